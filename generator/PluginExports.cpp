@@ -1,0 +1,19 @@
+// The generator plug-in's entry points, called by the host.
+#include <new>
+
+#include "generator/PlatformUserInterface.h"
+#include "generator/core/Machine.h"
+#include "generator/core/MachineDescription.h"
+
+SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
+    return &spoolex::machineDescription();
+}
+
+SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
+    spoolex::installPlatformUserInterface();
+    try {
+        return new spoolex::mi;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}

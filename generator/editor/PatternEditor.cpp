@@ -1,0 +1,30 @@
+#include "generator/editor/PatternEditor.h"
+
+// The editor windows are not built yet: until they are, the view has no
+// dialog bar to update and nothing to repaint.
+
+void PatternEditor::refreshRecordSources() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::selectRecordSource() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::showArmed() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::redrawNow() {
+    if (!hasWindow())
+        return;
+}
+
+// The audio clipboard arrives with the editing commands; until then it is
+// always empty.
+bool PatternEditor::clipboardHasAudio() const {
+    return false;
+}

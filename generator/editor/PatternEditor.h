@@ -1,0 +1,41 @@
+// The editor view of one generator machine. Until its window exists (the
+// host asks for it through createEditorWindow) it only keeps the values the
+// machine hands it; the calls that would touch the window do nothing.
+#pragma once
+
+#include <cstdint>
+
+class CMICallbacks;
+class PatternEditorParent;
+
+namespace spoolex {
+class mi;
+}
+
+class PatternEditor {
+public:
+    spoolex::mi* machine = nullptr;
+    CMICallbacks* hostServices = nullptr;
+    PatternEditorParent* frame = nullptr;
+
+    // Grid and snap, saved with the song.
+    int32_t fineTicks = 4;
+    int32_t coarseFactor = 4;
+    uint32_t snapMode = 1;
+
+    bool hasWindow() const { return window != nullptr; }
+
+    // Rebuilds the dialog bar's record-source list from the input registry.
+    void refreshRecordSources();
+    // Selects the machine's record source in the dialog bar's list.
+    void selectRecordSource();
+    // Brings the dialog bar's Arm toggle up to date.
+    void showArmed();
+    // Invalidates, erases and repaints the view at once.
+    void redrawNow();
+    // Whether Paste has something to paste into the shown pattern.
+    bool clipboardHasAudio() const;
+
+private:
+    void* window = nullptr;
+};

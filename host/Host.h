@@ -1,0 +1,99 @@
+// The stand-in host: loads plug-ins as the real host does, places machines,
+// and answers their host services.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/HostMachine.h"
+#include "host/PluginLibrary.h"
+#include "hostsdk/MachineInterface.h"
+
+namespace host {
+
+struct EventSubscription {
+    HostMachine* subscriber;
+    CMachine* target;
+    int code;
+    EventHandler handler;
+    void* param;
+};
+
+struct ParameterChange {
+    HostMachine* machine;
+    int index;
+    int value;
+};
+
+class Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Plug-ins. The path is this platform's file path.
+    PluginLibrary* loadPlugin(const std::string& path, std::string& error);
+    // Every plug-in in <gear>/Generators and <gear>/Effects, sorted by file name.
+    std::vector<PluginLibrary*> loadGear(const std::string& gearFolder, std::string& error);
+
+    // Places a machine: creates it, stores the timing record and host services
+    // in it and calls its initialisation with songData (null: a new machine).
+    // Null when the plug-in could not create one.
+    HostMachine* createMachine(PluginLibrary& plugin, const std::string& name,
+                               const std::vector<uint8_t>* songData = nullptr);
+    void destroyMachine(HostMachine* machine);
+    const std::vector<std::unique_ptr<HostMachine>>& machines() const { return placed; }
+    HostMachine* findMachine(const std::string& name) const;
+
+    // Timing.
+    void setTiming(int sampleRate, int beatsPerMinute, int ticksPerBeat);
+    CMasterInfo& timing() { return masterInfo; }
+
+    // Parameters and attributes, as the user or a controller sets them.
+    void setParameter(HostMachine& machine, int index, int value);
+    void setAttribute(HostMachine& machine, int index, int value);
+    // One tick: pending parameter changes reach the machines, every machine's
+    // onTick runs, and the values return to their no-value.
+    void tick();
+
+    // Menus.
+    std::vector<std::string> subMenu(HostMachine& machine, int index);
+    void runCommand(HostMachine& machine, int code);
+    std::vector<uint8_t> saveSongData(HostMachine& machine);
+
+    // Events: code delivered to every subscription for target (or to every
+    // subscription of that code when target is null) with data.
+    void raiseEvent(CMachine* target, int code, void* data);
+
+    // Behaviour of the services, adjustable to play other hosts.
+    int version = 2;
+    bool extendedHost = true;
+    int stateFlags = 0;
+    bool songModified = false;
+    std::vector<std::string> messages;       // hostMessage texts, in order
+    std::map<std::string, int> themeColours; // unknown names answer 0
+    std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service
+    bool echoMessages = true;
+
+    // Called by MachineServices.
+    void showHostMessage(const std::string& text);
+    void subscribe(const EventSubscription& subscription);
+    void queueParameterChange(const ParameterChange& change);
+    const char* nameOf(CMachine* machine);
+
+private:
+    void writeParameter(HostMachine& machine, int index, int value);
+    void resetParameters(HostMachine& machine);
+
+    CMasterInfo masterInfo{};
+    std::vector<std::unique_ptr<PluginLibrary>> plugins;
+    std::vector<std::unique_ptr<HostMachine>> placed;
+    std::vector<EventSubscription> subscriptions;
+    std::vector<ParameterChange> pendingChanges;
+};
+
+} // namespace host

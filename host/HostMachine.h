@@ -1,0 +1,45 @@
+// One machine placed in the stand-in host's song.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostsdk/MachineInterface.h"
+
+namespace host {
+class HostMachine;
+class MachineServices;
+class PluginLibrary;
+} // namespace host
+
+// The host's machine handle: plug-ins only compare it and pass it back.
+struct CMachine {
+    host::HostMachine* machine;
+};
+
+namespace host {
+
+class HostMachine {
+public:
+    HostMachine(PluginLibrary& plugin, std::string name);
+    ~HostMachine();
+
+    CMachine* handle() { return &ownHandle; }
+    const CMachineInfo& info() const;
+
+    PluginLibrary& plugin;
+    std::string name;
+    CMachineInterface* machine = nullptr;
+    CMachineInterfaceEx* extension = nullptr; // set when the machine registers it
+    std::unique_ptr<MachineServices> services;
+
+    // Byte offset of global parameter index in the packed values block.
+    int globalParameterOffset(int index) const;
+    int globalParameterWidth(int index) const;
+
+private:
+    CMachine ownHandle{this};
+};
+
+} // namespace host

@@ -1,0 +1,102 @@
+#include "host/MachineServices.h"
+
+#include "host/Host.h"
+#include "host/HostMachine.h"
+
+namespace host {
+
+namespace {
+// Any non-null answer tells a machine that this host offers the extended
+// interface.
+int extendedHostToken;
+} // namespace
+
+// The wavetable is empty until the stand-in host gains one.
+const CWaveInfo* MachineServices::waveInfo(int) {
+    return nullptr;
+}
+const CWaveLevel* MachineServices::waveLevel(int, int) {
+    return nullptr;
+}
+bool MachineServices::allocateWave(int, int, const char*) {
+    return false;
+}
+const char* MachineServices::waveName(int) {
+    return "";
+}
+int MachineServices::selectedWave() {
+    return 0;
+}
+
+void MachineServices::hostMessage(const char* text) {
+    host.showHostMessage(text ? text : "");
+}
+
+void* MachineServices::probeExtendedHost(int, int) {
+    return host.extendedHost ? &extendedHostToken : nullptr;
+}
+
+// Patterns arrive with the playback work; until then the host has none.
+const char* MachineServices::patternNameOf(CPattern*) {
+    return "";
+}
+
+void MachineServices::registerExtension(CMachineInterfaceEx* extension) {
+    machine.extension = extension;
+}
+
+CMachine* MachineServices::ownMachine() {
+    return machine.handle();
+}
+
+void MachineServices::setParameterFromControl(CMachine* target, int group, int track, int param,
+                                              int value) {
+    // Only global parameters (group 1, track 0) exist in these machines.
+    if (!target || group != 1 || track != 0 || !target->machine)
+        return;
+    HostMachine& targetMachine = *target->machine;
+    if (param < 0 || param >= targetMachine.info().numGlobalParameters)
+        return;
+    host.queueParameterChange({&targetMachine, param, value});
+}
+
+int MachineServices::hostStateFlags() {
+    return host.stateFlags;
+}
+
+void MachineServices::subscribeEvent(CMachine* target, int eventCode, EventHandler handler,
+                                     void* param) {
+    host.subscribe({&machine, target, eventCode, handler, param});
+}
+
+const CMachineInfo* MachineServices::machineInfoOf(CMachine* target) {
+    return target && host.nameOf(target) ? &target->machine->info() : nullptr;
+}
+
+const char* MachineServices::machineNameOf(CMachine* target) {
+    return host.nameOf(target);
+}
+
+int MachineServices::hostVersion() {
+    return host.version;
+}
+
+void MachineServices::markSongModified() {
+    host.songModified = true;
+}
+
+int MachineServices::themeColour(const char* name) {
+    auto it = host.themeColours.find(name ? name : "");
+    return it == host.themeColours.end() ? 0 : it->second;
+}
+
+void MachineServices::onOwnMachineEvent(CMachine* target, bool) {
+    host.ownMachineEvents.push_back(target);
+}
+
+// Sequences arrive with the playback work; until then all rank alike.
+int MachineServices::sequenceRank(CSequence*) {
+    return 0;
+}
+
+} // namespace host

@@ -1,0 +1,26 @@
+// A program that loads the plug-ins (our stand-in host, the tests) may take
+// over every modal interaction by exporting `spoolexUiHook`. Each module looks
+// it up in the main program at the moment it needs it, so one set of scripted
+// answers serves every loaded plug-in. Plain C types only: the hook crosses
+// module boundaries.
+#pragma once
+
+extern "C" {
+
+struct SpoolexUiHook {
+    // Returns a platform::MessageAnswer value. caption may be null.
+    int (*messageBox)(void* owner, const char* text, const char* caption, int icon, int buttons);
+    // Returns a platform::FolderPick value; writes the path, zero-terminated.
+    int (*pickFolder)(void* owner, const char* title, const char* initialSelection, char* path,
+                      int pathSize);
+    // Returns 1 and writes the path when a file was chosen, 0 when cancelled.
+    int (*openFile)(void* owner, const char* filter, char* path, int pathSize);
+};
+
+typedef SpoolexUiHook* (*SpoolexUiHookFunction)();
+}
+
+namespace platform {
+// The main program's hook, or null when it has none.
+SpoolexUiHook* findUiHook();
+} // namespace platform

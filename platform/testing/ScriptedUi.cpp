@@ -1,0 +1,166 @@
+#include "platform/testing/ScriptedUi.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/UiHook.h"
+
+namespace platform::testing {
+
+ScriptedUi& ScriptedUi::instance() {
+    static ScriptedUi ui;
+    return ui;
+}
+
+void ScriptedUi::answerNextMessage(MessageAnswer answer) {
+    std::lock_guard<std::mutex> lock(mutex);
+    messageAnswers.push_back(answer);
+}
+
+void ScriptedUi::chooseFolder(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex);
+    folderAnswers.push_back({FolderPick::Chosen, path});
+}
+
+void ScriptedUi::chooseFolderWithoutPath() {
+    std::lock_guard<std::mutex> lock(mutex);
+    folderAnswers.push_back({FolderPick::NoFileSystemPath, {}});
+}
+
+void ScriptedUi::cancelNextFolder() {
+    std::lock_guard<std::mutex> lock(mutex);
+    folderAnswers.push_back({FolderPick::Cancelled, {}});
+}
+
+void ScriptedUi::chooseFile(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex);
+    fileAnswers.push_back({true, path});
+}
+
+void ScriptedUi::cancelNextFile() {
+    std::lock_guard<std::mutex> lock(mutex);
+    fileAnswers.push_back({false, {}});
+}
+
+std::vector<ShownMessage> ScriptedUi::messages() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return shown;
+}
+
+std::vector<std::string> ScriptedUi::messageTexts() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<std::string> texts;
+    for (const ShownMessage& message : shown)
+        texts.push_back(message.text);
+    return texts;
+}
+
+std::vector<ShownPicker> ScriptedUi::folderPickers() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return pickers;
+}
+
+void ScriptedUi::clear() {
+    std::lock_guard<std::mutex> lock(mutex);
+    messageAnswers.clear();
+    folderAnswers.clear();
+    fileAnswers.clear();
+    shown.clear();
+    pickers.clear();
+}
+
+void ScriptedUi::setEcho(bool on) {
+    std::lock_guard<std::mutex> lock(mutex);
+    echo = on;
+}
+
+MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
+    std::lock_guard<std::mutex> lock(mutex);
+    shown.push_back(message);
+    if (echo)
+        std::fprintf(stderr, "[%s] %s\n", message.hasCaption ? message.caption.c_str() : "Error",
+                     message.text.c_str());
+    if (!messageAnswers.empty()) {
+        MessageAnswer answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
+    }
+    bool yesNo =
+        message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel;
+    return yesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+FolderPick ScriptedUi::showFolderPicker(const ShownPicker& picker, std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex);
+    pickers.push_back(picker);
+    if (folderAnswers.empty())
+        return FolderPick::Cancelled;
+    FolderAnswer answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    path = answer.path;
+    return answer.pick;
+}
+
+bool ScriptedUi::showOpenFile(std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (fileAnswers.empty())
+        return false;
+    FileAnswer answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    path = answer.path;
+    return answer.chosen;
+}
+
+} // namespace platform::testing
+
+namespace {
+
+using platform::testing::ScriptedUi;
+
+void copyOut(const std::string& text, char* out, int size) {
+    if (size <= 0)
+        return;
+    size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(out, text.data(), n);
+    out[n] = 0;
+}
+
+int hookMessageBox(void* owner, const char* text, const char* caption, int icon, int buttons) {
+    platform::testing::ShownMessage message{owner,
+                                            text ? text : "",
+                                            caption != nullptr,
+                                            caption ? caption : "",
+                                            static_cast<platform::MessageIcon>(icon),
+                                            static_cast<platform::MessageButtons>(buttons)};
+    return static_cast<int>(ScriptedUi::instance().showMessage(message));
+}
+
+int hookPickFolder(void*, const char* title, const char* initial, char* path, int pathSize) {
+    std::string chosen;
+    auto pick = ScriptedUi::instance().showFolderPicker(
+        {title ? title : "", initial ? initial : ""}, chosen);
+    copyOut(chosen, path, pathSize);
+    return static_cast<int>(pick);
+}
+
+int hookOpenFile(void*, const char*, char* path, int pathSize) {
+    std::string chosen;
+    bool ok = ScriptedUi::instance().showOpenFile(chosen);
+    copyOut(chosen, path, pathSize);
+    return ok ? 1 : 0;
+}
+
+SpoolexUiHook scriptedHook{hookMessageBox, hookPickFolder, hookOpenFile};
+
+} // namespace
+
+#if defined(_WIN32)
+extern "C" __declspec(dllexport) SpoolexUiHook* spoolexUiHook() {
+    return &scriptedHook;
+}
+#else
+extern "C" __attribute__((visibility("default"))) SpoolexUiHook* spoolexUiHook() {
+    return &scriptedHook;
+}
+#endif

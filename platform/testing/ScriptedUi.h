@@ -1,0 +1,73 @@
+// The user as a program: a hook (see UiHook.h) that a test program or the
+// stand-in host exports, so that every message box and picker shown by any
+// loaded plug-in is recorded and answered from a script instead of waiting
+// for a click. Unscripted questions get the first answer (OK, Yes) and
+// pickers cancel, which is what a script that expects nothing wants.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace platform::testing {
+
+struct ShownMessage {
+    WindowHandle owner;
+    std::string text;
+    bool hasCaption;
+    std::string caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+struct ShownPicker {
+    std::string title;
+    std::string initialSelection;
+};
+
+class ScriptedUi {
+public:
+    static ScriptedUi& instance();
+
+    void answerNextMessage(MessageAnswer answer);
+    void chooseFolder(const std::string& path);
+    void chooseFolderWithoutPath();
+    void cancelNextFolder();
+    void chooseFile(const std::string& path);
+    void cancelNextFile();
+
+    std::vector<ShownMessage> messages() const;
+    std::vector<ShownPicker> folderPickers() const;
+    std::vector<std::string> messageTexts() const;
+    void clear();
+
+    // Whether shown messages are also echoed to standard error.
+    void setEcho(bool echo);
+
+    MessageAnswer showMessage(const ShownMessage& message);
+    FolderPick showFolderPicker(const ShownPicker& picker, std::string& path);
+    bool showOpenFile(std::string& path);
+
+private:
+    struct FolderAnswer {
+        FolderPick pick;
+        std::string path;
+    };
+    struct FileAnswer {
+        bool chosen;
+        std::string path;
+    };
+
+    mutable std::mutex mutex;
+    bool echo = true;
+    std::deque<MessageAnswer> messageAnswers;
+    std::deque<FolderAnswer> folderAnswers;
+    std::deque<FileAnswer> fileAnswers;
+    std::vector<ShownMessage> shown;
+    std::vector<ShownPicker> pickers;
+};
+
+} // namespace platform::testing
