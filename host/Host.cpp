@@ -85,9 +85,17 @@ std::vector<PluginLibrary*> Host::loadGear(const std::string& gearFolder, std::s
 
 HostMachine* Host::createMachine(PluginLibrary& plugin, const std::string& name,
                                  const std::vector<uint8_t>* songData) {
-    auto placedMachine = std::make_unique<HostMachine>(plugin, name);
+    HostMachine* machine = createMachine(*plugin.info(), plugin.createFunction(), name, songData);
+    if (machine)
+        machine->plugin = &plugin;
+    return machine;
+}
+
+HostMachine* Host::createMachine(const CMachineInfo& info, CreateMachineFunction create,
+                                 const std::string& name, const std::vector<uint8_t>* songData) {
+    auto placedMachine = std::make_unique<HostMachine>(info, nullptr, name);
     HostMachine& machine = *placedMachine;
-    machine.machine = plugin.createMachine();
+    machine.machine = create();
     if (!machine.machine)
         return nullptr;
     machine.services = std::make_unique<MachineServices>(*this, machine);

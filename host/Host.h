@@ -45,6 +45,10 @@ public:
     // Null when the plug-in could not create one.
     HostMachine* createMachine(PluginLibrary& plugin, const std::string& name,
                                const std::vector<uint8_t>* songData = nullptr);
+    // The same for a machine whose code is linked into this program.
+    HostMachine* createMachine(const CMachineInfo& info, CreateMachineFunction create,
+                               const std::string& name,
+                               const std::vector<uint8_t>* songData = nullptr);
     void destroyMachine(HostMachine* machine);
     const std::vector<std::unique_ptr<HostMachine>>& machines() const { return placed; }
     HostMachine* findMachine(const std::string& name) const;

@@ -22,13 +22,14 @@ namespace host {
 
 class HostMachine {
 public:
-    HostMachine(PluginLibrary& plugin, std::string name);
+    HostMachine(const CMachineInfo& info, PluginLibrary* plugin, std::string name);
     ~HostMachine();
 
     CMachine* handle() { return &ownHandle; }
-    const CMachineInfo& info() const;
+    const CMachineInfo& info() const { return description; }
 
-    PluginLibrary& plugin;
+    const CMachineInfo& description;
+    PluginLibrary* plugin; // null for a machine built into the program
     std::string name;
     CMachineInterface* machine = nullptr;
     CMachineInterfaceEx* extension = nullptr; // set when the machine registers it

@@ -15,7 +15,7 @@ public:
     ~PluginLibrary();
 
     const CMachineInfo* info() const { return description; }
-    CMachineInterface* createMachine() const { return create(); }
+    CreateMachineFunction createFunction() const { return create; }
     const std::string& path() const { return file; }
     void* symbol(const char* name) const;
 

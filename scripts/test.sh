@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what it needs, then builds and runs the
+# native tests, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the concurrency tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+status=0
+run() {
+    local preset="$1"
+    echo "== $preset build"
+    scripts/build.sh "$preset"
+    echo "== $preset tests"
+    ctest --preset "$preset" -j "$(nproc)" || status=1
+}
+
+run default
+run asan
+run tsan
+
+if [ "$status" -ne 0 ]; then
+    echo "Some tests failed."
+fi
+exit "$status"

@@ -1,0 +1,7 @@
+#include "tests/support/GearPaths.h"
+
+namespace testsupport {
+std::string generatorPluginPath() {
+    return std::string(SPOOLEX_GEAR_DIR) + "/Generators/" + SPOOLEX_GENERATOR_FILE;
+}
+} // namespace testsupport
