@@ -1,0 +1,26 @@
+// One stereo recording (or imported sound) belonging to one pattern.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace spoolex {
+
+class Pattern;
+class mi;
+
+// Full scale of samples in memory: the host's own audio scale.
+constexpr float hostSampleScale = 32768.0f;
+
+struct Take {
+    Pattern* owner = nullptr; // the pattern whose take list holds it
+    mi* machine = nullptr;
+    // Interleaved stereo, left then right, in the host sample scale.
+    std::vector<float> samples;
+    int32_t sampleRate = 44100;
+
+    size_t frameCount() const { return samples.size() / 2; }
+};
+
+} // namespace spoolex
