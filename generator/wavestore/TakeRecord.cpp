@@ -19,9 +19,13 @@ namespace {
 constexpr float toNormalised = 1.0f / hostSampleScale; // 3.0517578e-5, a power of two
 constexpr int normalisedFloatExponent = 127;           // ±1.0 is full scale
 
-// Frames unpacked per library call, so the take grows only by what the
-// stream really delivers, whatever its header claims.
-constexpr uint32_t decodeFrames = 1u << 16;
+// Frames scaled and handed over per library call: a buffer that stays in
+// the cache, however long the take.
+constexpr uint32_t pieceFrames = 1u << 14;
+
+// Float music compresses to about 0.2 frames per stream byte; only silence
+// packs denser, and then the take grows as it decodes.
+constexpr size_t plausibleFramesPerByte = 4;
 
 // Stored rates outside this range are damage; the take keeps the host's.
 constexpr uint32_t lowestSampleRate = 1000;
@@ -65,32 +69,51 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
         !WavpackPackInit(context.get()))
         return false;
 
-    // Scaled into a copy: the take itself is never touched.
-    std::vector<int32_t> normalised(frames * 2);
-    for (size_t i = 0; i < normalised.size(); ++i) {
-        float value = samples[i] * toNormalised;
-        std::memcpy(&normalised[i], &value, sizeof value);
+    // Scaled into a copy, a piece at a time: the take itself is never touched,
+    // and a long take is not held twice. The library gathers whole blocks
+    // across calls, so the stream is the same as from one call.
+    writer.bytes.reserve(samples.size() * sizeof(float) * 3 / 4);
+    std::vector<int32_t> piece(size_t{pieceFrames} * 2);
+    for (size_t first = 0; first < frames; first += pieceFrames) {
+        size_t n = std::min<size_t>(pieceFrames, frames - first);
+        const float* source = samples.data() + first * 2;
+        for (size_t i = 0; i < n * 2; ++i) {
+            float value = source[i] * toNormalised;
+            std::memcpy(&piece[i], &value, sizeof value);
+        }
+        if (!WavpackPackSamples(context.get(), piece.data(), static_cast<uint32_t>(n)))
+            return false;
     }
-    return WavpackPackSamples(context.get(), normalised.data(), count) &&
-           WavpackFlushSamples(context.get());
+    return WavpackFlushSamples(context.get());
 }
 
-// Unpacks up to count frames, growing samples as frames arrive. Returns the
-// number of frames unpacked.
-uint32_t unpack(WavpackContext* context, uint32_t count, std::vector<float>& samples) {
+// Unpacks up to count frames into samples, normalised by exponent and
+// scaled to the host scale, and returns the number of frames unpacked. The
+// take grows only by what the library really delivers: the header's count
+// reserves room only as far as the stream's size makes it plausible.
+uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t streamBytes,
+                std::vector<float>& samples) {
     samples.clear();
+    samples.reserve(std::min<size_t>(count, streamBytes * plausibleFramesPerByte) * 2);
+    std::vector<int32_t> piece(size_t{pieceFrames} * 2);
     uint32_t done = 0;
     while (done < count) {
-        uint32_t wanted = std::min(count - done, decodeFrames);
-        samples.resize((size_t{done} + wanted) * 2);
-        auto* destination = reinterpret_cast<int32_t*>(samples.data()) + size_t{done} * 2;
-        uint32_t got = WavpackUnpackSamples(context, destination, wanted);
+        uint32_t wanted = std::min(count - done, pieceFrames);
+        uint32_t got = WavpackUnpackSamples(context, piece.data(), wanted);
+        auto values = static_cast<int32_t>(got * 2);
+        if (exponent != normalisedFloatExponent)
+            WavpackFloatNormalize(piece.data(), values, normalisedFloatExponent - exponent);
+        size_t at = samples.size();
+        samples.resize(at + static_cast<size_t>(values));
+        std::memcpy(samples.data() + at, piece.data(), static_cast<size_t>(values) * 4);
+        for (size_t i = at; i < samples.size(); ++i)
+            samples[i] *= hostSampleScale;
         done += got;
         if (got < wanted)
             break;
     }
-    samples.resize(size_t{done} * 2);
-    samples.shrink_to_fit();
+    if (samples.capacity() - samples.size() > samples.size() / 8)
+        samples.shrink_to_fit();
     return done;
 }
 
@@ -138,14 +161,8 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
     // A stream whose first block is unreadable opens at a later frame, and
     // the library then counts only the frames from there.
     bool lostStart = !headed || headerTotal != count || WavpackGetSampleIndex(context.get()) != 0;
-    uint32_t frames = unpack(context.get(), count, take.samples);
-    auto* values = reinterpret_cast<int32_t*>(take.samples.data());
-    int exponent = WavpackGetFloatNormExp(context.get());
-    if (exponent != normalisedFloatExponent)
-        WavpackFloatNormalize(values, static_cast<int32_t>(take.samples.size()),
-                              normalisedFloatExponent - exponent);
-    for (float& sample : take.samples)
-        sample *= hostSampleScale;
+    uint32_t frames = unpack(context.get(), count, WavpackGetFloatNormExp(context.get()),
+                             reader.getLength(), take.samples);
 
     if (frames < count) {
         report(host, "WavpackUnpackSamples failed to read the requested number of samples.");
