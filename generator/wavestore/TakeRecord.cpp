@@ -1,5 +1,6 @@
 #include "generator/wavestore/TakeRecord.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -30,6 +31,7 @@ constexpr size_t plausibleFramesPerByte = 4;
 // Stored rates outside this range are damage; the take keeps the host's.
 constexpr uint32_t lowestSampleRate = 1000;
 constexpr uint32_t highestSampleRate = 1536000;
+constexpr int32_t fallbackSampleRate = 44100;
 
 const char* const loadError =
     "An error occurred while loading pattern data for Korvane Spoolex.\n\n";
@@ -48,7 +50,7 @@ void report(CMICallbacks& host, const std::string& detail) {
 
 bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWriter& writer) {
     size_t frames = samples.size() / 2;
-    if (frames >= std::numeric_limits<uint32_t>::max() || sampleRate <= 0)
+    if (frames >= std::numeric_limits<uint32_t>::max())
         return false;
     Context context(WavpackOpenFileOutput(MemoryBlockWriter::write, &writer, nullptr));
     if (!context)
@@ -60,7 +62,8 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
     config.bits_per_sample = 32;
     config.bytes_per_sample = 4;
     config.float_norm_exp = normalisedFloatExponent;
-    config.sample_rate = sampleRate;
+    // A take always has a rate; were it ever lost, the audio still is not.
+    config.sample_rate = sampleRate > 0 ? sampleRate : fallbackSampleRate;
     config.flags = CONFIG_OPTIMIZE_MONO;
     auto count = static_cast<uint32_t>(frames);
     // The 64-bit setter: the older one writes version 0x407 streams, which

@@ -29,14 +29,18 @@ bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
 bool encodeTake(const Take& take, CMachineDataOutput& out);
 
 enum class TakeLoad {
-    Loaded,     // the take holds what its record says
-    Failed,     // reported through hostMessage; the song data goes on
-    InputEnded, // reported; the host's stream ran dry inside the record
+    Loaded, // the take holds what its record says
+    Failed, // reported through hostMessage; the next record follows as usual
+    // The host's stream ran dry inside the record: what came was decoded
+    // (and any problem reported); nothing useful follows, so the caller
+    // stops reading the song data.
+    InputEnded,
 };
 
 // Reads one whole take record into a take fresh from addTake. Problems are
 // reported through the host's hostMessage. A loaded take gets the sample
-// rate stored in its stream.
+// rate stored in its stream. A stream that decodes only in part leaves the
+// take holding the frames that did decode.
 TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host);
 
 } // namespace spoolex
