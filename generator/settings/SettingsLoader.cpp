@@ -1,5 +1,6 @@
 #include "generator/settings/SettingsLoader.h"
 
+#include <filesystem>
 #include <tinyxml.h>
 
 #include "generator/core/Machine.h"
@@ -54,14 +55,25 @@ void readKeys(const TiXmlElement& section, mi& machine) {
         try {
             machine.shortcuts.push_back(parseShortcut(*element));
         } catch (const KeyboardShortcut::Error& error) {
-            userInterface().showMessage(nullptr,
-                                        std::string("Error in keys section of Spoolex settings "
-                                                    "file: \n") +
-                                            error.what() + "\n(line " +
-                                            std::to_string(element->Row()) + ")",
-                                        nullptr, MessageIcon::Error);
+            std::string text = "Error in keys section of Spoolex settings file: \n";
+            text += error.what();
+            text += "\n(line " + std::to_string(element->Row()) + ")";
+            userInterface().showMessage(nullptr, text, nullptr, MessageIcon::Error);
         }
     }
+}
+
+// A folder in the file's place cannot be read as a file on any system (the
+// parser would take its reported size for a length): it fails as a file that
+// cannot be opened.
+bool loadDocument(TiXmlDocument& document, const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr,
+                          TIXML_ENCODING_UNKNOWN);
+        return false;
+    }
+    return document.LoadFile(path.c_str());
 }
 
 void readDocument(const TiXmlDocument& document, mi& machine) {
@@ -106,8 +118,9 @@ void setSettingsFilePath(const std::string& path) {
 void loadSettings(mi& machine) {
     try {
         TiXmlDocument document;
-        if (!document.LoadFile(settingsFilePath().c_str())) {
-            // A file that cannot be opened has no position: both read 0.
+        if (!loadDocument(document, settingsFilePath())) {
+            // The parser counts rows and columns from 1; a file that cannot
+            // be opened has no position, and both read 0.
             std::string text = shownFileName + " contains an error.\n\n" + document.ErrorDesc() +
                                "\nLine " + std::to_string(document.ErrorRow()) + ", Column " +
                                std::to_string(document.ErrorCol());
