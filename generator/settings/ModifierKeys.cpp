@@ -6,8 +6,8 @@ namespace {
 ModifierKeys* installed = nullptr;
 }
 
-HandHeldModifierKeys& defaultModifierKeys() {
-    static HandHeldModifierKeys keys;
+ManualModifierKeys& defaultModifierKeys() {
+    static ManualModifierKeys keys;
     return keys;
 }
 

@@ -18,7 +18,7 @@ protected:
     ~ModifierKeys() = default;
 };
 
-class HandHeldModifierKeys final : public ModifierKeys {
+class ManualModifierKeys final : public ModifierKeys {
 public:
     uint32_t held() const override { return mask; }
     void hold(uint32_t modifiers) { mask = modifiers; }
@@ -29,7 +29,7 @@ private:
 
 // The process-wide source; null restores the default.
 void setModifierKeys(ModifierKeys* keys);
-HandHeldModifierKeys& defaultModifierKeys();
+ManualModifierKeys& defaultModifierKeys();
 
 // The modifier mask a virtual-key binding is compared with: Shift and Ctrl
 // only (Alt, the Windows keys and left/right variants are not part of it).

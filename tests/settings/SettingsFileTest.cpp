@@ -1,5 +1,5 @@
+#include <filesystem>
 #include <new>
-#include <sys/stat.h>
 
 #include "tests/settings/SettingsFixture.h"
 
@@ -209,11 +209,11 @@ TEST_F(SettingsFile, AFailureHalfWayIsReportedAndWhatWasReadStays) {
 }
 
 TEST_F(SettingsFile, AFolderInTheFilesPlaceCannotBeOpened) {
-    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(path));
     spoolex::setSettingsFilePath(path);
     host::HostMachine* placed = nullptr;
     EXPECT_NO_THROW(placed = placeGenerator());
-    rmdir(path.c_str());
+    std::filesystem::remove(path);
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(host.messages,
               std::vector<std::string>{fileError + "Failed to open file\nLine 0, Column 0"});
