@@ -58,6 +58,8 @@ public:
 
     // Record source and arm, from the menu or the dialog bar.
     void chooseRecordSource(InputMachine::Fields* source);
+    // Sets the record source without telling the user's side.
+    void setRecordSource(InputMachine::Fields* source);
     void toggleArmed();
 
     // The host's current name for a registered input machine.
