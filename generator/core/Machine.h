@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "generator/settings/KeyboardShortcut.h"
+#include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
 #include "input/InputMachineLayout.h"
 
@@ -75,6 +78,9 @@ public:
     uint8_t armed = 0;
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
+    // From the settings file, in file order; fixed after initialisation.
+    std::vector<KeyboardShortcut> shortcuts;
+    std::vector<WaveEditorEntry> waveEditors;
 
 private:
     ~mi();
