@@ -28,3 +28,29 @@ void PatternEditor::redrawNow() {
 bool PatternEditor::clipboardHasAudio() const {
     return false;
 }
+
+void PatternEditor::showPattern(spoolex::Pattern* shown) {
+    pattern = shown;
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::clampSelection() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::updateScrollBars() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::dropPeakCaches() {
+    if (!hasWindow())
+        return;
+}
+
+void PatternEditor::repaintView() {
+    if (!hasWindow())
+        return;
+}
