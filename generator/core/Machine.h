@@ -134,6 +134,8 @@ private:
     std::unique_ptr<Pattern> installPattern(const CPattern* handle,
                                             std::unique_ptr<Pattern> pattern, Released& released);
     void stopSequence(const void* key, Released& released);
+    // The editor stops showing a pattern that is about to go.
+    void forgetShown(const Pattern* pattern);
 
     std::mutex audioLock;
     // Players the last block let go, freed once its lock is released. Only

@@ -45,19 +45,22 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
     const char* name = owner->callbacks->patternNameOf(handle);
     const std::string key = name ? name : "";
     std::unique_ptr<Pattern> replaced;
-    Released released;
-    std::lock_guard<std::mutex> hold(owner->audioLock);
-    std::unique_ptr<Pattern> pattern;
-    auto awaiting = owner->patternsAwaitingHost.find(key);
-    if (awaiting != owner->patternsAwaitingHost.end()) {
-        pattern = std::move(awaiting->second);
-        owner->patternsAwaitingHost.erase(awaiting);
-        pattern->setLength(lengthTicks);
-        pattern->hostPattern = handle;
-    } else {
-        pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
+    {
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        std::unique_ptr<Pattern> pattern;
+        auto awaiting = owner->patternsAwaitingHost.find(key);
+        if (awaiting != owner->patternsAwaitingHost.end()) {
+            pattern = std::move(awaiting->second);
+            owner->patternsAwaitingHost.erase(awaiting);
+            pattern->setLength(lengthTicks);
+            pattern->hostPattern = handle;
+        } else {
+            pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
+        }
+        replaced = owner->installPattern(handle, std::move(pattern), released);
     }
-    replaced = owner->installPattern(handle, std::move(pattern), released);
+    owner->forgetShown(replaced.get());
 }
 
 void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
@@ -74,17 +77,24 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
     }
     auto copy = std::make_unique<Pattern>(*owner, handle, snapshot);
     std::unique_ptr<Pattern> replaced;
-    Released released;
-    std::lock_guard<std::mutex> hold(owner->audioLock);
-    replaced = owner->installPattern(handle, std::move(copy), released);
+    {
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        replaced = owner->installPattern(handle, std::move(copy), released);
+    }
+    owner->forgetShown(replaced.get());
+}
+
+void mi::forgetShown(const Pattern* pattern) {
+    if (pattern && editor && editor->shownPattern() == pattern)
+        editor->showPattern(nullptr);
 }
 
 void miex::onPatternDeleted(CPattern* handle) {
     auto found = owner->patternsByHandle.find(handle);
     if (found == owner->patternsByHandle.end())
         return;
-    if (owner->editor && owner->editor->shownPattern() == found->second.get())
-        owner->editor->showPattern(nullptr);
+    owner->forgetShown(found->second.get());
     std::unique_ptr<Pattern> doomed;
     Released released;
     std::lock_guard<std::mutex> hold(owner->audioLock);

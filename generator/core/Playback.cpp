@@ -1,6 +1,11 @@
 // The playback side of the machine: the audio block and the requests that
 // start and stop pattern players.
 #include <algorithm>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "generator/core/Machine.h"
 #include "generator/core/TimeUnits.h"
@@ -17,11 +22,25 @@ const void* const previewKey = &previewKeyObject;
 // Values within this of zero do not count as sound.
 constexpr float silenceThreshold = 0.1f;
 
+// Whether any value lies beyond the threshold; stops at the first one.
 bool holdsSound(const float* out, int count) {
-    bool loud = false;
-    for (int i = 0; i < count; ++i)
-        loud |= out[i] > silenceThreshold || out[i] < -silenceThreshold;
-    return loud;
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 threshold = _mm_set1_ps(silenceThreshold);
+    for (; i + 16 <= count; i += 16) {
+        __m128 loud = _mm_setzero_ps();
+        for (int k = 0; k < 16; k += 4)
+            loud = _mm_or_ps(
+                loud, _mm_cmpgt_ps(_mm_and_ps(_mm_loadu_ps(out + i + k), magnitude), threshold));
+        if (_mm_movemask_ps(loud))
+            return true;
+    }
+#endif
+    for (; i < count; ++i)
+        if (std::fabs(out[i]) > silenceThreshold)
+            return true;
+    return false;
 }
 
 } // namespace

@@ -63,41 +63,62 @@ bool runInsideTake(double p, int n, double rate, size_t frames) {
     const double last = p + rate * static_cast<double>(n);
     const double lo = std::min(p, last) - 1.0;
     const double hi = std::max(p, last) + 1.0;
-    return lo >= 1.0 && hi < static_cast<double>(frames) - 2.0;
+    return lo >= 1.0 && hi < static_cast<double>(frames) - 2.0 && hi < 2147483647.0;
 }
+
+#if defined(__SSE2__)
+// The formula on four lanes at once; each lane rounds exactly as the scalar
+// code does.
+inline __m128 catmullRom4(__m128 xm1, __m128 x0, __m128 x1, __m128 x2, __m128 f) {
+    const __m128 half = _mm_set1_ps(0.5f);
+    const __m128 c = _mm_mul_ps(_mm_sub_ps(x1, xm1), half);
+    const __m128 v = _mm_sub_ps(x0, x1);
+    const __m128 w = _mm_add_ps(c, v);
+    const __m128 a = _mm_add_ps(_mm_add_ps(w, v), _mm_mul_ps(_mm_sub_ps(x2, x0), half));
+    const __m128 b = _mm_add_ps(w, a);
+    __m128 y = _mm_sub_ps(_mm_mul_ps(a, f), b);
+    y = _mm_add_ps(_mm_mul_ps(y, f), c);
+    return _mm_add_ps(_mm_mul_ps(y, f), x0);
+}
+#endif
 
 void mixTakeInside(const float* data, double p, float* output, int n, float g, float d,
                    double rate) {
+    int i = 0;
 #if defined(__SSE2__)
-    const __m128 half = _mm_set1_ps(0.5f);
-    for (int i = 0; i < n; ++i) {
-        const auto frame = static_cast<int64_t>(p);
-        const __m128 f = _mm_set1_ps(static_cast<float>(p - static_cast<double>(frame)));
-        const float* at = data + 2 * frame - 2;
-        // Lanes 0 and 1 carry left and right; 2 and 3 ride along unused.
-        const __m128 early = _mm_loadu_ps(at);    // x-1 (L, R), x0 (L, R)
-        const __m128 late = _mm_loadu_ps(at + 4); // x1, x2
-        const __m128 xm1 = early;
-        const __m128 x0 = _mm_movehl_ps(early, early);
-        const __m128 x1 = late;
-        const __m128 x2 = _mm_movehl_ps(late, late);
-        const __m128 c = _mm_mul_ps(_mm_sub_ps(x1, xm1), half);
-        const __m128 v = _mm_sub_ps(x0, x1);
-        const __m128 w = _mm_add_ps(c, v);
-        const __m128 a = _mm_add_ps(_mm_add_ps(w, v), _mm_mul_ps(_mm_sub_ps(x2, x0), half));
-        const __m128 b = _mm_add_ps(w, a);
-        __m128 y = _mm_sub_ps(_mm_mul_ps(a, f), b);
-        y = _mm_add_ps(_mm_mul_ps(y, f), c);
-        y = _mm_add_ps(_mm_mul_ps(y, f), x0);
-        y = _mm_mul_ps(y, _mm_set1_ps(g));
-        float* out = output + 2 * i;
-        const __m128 before = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(out));
-        _mm_storel_pi(reinterpret_cast<__m64*>(out), _mm_add_ps(before, y));
+    // Two output samples per step: lanes 0 and 1 carry the first one's left
+    // and right, lanes 2 and 3 the second's.
+    for (; i + 1 < n; i += 2) {
+        const double pA = p;
+        const float gA = g;
         p += rate;
         g += d;
+        const double pB = p;
+        const float gB = g;
+        p += rate;
+        g += d;
+        // Both positions split at once; the run lies inside the take, so the
+        // frame numbers fit in 32 bits.
+        const __m128d positions = _mm_set_pd(pB, pA);
+        const __m128i frames = _mm_cvttpd_epi32(positions);
+        const __m128 fractions = _mm_cvtpd_ps(_mm_sub_pd(positions, _mm_cvtepi32_pd(frames)));
+        const int64_t frameA = _mm_cvtsi128_si32(frames);
+        const int64_t frameB = _mm_cvtsi128_si32(_mm_shuffle_epi32(frames, 1));
+        const float* atA = data + 2 * frameA - 2;
+        const float* atB = data + 2 * frameB - 2;
+        const __m128 earlyA = _mm_loadu_ps(atA);    // x-1 (L, R), x0 (L, R)
+        const __m128 lateA = _mm_loadu_ps(atA + 4); // x1, x2
+        const __m128 earlyB = _mm_loadu_ps(atB);
+        const __m128 lateB = _mm_loadu_ps(atB + 4);
+        const __m128 y = catmullRom4(_mm_movelh_ps(earlyA, earlyB), _mm_movehl_ps(earlyB, earlyA),
+                                     _mm_movelh_ps(lateA, lateB), _mm_movehl_ps(lateB, lateA),
+                                     _mm_unpacklo_ps(fractions, fractions));
+        float* out = output + 2 * i;
+        _mm_storeu_ps(out,
+                      _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(y, _mm_set_ps(gB, gB, gA, gA))));
     }
-#else
-    for (int i = 0; i < n; ++i) {
+#endif
+    for (; i < n; ++i) {
         const auto frame = static_cast<int64_t>(p);
         const auto f = static_cast<float>(p - static_cast<double>(frame));
         const float* at = data + 2 * frame - 2;
@@ -106,7 +127,6 @@ void mixTakeInside(const float* data, double p, float* output, int n, float g, f
         p += rate;
         g += d;
     }
-#endif
 }
 
 } // namespace

@@ -171,6 +171,24 @@ TEST_F(PatternModel, ARestoredPatternWaitsForItsNameAndTakesTheHostsLength) {
     EXPECT_EQ(t.frameCount(), static_cast<size_t>(32 * samplesPerTick));
 }
 
+TEST_F(PatternModel, ACopyOntoAPlayingHandleStopsTheOldPatternFirst) {
+    host::HostPattern* a = createPattern("A", 16);
+    host::HostPattern* b = createPattern("B", 8);
+    Take& t = constantTake(patternOf(a), 16 * samplesPerTick, 1000, 1000);
+    std::weak_ptr<Take> watch = t.shared_from_this();
+    assign(patternOf(a), 0, 16, &t);
+    machine().ex.showPattern(a->handle());
+    play(a);
+    render(256);
+    machine().ex.onPatternCopied(a->handle(), b->handle());
+    EXPECT_TRUE(watch.expired());
+    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().editor->shownPattern(), nullptr);
+    EXPECT_EQ(patternOf(a).length, 8);
+    EXPECT_EQ(render(256), std::vector<float>(512, 0.0f));
+}
+
 TEST_F(PatternModel, NotificationsForUnknownHandlesChangeNothing) {
     host::HostPattern* a = createPattern("A", 16);
     CPattern stranger{nullptr};
