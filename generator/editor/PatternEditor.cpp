@@ -29,28 +29,12 @@ bool PatternEditor::clipboardHasAudio() const {
     return false;
 }
 
+// Until the windows exist there is no selection, scroll bar, peak cache or
+// view to update.
 void PatternEditor::showPattern(spoolex::Pattern* shown) {
     pattern = shown;
-    if (!hasWindow())
-        return;
 }
-
-void PatternEditor::clampSelection() {
-    if (!hasWindow())
-        return;
-}
-
-void PatternEditor::updateScrollBars() {
-    if (!hasWindow())
-        return;
-}
-
-void PatternEditor::dropPeakCaches() {
-    if (!hasWindow())
-        return;
-}
-
-void PatternEditor::repaintView() {
-    if (!hasWindow())
-        return;
-}
+void PatternEditor::clampSelection() {}
+void PatternEditor::updateScrollBars() {}
+void PatternEditor::dropPeakCaches() {}
+void PatternEditor::repaintView() {}

@@ -212,16 +212,13 @@ TEST_F(PatternModel, TheEditorIsShownTheHostsPattern) {
 }
 
 TEST_F(PatternModel, ResizingAPlayingPatternLeavesNoPlayerBeyondTheCut) {
-    host::HostPattern* a = createPattern("A", 16);
-    Pattern& p = patternOf(a);
-    Take& t = constantTake(p, 16 * samplesPerTick, 1000, 0);
-    Take& u = constantTake(p, 16 * samplesPerTick, 0, 1000);
-    assign(p, 0, 8, &t);
-    assign(p, 8, 16, &u);
-    play(a, 10);
+    LeftRight a = leftRightPattern("A");
+    assign(*a.pattern, 0, 8, a.left);
+    assign(*a.pattern, 8, 16, a.right);
+    play(a.hostPattern, 10);
     render(256);
-    host.resizePattern(*a, 8);
-    EXPECT_EQ(p.activeTakes, (List{{0, &t}, {8, nullptr}}));
+    host.resizePattern(*a.hostPattern, 8);
+    EXPECT_EQ(a.pattern->activeTakes, (List{{0, a.left}, {8, nullptr}}));
     std::vector<float> out = render(512);
     // U fades out; nothing new starts.
     EXPECT_EQ(out[1], 1000.0f);

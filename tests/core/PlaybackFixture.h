@@ -48,6 +48,30 @@ protected:
         return take;
     }
 
+    // A 16-tick pattern with two full-length takes: T sounds only on the
+    // left at 1000, U only on the right, so each channel shows one gain.
+    struct LeftRight {
+        host::HostPattern* hostPattern;
+        spoolex::Pattern* pattern;
+        spoolex::Take* left;
+        spoolex::Take* right;
+    };
+    LeftRight leftRightPattern(const std::string& name) {
+        host::HostPattern* hostPattern = createPattern(name, 16);
+        spoolex::Pattern& pattern = patternOf(hostPattern);
+        spoolex::Take& left = constantTake(pattern, 16 * samplesPerTick, 1000, 0);
+        spoolex::Take& right = constantTake(pattern, 16 * samplesPerTick, 0, 1000);
+        return {hostPattern, &pattern, &left, &right};
+    }
+
+    // A take of constant 1000 fading out over the default 100 samples from
+    // sample from of out's left channel.
+    static void expectFadeOut(const std::vector<float>& out, int from) {
+        EXPECT_EQ(out[2 * from], 1000.0f);
+        EXPECT_NEAR(out[2 * (from + 50)], 500.0f, 1e-2f);
+        EXPECT_EQ(out[2 * (from + 100)], 0.0f);
+    }
+
     // Makes take active over [t0, t1) as an edit does.
     void assign(spoolex::Pattern& pattern, double t0, double t1, spoolex::Take* take) {
         auto hold = machine().lockAudio();
