@@ -56,9 +56,9 @@ bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) {
 }
 
 bool mi::renderBlock(float* out, int n) {
+    // The recording step, fed from the record source, runs here first.
     if (n <= 0)
         return false;
-    // The recording step, fed from the record source, runs here first.
     std::fill(out, out + 2 * n, 0.0f);
     const double tps = ticksPerSample(samplesPerTick(*masterInfo));
     const int32_t hostRate = masterInfo->samplesPerSec;
