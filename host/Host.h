@@ -99,7 +99,7 @@ public:
     int maxBlockFrames = 256;
     // The order machines render in within a block; empty: placement order.
     std::vector<HostMachine*> renderOrder;
-    // Fills an effect's input for a block (zeros when unset).
+    // Fills an effect's stereo input for a block; unset, effects get none.
     std::function<void(HostMachine& effect, float* input, int frames)> effectInput;
 
     // Events: code delivered to every subscription for target (or to every

@@ -9,7 +9,8 @@
 namespace host {
 
 namespace {
-// The mode value the host passes to a machine that reads and writes.
+// Mode bits the host passes with a block: input present, output wanted.
+constexpr int modeWrite = 2;
 constexpr int modeReadWrite = 3;
 
 void announce(HostMachine& machine, const std::function<void(CMachineInterfaceEx&)>& call) {
@@ -160,11 +161,15 @@ void Host::renderBlock(int frames) {
                 for (size_t i = 0; i < values; ++i)
                     masterOutput[at + i] += machineOutput[i];
         } else {
+            // Effects work in place on stereo input (none here without a
+            // feed); they add nothing to the master mix.
             std::fill(machineInput.begin(), machineInput.end(), 0.0f);
-            if (effectInput)
+            int mode = modeWrite;
+            if (effectInput) {
                 effectInput(*machine, machineInput.data(), frames);
-            machine->machine->renderStereo(machineInput.data(), machineOutput.data(), frames,
-                                           modeReadWrite);
+                mode = modeReadWrite;
+            }
+            machine->machine->renderMono(machineInput.data(), frames, mode);
         }
     }
 }

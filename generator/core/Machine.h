@@ -11,6 +11,8 @@
 
 #include "generator/core/Pattern.h"
 #include "generator/core/Players.h"
+#include "generator/settings/KeyboardShortcut.h"
+#include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
 #include "input/InputMachineLayout.h"
 
@@ -74,6 +76,8 @@ public:
 
     // Record source and arm, from the menu or the dialog bar.
     void chooseRecordSource(InputMachine::Fields* source);
+    // Sets the record source without telling the user's side.
+    void setRecordSource(InputMachine::Fields* source);
     void toggleArmed();
 
     // The host's current name for a registered input machine.
@@ -111,6 +115,9 @@ public:
     uint8_t armed = 0;
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
+    // From the settings file, in file order; fixed after initialisation.
+    std::vector<KeyboardShortcut> shortcuts;
+    std::vector<WaveEditorEntry> waveEditors;
 
     // Patterns before players: players refer to patterns, so they go first.
     std::map<const CPattern*, std::unique_ptr<Pattern>> patternsByHandle;

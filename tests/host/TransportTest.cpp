@@ -84,6 +84,28 @@ void SongProbeEx::onPatternPlay(CPattern* p, CSequence* sequence, int offset) {
     owner->calls.back().name += "@" + std::to_string(owner->callbacks->sequenceRank(sequence));
 }
 
+// An effect that logs the input it is given and writes over it.
+class EffectProbe final : public CMachineInterface {
+public:
+    void* destroy(unsigned flags) override {
+        if (flags & 1)
+            delete this;
+        return this;
+    }
+    bool renderMono(float* samples, int n, int mode) override {
+        modes.push_back(mode);
+        firstInput.push_back(samples[0]);
+        std::fill(samples, samples + 2 * n, 999.0f);
+        return true;
+    }
+    std::vector<int> modes;
+    std::vector<float> firstInput;
+};
+
+const CMachineInfo effectInfo = {
+    MachineTypeEffect, 65,      0x2000, 0,      0, 0, 0, nullptr, 0, nullptr, "EffectProbe",
+    "EffectProbe",     "tests", "",     nullptr};
+
 const CMachineInfo probeInfo = {
     MachineTypeGenerator, 65,          0,       0,  0,      0, 0, nullptr, 0, nullptr,
     "SongProbe",          "SongProbe", "tests", "", nullptr};
@@ -191,6 +213,21 @@ TEST_F(Transport, StoppedMachinesStillRenderAndOrderIsConfigurable) {
     EXPECT_EQ(SongProbe::order[1], &probe(first));
     EXPECT_EQ(probe(first).blocks, (std::vector<int>{256, 44}));
     EXPECT_TRUE(probe(first).ticks.empty());
+}
+
+TEST_F(Transport, EffectsGetTheirFeedInPlaceAndStayOutOfTheMix) {
+    host::HostMachine* effect = host.createMachine(
+        effectInfo, [] { return static_cast<CMachineInterface*>(new EffectProbe); }, "fx");
+    auto& probed = *static_cast<EffectProbe*>(effect->machine);
+    host.render(10);
+    host.effectInput = [&](host::HostMachine& machine, float* input, int frames) {
+        EXPECT_EQ(&machine, effect);
+        std::fill(input, input + 2 * frames, 0.25f);
+    };
+    host.render(10);
+    EXPECT_EQ(probed.modes, (std::vector<int>{2, 3}));
+    EXPECT_EQ(probed.firstInput, (std::vector<float>{0.0f, 0.25f}));
+    EXPECT_EQ(host.masterOutput, std::vector<float>(40, 0.0f));
 }
 
 TEST_F(Transport, TheMasterMixIsWrittenAsFloatWav) {
