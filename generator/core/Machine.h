@@ -68,6 +68,7 @@ public:
     void onTick() override;
     bool renderStereo(float* in, float* out, int numSamples, int mode) override;
     void onStop() override;
+    void saveSongData(CMachineDataOutput* out) override;
     void onAttributesChanged() override;
     void runCommand(int code) override;
     CMachineInterfaceEx* extensionInterface() override { return &ex; }
