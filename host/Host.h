@@ -12,6 +12,7 @@
 #include "host/HostMachine.h"
 #include "host/HostSong.h"
 #include "host/PluginLibrary.h"
+#include "host/SongDocument.h"
 #include "hostsdk/MachineInterface.h"
 
 namespace host {
@@ -101,6 +102,22 @@ public:
     std::vector<HostMachine*> renderOrder;
     // Fills an effect's stereo input for a block; unset, effects get none.
     std::function<void(HostMachine& effect, float* input, int frames)> effectInput;
+
+    // Songs (docs/song-file.md). Loading places the song's machines with
+    // their song data, then announces each machine's patterns to it.
+    bool loadSong(const SongDocument& song, const std::string& gearFolder, std::string& error);
+    SongDocument saveSong();
+    // Plays every sequence from the start to the end of the song, then stops
+    // and lets the last fades ring out. progress, when set, hears the tick
+    // reached now and then.
+    void renderSong(uint32_t endTick, const std::function<void(int tick)>& progress = {});
+
+    // A machine's own pattern editor, created through its extension slot the
+    // first time it is asked for; null for a machine without one.
+    void* editorWindow(HostMachine& machine);
+    // Shows pattern in the machine's editor and sends the editor a command,
+    // as the host's menu would. False when the machine has no editor.
+    bool sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command);
 
     // Events: code delivered to every subscription for target (or to every
     // subscription of that code when target is null) with data.

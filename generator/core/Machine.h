@@ -36,6 +36,7 @@ public:
     void onPatternLengthChanged(CPattern* pattern, int lengthTicks) override;
     void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
     void showPattern(CPattern* pattern) override;
+    void* createEditorWindow(void* parentWindow) override;
 
     mi* owner = nullptr;
 };

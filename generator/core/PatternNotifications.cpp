@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "generator/core/Machine.h"
-#include "generator/editor/PatternEditor.h"
+#include "generator/editor/PatternEditorParent.h"
 
 namespace spoolex {
 
@@ -116,6 +116,10 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
         owner->editor->clampSelection();
         owner->editor->updateScrollBars();
     }
+}
+
+void* miex::createEditorWindow(void* parentWindow) {
+    return owner->editorFrame ? owner->editorFrame->create(parentWindow) : nullptr;
 }
 
 void miex::showPattern(CPattern* handle) {

@@ -58,7 +58,11 @@ public:
     void dropPeakCaches();
     void repaintView();
 
+    // Info: the shown pattern's report in a message box.
+    void showInfo();
+
 private:
+    friend class PatternEditorParent;
     void* window = nullptr;
     spoolex::Pattern* pattern = nullptr;
 };
