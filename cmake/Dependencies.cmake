@@ -14,3 +14,13 @@ if(NOT TARGET spoolex::tinyxml)
         # changes its classes' layout: every user must see the same.
         INTERFACE_COMPILE_DEFINITIONS TIXML_USE_STL)
 endif()
+
+# WavPack: the take streams in the song data (headers as <wavpack/wavpack.h>).
+if(NOT TARGET spoolex::wavpack)
+    find_path(SPOOLEX_WAVPACK_INCLUDE_DIR wavpack/wavpack.h REQUIRED)
+    find_library(SPOOLEX_WAVPACK_LIBRARY wavpack REQUIRED)
+    add_library(spoolex::wavpack UNKNOWN IMPORTED GLOBAL)
+    set_target_properties(spoolex::wavpack PROPERTIES
+        IMPORTED_LOCATION "${SPOOLEX_WAVPACK_LIBRARY}"
+        INTERFACE_INCLUDE_DIRECTORIES "${SPOOLEX_WAVPACK_INCLUDE_DIR}")
+endif()
