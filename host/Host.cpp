@@ -137,6 +137,15 @@ void Host::destroyMachine(HostMachine* machine) {
         std::remove_if(pendingChanges.begin(), pendingChanges.end(),
                        [&](const ParameterChange& c) { return c.machine == machine; }),
         pendingChanges.end());
+    // The machine's patterns and sequences go with it, unannounced.
+    patterns.erase(std::remove_if(patterns.begin(), patterns.end(),
+                                  [&](const auto& p) { return &p->machine == machine; }),
+                   patterns.end());
+    sequences.erase(std::remove_if(sequences.begin(), sequences.end(),
+                                   [&](const auto& s) { return &s->machine == machine; }),
+                    sequences.end());
+    renderOrder.erase(std::remove(renderOrder.begin(), renderOrder.end(), machine),
+                      renderOrder.end());
     machine->machine->destroy(1);
     machine->machine = nullptr;
     placed.erase(it);

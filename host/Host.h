@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/HostMachine.h"
+#include "host/HostSong.h"
 #include "host/PluginLibrary.h"
 #include "hostsdk/MachineInterface.h"
 
@@ -69,6 +71,37 @@ public:
     void runCommand(HostMachine& machine, int code);
     std::vector<uint8_t> saveSongData(HostMachine& machine);
 
+    // Patterns, each announced to its machine through the extension slots.
+    HostPattern* createPattern(HostMachine& machine, const std::string& name, int length);
+    HostPattern* copyPattern(HostPattern& source, const std::string& name);
+    // Also removes the pattern from every sequence.
+    void deletePattern(HostPattern* pattern);
+    void resizePattern(HostPattern& pattern, int length);
+    HostPattern* findPattern(const std::string& name) const;
+    const char* patternName(const CPattern* pattern) const;
+
+    // Sequences, ranked by the order they were added in.
+    HostSequence* addSequence(HostMachine& machine);
+    int sequenceRank(const CSequence* sequence) const;
+
+    // Transport. play starts the song at fromTick (patterns that started
+    // earlier join at their offset); render produces frames of master output
+    // in blocks of at most maxBlockFrames, split at tick boundaries while
+    // playing, and appends them to masterOutput; stop tells every machine.
+    void play(int fromTick);
+    void render(int frames);
+    void stop();
+    bool isPlaying() const { return playing; }
+    int currentTick() const { return tickNow; }
+    // Interleaved stereo in the host sample scale.
+    std::vector<float> masterOutput;
+    bool writeMasterWav(const std::string& path, std::string& error) const;
+    int maxBlockFrames = 256;
+    // The order machines render in within a block; empty: placement order.
+    std::vector<HostMachine*> renderOrder;
+    // Fills an effect's stereo input for a block; unset, effects get none.
+    std::function<void(HostMachine& effect, float* input, int frames)> effectInput;
+
     // Events: code delivered to every subscription for target (or to every
     // subscription of that code when target is null) with data.
     void raiseEvent(CMachine* target, int code, void* data);
@@ -92,12 +125,24 @@ public:
 private:
     void writeParameter(HostMachine& machine, int index, int value);
     void resetParameters(HostMachine& machine);
+    void startTick(bool first);
+    void renderBlock(int frames);
 
     CMasterInfo masterInfo{};
     std::vector<std::unique_ptr<PluginLibrary>> plugins;
     std::vector<std::unique_ptr<HostMachine>> placed;
     std::vector<EventSubscription> subscriptions;
     std::vector<ParameterChange> pendingChanges;
+    std::vector<std::unique_ptr<HostPattern>> patterns;
+    std::vector<std::unique_ptr<HostSequence>> sequences;
+
+    bool playing = false;
+    bool firstTick = false;
+    int tickNow = 0;          // the tick that starts at nextTickFrame
+    int64_t framesPlayed = 0; // since play
+    double nextTickFrame = 0.0;
+    std::vector<float> machineInput;
+    std::vector<float> machineOutput;
 };
 
 } // namespace host

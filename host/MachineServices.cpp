@@ -36,9 +36,8 @@ void* MachineServices::probeExtendedHost(int, int) {
     return host.extendedHost ? &extendedHostToken : nullptr;
 }
 
-// Patterns arrive with the playback work; until then the host has none.
-const char* MachineServices::patternNameOf(CPattern*) {
-    return "";
+const char* MachineServices::patternNameOf(CPattern* pattern) {
+    return host.patternName(pattern);
 }
 
 void MachineServices::registerExtension(CMachineInterfaceEx* extension) {
@@ -94,9 +93,8 @@ void MachineServices::onOwnMachineEvent(CMachine* target, bool) {
     host.ownMachineEvents.push_back(target);
 }
 
-// Sequences arrive with the playback work; until then all rank alike.
-int MachineServices::sequenceRank(CSequence*) {
-    return 0;
+int MachineServices::sequenceRank(CSequence* sequence) {
+    return host.sequenceRank(sequence);
 }
 
 } // namespace host

@@ -49,6 +49,9 @@ mi::mi() {
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
     editorFrame = new PatternEditorParent;
     editor = &editorFrame->view;
+    // Room for the usual number of players, so blocks rarely allocate.
+    takePlayers.reserve(64);
+    releasedInBlock.reserve(64);
     generatorInstances().push_back(this);
 }
 
@@ -61,6 +64,10 @@ mi::~mi() {
     auto it = std::find(instances.begin(), instances.end(), this);
     if (it != instances.end())
         instances.erase(it);
+    takePlayers.clear();
+    patternPlayers.clear();
+    patternsByHandle.clear();
+    patternsAwaitingHost.clear();
 }
 
 void* mi::destroy(unsigned flags) {
@@ -110,6 +117,16 @@ void mi::onTick() {
 }
 
 void mi::onStop() {
+    {
+        Released released;
+        std::lock_guard<std::mutex> hold(audioLock);
+        // Take players are left to fade out over the next blocks.
+        for (auto& [key, player] : patternPlayers) {
+            stopPatternPlayer(*player);
+            released.push_back(std::move(player));
+        }
+        patternPlayers.clear();
+    }
     // Stopping the host always disarms.
     armed = 0;
     if (editor)
@@ -123,6 +140,7 @@ int32_t mi::crossfadeLength() const {
 }
 
 void mi::onAttributesChanged() {
+    std::lock_guard<std::mutex> hold(audioLock);
     crossfadeStep = 1.0f / static_cast<float>(crossfadeLength());
 }
 

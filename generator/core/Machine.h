@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "generator/core/Pattern.h"
+#include "generator/core/Players.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
@@ -23,6 +28,14 @@ public:
     void buildSubMenu(int index, CMachineDataOutput* out) override;
     bool isCommandEnabled(int commandId) override;
     bool query48() override { return true; }
+
+    // The host's pattern notifications.
+    void onPatternCreated(CPattern* pattern, int lengthTicks) override;
+    void onPatternCopied(CPattern* pattern, const CPattern* source) override;
+    void onPatternDeleted(CPattern* pattern) override;
+    void onPatternLengthChanged(CPattern* pattern, int lengthTicks) override;
+    void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
+    void showPattern(CPattern* pattern) override;
 
     mi* owner = nullptr;
 };
@@ -42,6 +55,10 @@ constexpr int commandIdCopy = 0xE122;
 constexpr int commandIdCut = 0xE123;
 constexpr int commandIdPaste = 0xE125;
 
+// What an entry point drops while it holds the machine's lock: declared
+// before the lock so that it is released after it, never under it.
+using Released = std::vector<std::shared_ptr<void>>;
+
 class mi final : public CMachineInterface {
 public:
     mi();
@@ -49,6 +66,7 @@ public:
     void* destroy(unsigned flags) override;
     void initFromSong(CMachineDataInput* data) override;
     void onTick() override;
+    bool renderStereo(float* in, float* out, int numSamples, int mode) override;
     void onStop() override;
     void onAttributesChanged() override;
     void runCommand(int code) override;
@@ -64,6 +82,25 @@ public:
 
     // The host's current name for a registered input machine.
     static std::string inputName(const InputMachine::Fields* input);
+
+    // The one lock that serialises every change of a pattern's lists, a
+    // take's samples and the player tables against the audio block. Entry
+    // points from the host and the editor take it; the operations they call
+    // (Pattern's, resyncPlayers, stopPatternPlayer) expect it held. The
+    // render path never takes it again.
+    std::unique_lock<std::mutex> lockAudio() { return std::unique_lock<std::mutex>(audioLock); }
+
+    // The pattern of a host handle, or null. Safe without the lock on the
+    // user-interface thread, the only one that changes the pattern tables.
+    Pattern* findPattern(const CPattern* handle) const;
+
+    // Lock held: every player of pattern seeks to its own position again.
+    void resyncPlayers(Pattern& pattern);
+    // Lock held: the current take player fades out from its next block on.
+    void stopPatternPlayer(PatternPlayer& player);
+    // The editor's preview: starts pattern from selStart up to selEnd (or
+    // for ever when selEnd <= selStart), or stops a running preview.
+    void togglePreview(Pattern* pattern, double selStart, double selEnd);
 
     // Host-read members first; their offsets are fixed below.
     miex ex;
@@ -82,10 +119,35 @@ public:
     std::vector<KeyboardShortcut> shortcuts;
     std::vector<WaveEditorEntry> waveEditors;
 
+    // Patterns before players: players refer to patterns, so they go first.
+    std::map<const CPattern*, std::unique_ptr<Pattern>> patternsByHandle;
+    std::map<std::string, std::unique_ptr<Pattern>> patternsAwaitingHost;
+    // Keyed by host sequence, or previewKey.
+    std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
+    std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
+
 private:
+    friend class miex;
+
     ~mi();
     void showAboutBox();
     void checkHostVersion();
+    // Lock held: one audio block.
+    bool renderBlock(float* out, int n);
+    // Lock held: removes every player of pattern at once, without a fade.
+    void dropPlayersOf(const Pattern& pattern, Released& released);
+    // Lock held: enters pattern under handle; a pattern already there loses
+    // its players and is returned for destruction after the lock.
+    std::unique_ptr<Pattern> installPattern(const CPattern* handle,
+                                            std::unique_ptr<Pattern> pattern, Released& released);
+    void stopSequence(const void* key, Released& released);
+    // The editor stops showing a pattern that is about to go.
+    void forgetShown(const Pattern* pattern);
+
+    std::mutex audioLock;
+    // Players the last block let go, freed once its lock is released. Only
+    // renderStereo touches it, and the host never runs two blocks at once.
+    Released releasedInBlock;
 };
 
 #pragma GCC diagnostic push

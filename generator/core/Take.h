@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace spoolex {
@@ -13,8 +14,11 @@ class mi;
 // Full scale of samples in memory: the host's own audio scale.
 constexpr float hostSampleScale = 32768.0f;
 
-struct Take {
-    Pattern* owner = nullptr; // the pattern whose take list holds it
+// Created only through its pattern. Held by shared ownership: the pattern's
+// take list and every take player reading it, so a take that leaves the list
+// lives on exactly as long as a fading player still reads it.
+struct Take : std::enable_shared_from_this<Take> {
+    Pattern* owner = nullptr; // the pattern whose take list holds (or held) it
     mi* machine = nullptr;
     // Interleaved stereo, left then right, in the host sample scale.
     std::vector<float> samples;

@@ -28,3 +28,13 @@ void PatternEditor::redrawNow() {
 bool PatternEditor::clipboardHasAudio() const {
     return false;
 }
+
+// Until the windows exist there is no selection, scroll bar, peak cache or
+// view to update.
+void PatternEditor::showPattern(spoolex::Pattern* shown) {
+    pattern = shown;
+}
+void PatternEditor::clampSelection() {}
+void PatternEditor::updateScrollBars() {}
+void PatternEditor::dropPeakCaches() {}
+void PatternEditor::repaintView() {}

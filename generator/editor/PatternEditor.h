@@ -10,7 +10,8 @@ class PatternEditorParent;
 
 namespace spoolex {
 class mi;
-}
+class Pattern;
+} // namespace spoolex
 
 class PatternEditor {
 public:
@@ -46,6 +47,18 @@ public:
     // here. True when the command has a handler.
     bool onCommand(uint16_t id);
 
+    // The pattern the host's pattern view shows, or none. The calls below
+    // do nothing visible until the view's windows exist.
+    void showPattern(spoolex::Pattern* pattern);
+    spoolex::Pattern* shownPattern() const { return pattern; }
+    // Keeps the selection inside the shown pattern after its length changed.
+    void clampSelection();
+    void updateScrollBars();
+    // Forgets the waveform peaks computed for the shown pattern's takes.
+    void dropPeakCaches();
+    void repaintView();
+
 private:
     void* window = nullptr;
+    spoolex::Pattern* pattern = nullptr;
 };

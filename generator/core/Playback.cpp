@@ -1,0 +1,137 @@
+// The playback side of the machine: the audio block and the requests that
+// start and stop pattern players.
+#include <algorithm>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "generator/core/Machine.h"
+#include "generator/core/TimeUnits.h"
+
+namespace spoolex {
+
+namespace {
+
+// Stands for the editor's preview in patternPlayers; no host handle can equal
+// its address.
+const char previewKeyObject = 0;
+const void* const previewKey = &previewKeyObject;
+
+// Values within this of zero do not count as sound.
+constexpr float silenceThreshold = 0.1f;
+
+// Whether any value lies beyond the threshold; stops at the first one.
+bool holdsSound(const float* out, int count) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 threshold = _mm_set1_ps(silenceThreshold);
+    for (; i + 16 <= count; i += 16) {
+        __m128 loud = _mm_setzero_ps();
+        for (int k = 0; k < 16; k += 4)
+            loud = _mm_or_ps(
+                loud, _mm_cmpgt_ps(_mm_and_ps(_mm_loadu_ps(out + i + k), magnitude), threshold));
+        if (_mm_movemask_ps(loud))
+            return true;
+    }
+#endif
+    for (; i < count; ++i)
+        if (std::fabs(out[i]) > silenceThreshold)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) {
+    bool sounding;
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        sounding = renderBlock(out, numSamples);
+    }
+    releasedInBlock.clear();
+    return sounding;
+}
+
+bool mi::renderBlock(float* out, int n) {
+    // The recording step, fed from the record source, runs here first.
+    if (n <= 0)
+        return false;
+    std::fill(out, out + 2 * n, 0.0f);
+    const double tps = ticksPerSample(samplesPerTick(*masterInfo));
+    const int32_t hostRate = masterInfo->samplesPerSec;
+
+    for (auto it = patternPlayers.begin(); it != patternPlayers.end();) {
+        if (it->second->advance(takePlayers, n, tps, hostRate, releasedInBlock)) {
+            ++it;
+        } else {
+            releasedInBlock.push_back(std::move(it->second));
+            it = patternPlayers.erase(it);
+        }
+    }
+    if (takePlayers.empty())
+        return false;
+
+    const float step = crossfadeStep;
+    size_t kept = 0;
+    for (size_t i = 0; i < takePlayers.size(); ++i) {
+        std::shared_ptr<TakePlayer>& player = takePlayers[i];
+        if (player->mix(out, n, step, rateRatio(player->take->sampleRate, hostRate))) {
+            if (kept != i)
+                takePlayers[kept] = std::move(player);
+            ++kept;
+        } else {
+            releasedInBlock.push_back(std::move(player));
+        }
+    }
+    takePlayers.resize(kept);
+    // While recording punched in, the block is silenced here.
+    return holdsSound(out, 2 * n);
+}
+
+void mi::stopPatternPlayer(PatternPlayer& player) {
+    if (player.current)
+        player.current->sustainSamples = 0;
+}
+
+void mi::stopSequence(const void* key, Released& released) {
+    auto it = patternPlayers.find(key);
+    if (it == patternPlayers.end())
+        return;
+    stopPatternPlayer(*it->second);
+    released.push_back(std::move(it->second));
+    patternPlayers.erase(it);
+}
+
+void mi::resyncPlayers(Pattern& pattern) {
+    for (auto& entry : patternPlayers)
+        if (entry.second->pattern == &pattern)
+            entry.second->seek();
+}
+
+void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks) {
+    Released released;
+    std::lock_guard<std::mutex> hold(owner->audioLock);
+    owner->stopSequence(sequence, released);
+    auto found = owner->patternsByHandle.find(handle);
+    if (!handle || found == owner->patternsByHandle.end())
+        return;
+    owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
+        *found->second, static_cast<double>(offsetTicks), neverTick);
+    // A recording of this pattern may start here.
+}
+
+void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {
+    Released released;
+    std::lock_guard<std::mutex> hold(audioLock);
+    if (patternPlayers.count(previewKey)) {
+        stopSequence(previewKey, released);
+    } else if (pattern) {
+        patternPlayers[previewKey] = std::make_shared<PatternPlayer>(
+            *pattern, selStart, selEnd > selStart ? selEnd : neverTick);
+    }
+}
+
+} // namespace spoolex
