@@ -79,6 +79,7 @@ public:
     void deletePattern(HostPattern* pattern);
     void resizePattern(HostPattern& pattern, int length);
     HostPattern* findPattern(const std::string& name) const;
+    std::vector<HostPattern*> patternsInOrder() const;
     const char* patternName(const CPattern* pattern) const;
 
     // Sequences, ranked by the order they were added in.

@@ -1,4 +1,6 @@
 // Songs in and out of the stand-in host, and the machines' own editors.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "host/Host.h"
@@ -96,14 +98,20 @@ SongDocument Host::saveSong() {
 }
 
 void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& progress) {
+    // The frame at which endTick begins, accumulated as the transport does.
+    double ticks = static_cast<double>(static_cast<float>(masterInfo.samplesPerSec * 60) /
+                                       static_cast<float>(masterInfo.beatsPerMin *
+                                                          masterInfo.ticksPerBeat));
+    double endFrame = 0.0;
+    for (uint32_t t = 0; t < endTick; ++t)
+        endFrame += ticks;
+    auto frames = static_cast<int64_t>(std::ceil(endFrame));
     play(0);
-    int lastReported = -1;
-    while (currentTick() < static_cast<int>(endTick)) {
-        render(maxBlockFrames);
-        if (progress && currentTick() / 16 != lastReported) {
-            lastReported = currentTick() / 16;
+    constexpr int64_t chunk = 1 << 14;
+    for (int64_t done = 0; done < frames; done += chunk) {
+        render(static_cast<int>(std::min(chunk, frames - done)));
+        if (progress)
             progress(currentTick());
-        }
     }
     stop();
     // Long enough for the longest crossfade to finish.
