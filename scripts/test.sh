@@ -20,6 +20,9 @@ run default
 run asan
 run tsan
 
+echo "== fuzzing the song-data reader"
+scripts/fuzz.sh 45 || status=1
+
 if [ "$status" -ne 0 ]; then
     echo "Some tests failed."
 fi
