@@ -133,6 +133,8 @@ void mi::onStop() {
             released.push_back(std::move(player));
         }
         patternPlayers.clear();
+        // Ends a running recording at the start of the next block.
+        recordQueue.push_back(RecordCommand{});
     }
     // Stopping the host always disarms.
     armed = 0;
@@ -155,10 +157,6 @@ std::string mi::inputName(const InputMachine::Fields* input) {
     const char* name =
         input->callbacks ? input->callbacks->machineNameOf(input->ownMachine) : nullptr;
     return name ? name : "";
-}
-
-void mi::setRecordSource(InputMachine::Fields* source) {
-    recordSource = source;
 }
 
 void mi::chooseRecordSource(InputMachine::Fields* source) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,6 +12,7 @@
 
 #include "generator/core/Pattern.h"
 #include "generator/core/Players.h"
+#include "generator/core/RecordCommand.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
@@ -128,6 +130,21 @@ public:
     std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
     std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
 
+    // Recording: the running recording, and the commands waiting to start or
+    // end one, in the order they arrived.
+    RecordCommand recording;
+    std::deque<RecordCommand> recordQueue;
+
+    // Lock held: queues a recording of pattern from offsetTicks when the
+    // host records and the machine is armed with a record source.
+    void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
+    // Lock held: takes the record source's frames offset .. offset+count-1.
+    void processRecording(int offset, int count);
+    // Whether the audio thread is writing take now (takes the lock).
+    bool isRecordingInto(const Take& take);
+    // A copy of a take the audio thread is writing, taken in short holds.
+    std::vector<float> copyRecordingSamples(const Take& take);
+
 private:
     friend class miex;
 
@@ -138,6 +155,11 @@ private:
     bool renderBlock(float* out, int n);
     // Lock held: removes every player of pattern at once, without a fade.
     void dropPlayersOf(const Pattern& pattern, Released& released);
+    // Lock held: no recording or queued command refers to pattern any more.
+    void forgetRecordingOf(const Pattern& pattern, Released& released);
+    // Lock held: the recording that just ended tells the song and the views.
+    void finishRecording();
+    void replaceRecording(RecordCommand next);
     // Lock held: enters pattern under handle; a pattern already there loses
     // its players and is returned for destruction after the lock.
     std::unique_ptr<Pattern> installPattern(const CPattern* handle,

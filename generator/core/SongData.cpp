@@ -54,11 +54,19 @@ int32_t indexIn(const std::vector<std::shared_ptr<Take>>& takes, const Take* tak
     return -1;
 }
 
-void writePattern(CMachineDataOutput& out, const PatternSnapshot& pattern) {
+void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern) {
     writeU32(out, static_cast<uint32_t>(pattern.length));
     writeU32(out, static_cast<uint32_t>(pattern.takes.size()));
-    for (const auto& take : pattern.takes)
-        encodeTake(*take, out);
+    for (const auto& take : pattern.takes) {
+        if (machine.isRecordingInto(*take)) {
+            Take stable;
+            stable.samples = machine.copyRecordingSamples(*take);
+            stable.sampleRate = take->sampleRate;
+            encodeTake(stable, out);
+        } else {
+            encodeTake(*take, out);
+        }
+    }
     writeU32(out, static_cast<uint32_t>(pattern.activeTakes.size()));
     for (const ActiveTakeEntry& entry : pattern.activeTakes) {
         writeF64(out, entry.startTick);
@@ -141,7 +149,7 @@ void saveSongData(mi& machine, CMachineDataOutput& out) {
     writeU32(out, static_cast<uint32_t>(patterns.size()));
     for (const PatternSnapshot& pattern : patterns) {
         writeText(out, pattern.name);
-        writePattern(out, pattern);
+        writePattern(machine, out, pattern);
     }
 }
 

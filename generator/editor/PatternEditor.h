@@ -32,6 +32,10 @@ public:
     void selectRecordSource();
     // Brings the dialog bar's Arm toggle up to date.
     void showArmed();
+    // The user's choices in the dialog bar: item 0 of the Rec src list is
+    // none, item k the k-th registered input; the Arm button toggles.
+    void onRecordSourceChosen(int item);
+    void onArmClicked();
     // Invalidates, erases and repaints the view at once.
     void redrawNow();
     // Whether Paste has something to paste into the shown pattern.
