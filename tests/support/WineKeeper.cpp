@@ -2,7 +2,7 @@
 // the desktop among them, stay up between one test program and the next
 // (they quit with the last program otherwise, and starting them again costs
 // more than a second per test). Quits when the marker file is gone or was not
-// touched for a minute.
+// touched for a minute. Creates the ready file once the desktop is up.
 #include <windows.h>
 
 namespace {
@@ -25,11 +25,15 @@ bool markerIsFresh(const char* path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
+    if (argc < 3)
         return 1;
     // A hidden window keeps the desktop process alive.
     HWND window = CreateWindowA("STATIC", "spoolex wine keeper", 0, 0, 0, 1, 1, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
+    HANDLE ready = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (ready != INVALID_HANDLE_VALUE)
+        CloseHandle(ready);
     DWORD lastCheck = GetTickCount();
     for (;;) {
         // Answer messages promptly: another program may broadcast to all

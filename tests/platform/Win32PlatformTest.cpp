@@ -1,0 +1,218 @@
+// The real Windows implementations behind the platform layer, run under Wine.
+// Every system box shown here is answered by a watcher thread within seconds,
+// so no test ever waits for a user.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "platform/Library.h"
+#include "platform/ModulePath.h"
+#include "platform/NativeDialogs.h"
+#include "tests/support/GearPaths.h"
+
+namespace {
+
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false;
+    HWND owner = nullptr;
+    bool found = false;
+};
+
+std::string windowText(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The first dialog window of thread, waiting up to five seconds.
+HWND waitForDialog(DWORD thread) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            thread,
+            [](HWND window, LPARAM result) -> BOOL {
+                char name[32] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (std::string(name) == "#32770" && IsWindowVisible(window)) {
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found)
+            return found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+void press(HWND dialog, int button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+// Shows a box through the platform layer on this thread while another thread
+// looks at it and presses button.
+platform::MessageAnswer showAndPress(platform::WindowHandle owner, const char* caption,
+                                     platform::MessageIcon icon, platform::MessageButtons buttons,
+                                     int button, SeenBox& seen) {
+    DWORD thread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        HWND box = waitForDialog(thread);
+        if (!box)
+            return;
+        seen.found = true;
+        seen.caption = windowText(box);
+        seen.owner = GetWindow(box, GW_OWNER);
+        // The text is the static control that has text (the icon has none).
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM data) -> BOOL {
+                char name[32] = {};
+                GetClassNameA(child, name, sizeof name);
+                std::string text = windowText(child);
+                if (std::string(name) == "Static" && !text.empty())
+                    reinterpret_cast<SeenBox*>(data)->text = text;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&seen));
+        seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+        seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+        seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
+        seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+        press(box, button);
+    });
+    platform::MessageAnswer answer =
+        platform::native::messageBox(owner, "Keep the take?", caption, icon, buttons);
+    watcher.join();
+    return answer;
+}
+
+TEST(Win32MessageBox, ShowsCaptionTextAndButtonsAndReturnsThePressedOne) {
+    SeenBox seen;
+    EXPECT_EQ(showAndPress(nullptr, "Spoolex", platform::MessageIcon::Question,
+                           platform::MessageButtons::YesNo, IDNO, seen),
+              platform::MessageAnswer::No);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "Spoolex");
+    EXPECT_EQ(seen.text, "Keep the take?");
+    EXPECT_TRUE(seen.hasYes);
+    EXPECT_TRUE(seen.hasNo);
+    EXPECT_FALSE(seen.hasOk);
+}
+
+TEST(Win32MessageBox, WithoutCaptionTheSystemSaysErrorAndOkCancelAnswers) {
+    SeenBox seen;
+    EXPECT_EQ(showAndPress(nullptr, nullptr, platform::MessageIcon::Error,
+                           platform::MessageButtons::OkCancel, IDCANCEL, seen),
+              platform::MessageAnswer::Cancel);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "Error");
+    EXPECT_TRUE(seen.hasOk);
+    EXPECT_TRUE(seen.hasCancel);
+
+    SeenBox again;
+    EXPECT_EQ(showAndPress(nullptr, nullptr, platform::MessageIcon::Information,
+                           platform::MessageButtons::Ok, IDOK, again),
+              platform::MessageAnswer::Ok);
+}
+
+TEST(Win32MessageBox, BelongsToItsOwner) {
+    HWND owner = CreateWindowA("STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr) << "no window could be created";
+    SeenBox seen;
+    showAndPress(owner, "Spoolex", platform::MessageIcon::Warning, platform::MessageButtons::Ok,
+                 IDOK, seen);
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(seen.owner, owner);
+    DestroyWindow(owner);
+}
+
+TEST(Win32FolderPicker, PreselectsTheInitialFolderAndReturnsItsPath) {
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    DWORD thread = GetCurrentThreadId();
+    bool found = false;
+    std::thread watcher([&] {
+        HWND picker = waitForDialog(thread);
+        if (!picker)
+            return;
+        found = true;
+        // Give the initialisation callback its turn, then accept.
+        Sleep(200);
+        press(picker, IDOK);
+    });
+    std::string chosen;
+    platform::FolderPick pick =
+        platform::native::pickFolder(nullptr, "Where should the takes go?", windows, chosen);
+    watcher.join();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(pick, platform::FolderPick::Chosen);
+    EXPECT_EQ(lstrcmpiA(chosen.c_str(), windows), 0) << chosen << " instead of " << windows;
+}
+
+TEST(Win32FolderPicker, CancellingChoosesNothing) {
+    DWORD thread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        if (HWND picker = waitForDialog(thread))
+            press(picker, IDCANCEL);
+    });
+    std::string chosen = "unchanged";
+    EXPECT_EQ(platform::native::pickFolder(nullptr, "Where?", "", chosen),
+              platform::FolderPick::Cancelled);
+    watcher.join();
+    EXPECT_EQ(chosen, "unchanged");
+}
+
+TEST(Win32OpenFile, CancellingChoosesNothing) {
+    DWORD thread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        if (HWND dialog = waitForDialog(thread))
+            press(dialog, IDCANCEL);
+    });
+    std::string chosen = "unchanged";
+    EXPECT_FALSE(
+        platform::native::openFileDialog(nullptr, "WAV files|*.wav|All files|*.*|", chosen));
+    watcher.join();
+    EXPECT_EQ(chosen, "unchanged");
+}
+
+TEST(Win32SystemErrors, TextComesFromTheSystemOrNamesTheCode) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    std::string known = platform::lastSystemErrorText();
+    EXPECT_FALSE(known.empty());
+    EXPECT_EQ(known.find("Unknown error code"), std::string::npos) << known;
+
+    // A customer-defined code has no text in the system's table.
+    SetLastError(0x2000ABCD);
+    EXPECT_EQ(platform::lastSystemErrorText(), "Unknown error code 536914893");
+}
+
+TEST(Win32SystemErrors, AFailedLoadLeavesItsReasonForTheCaller) {
+    EXPECT_EQ(platform::loadLibrary("Gear\\Nowhere\\missing.dll"), nullptr);
+    std::string text = platform::lastSystemErrorText();
+    EXPECT_EQ(text.find("Unknown error code"), std::string::npos) << text;
+}
+
+TEST(Win32ModulePath, NamesTheLibraryThatHoldsAnAddress) {
+    platform::LibraryHandle library =
+        platform::loadLibrary("Gear\\Generators\\Korvane Spoolex REVA 081029.x64.dll");
+    ASSERT_NE(library, nullptr) << platform::lastSystemErrorText();
+    std::string path = platform::modulePath(platform::librarySymbol(library, "GetInfo"));
+    const std::string file = "\\Korvane Spoolex REVA 081029.x64.dll";
+    ASSERT_GT(path.size(), file.size());
+    EXPECT_EQ(path.substr(path.size() - file.size()), file) << path;
+    EXPECT_EQ(path[1], ':') << "a full path: " << path;
+    EXPECT_EQ(platform::folderOf(path), path.substr(0, path.size() - file.size() + 1));
+    platform::freeLibrary(library);
+}
+
+} // namespace
