@@ -136,52 +136,81 @@ TEST(Win32MessageBox, BelongsToItsOwner) {
     DestroyWindow(owner);
 }
 
+// Presses button on the next dialog this thread shows, after settle
+// milliseconds; before pressing, prepare may fill the dialog in.
+class DialogPresser {
+public:
+    explicit DialogPresser(int button, DWORD settle = 0, void (*prepare)(HWND) = nullptr)
+        : thread(GetCurrentThreadId()), watcher([this, button, settle, prepare] {
+              HWND dialog = waitForDialog(thread);
+              if (!dialog)
+                  return;
+              found = true;
+              Sleep(settle);
+              if (prepare)
+                  prepare(dialog);
+              press(dialog, button);
+          }) {}
+    // True when a dialog came and was pressed.
+    bool join() {
+        watcher.join();
+        return found;
+    }
+
+private:
+    DWORD thread;
+    std::atomic<bool> found{false};
+    std::thread watcher;
+};
+
 TEST(Win32FolderPicker, PreselectsTheInitialFolderAndReturnsItsPath) {
     char windows[MAX_PATH] = {};
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-    DWORD thread = GetCurrentThreadId();
-    bool found = false;
-    std::thread watcher([&] {
-        HWND picker = waitForDialog(thread);
-        if (!picker)
-            return;
-        found = true;
-        // Give the initialisation callback its turn, then accept.
-        Sleep(200);
-        press(picker, IDOK);
-    });
+    // Accepting at once takes whatever the initialisation callback selected.
+    DialogPresser presser(IDOK, 200);
     std::string chosen;
     platform::FolderPick pick =
         platform::native::pickFolder(nullptr, "Where should the takes go?", windows, chosen);
-    watcher.join();
-    ASSERT_TRUE(found);
+    ASSERT_TRUE(presser.join());
     EXPECT_EQ(pick, platform::FolderPick::Chosen);
     EXPECT_EQ(lstrcmpiA(chosen.c_str(), windows), 0) << chosen << " instead of " << windows;
 }
 
 TEST(Win32FolderPicker, CancellingChoosesNothing) {
-    DWORD thread = GetCurrentThreadId();
-    std::thread watcher([&] {
-        if (HWND picker = waitForDialog(thread))
-            press(picker, IDCANCEL);
-    });
+    DialogPresser presser(IDCANCEL);
     std::string chosen = "unchanged";
     EXPECT_EQ(platform::native::pickFolder(nullptr, "Where?", "", chosen),
               platform::FolderPick::Cancelled);
-    watcher.join();
+    EXPECT_TRUE(presser.join());
     EXPECT_EQ(chosen, "unchanged");
 }
 
-TEST(Win32OpenFile, CancellingChoosesNothing) {
-    DWORD thread = GetCurrentThreadId();
-    std::thread watcher([&] {
-        if (HWND dialog = waitForDialog(thread))
-            press(dialog, IDCANCEL);
+std::string programPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+TEST(Win32OpenFile, ReturnsTheChosenFile) {
+    DialogPresser presser(IDOK, 100, [](HWND dialog) {
+        // The file name box: a combo box in the new-style dialog, an edit
+        // box in the old one.
+        std::string file = programPath();
+        for (int id : {0x47c, 0x480})
+            SetDlgItemTextA(dialog, id, file.c_str());
     });
+    std::string chosen;
+    EXPECT_TRUE(platform::native::openFileDialog(nullptr, "Programs|*.exe|All files|*.*|", chosen));
+    EXPECT_TRUE(presser.join());
+    EXPECT_EQ(lstrcmpiA(chosen.c_str(), programPath().c_str()), 0) << chosen;
+}
+
+TEST(Win32OpenFile, CancellingChoosesNothing) {
+    DialogPresser presser(IDCANCEL);
     std::string chosen = "unchanged";
     EXPECT_FALSE(
         platform::native::openFileDialog(nullptr, "WAV files|*.wav|All files|*.*|", chosen));
-    watcher.join();
+    EXPECT_TRUE(presser.join());
     EXPECT_EQ(chosen, "unchanged");
 }
 
