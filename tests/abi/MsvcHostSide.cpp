@@ -231,6 +231,10 @@ extern "C" int msvcHostRun(const char* pluginFile, MsvcHostReport* report) {
     report->pasteEnabled = ex->isCommandEnabled(0xE125);
     report->query48 = ex->query48();
     machine->runCommand(1 << 8); // record source: none
+    CPattern* pattern = reinterpret_cast<CPattern*>(0x3000);
+    ex->onPatternCreated(pattern, 16);
+    ex->onPatternLengthChanged(pattern, 32);
+    ex->onPatternDeleted(pattern);
     machine->describeValue(0, 0);
 
     SongOutput saved(savedSong);
