@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -19,7 +20,7 @@ namespace {
 struct SeenBox {
     std::string caption;
     std::string text;
-    bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false;
+    bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false, hasIcon = false;
     HWND owner = nullptr;
     bool found = false;
 };
@@ -58,28 +59,58 @@ void press(HWND dialog, int button) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
+// Presses button on the next dialog this thread shows, after settle
+// milliseconds; before pressing, prepare may look at the dialog or fill it in.
+class DialogPresser {
+public:
+    explicit DialogPresser(int button, DWORD settle = 0,
+                           std::function<void(HWND)> prepare = nullptr)
+        : thread(GetCurrentThreadId()),
+          watcher([this, button, settle, prepare = std::move(prepare)] {
+              HWND dialog = waitForDialog(thread);
+              if (!dialog)
+                  return;
+              found = true;
+              Sleep(settle);
+              if (prepare)
+                  prepare(dialog);
+              press(dialog, button);
+          }) {}
+    // True when a dialog came and was pressed.
+    bool join() {
+        watcher.join();
+        return found;
+    }
+
+private:
+    DWORD thread;
+    std::atomic<bool> found{false};
+    std::thread watcher;
+};
+
 // Shows a box through the platform layer on this thread while another thread
 // looks at it and presses button.
 platform::MessageAnswer showAndPress(platform::WindowHandle owner, const char* caption,
                                      platform::MessageIcon icon, platform::MessageButtons buttons,
                                      int button, SeenBox& seen) {
-    DWORD thread = GetCurrentThreadId();
-    std::thread watcher([&] {
-        HWND box = waitForDialog(thread);
-        if (!box)
-            return;
-        seen.found = true;
+    DialogPresser presser(button, 0, [&seen](HWND box) {
         seen.caption = windowText(box);
         seen.owner = GetWindow(box, GW_OWNER);
-        // The text is the static control that has text (the icon has none).
+        // The text is the static control with text, the icon one with an icon.
         EnumChildWindows(
             box,
             [](HWND child, LPARAM data) -> BOOL {
+                auto& seen = *reinterpret_cast<SeenBox*>(data);
                 char name[32] = {};
                 GetClassNameA(child, name, sizeof name);
+                if (std::string(name) != "Static")
+                    return TRUE;
                 std::string text = windowText(child);
-                if (std::string(name) == "Static" && !text.empty())
-                    reinterpret_cast<SeenBox*>(data)->text = text;
+                if (!text.empty())
+                    seen.text = text;
+                if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                    IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0))
+                    seen.hasIcon = true;
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&seen));
@@ -87,11 +118,10 @@ platform::MessageAnswer showAndPress(platform::WindowHandle owner, const char* c
         seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
         seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
         seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-        press(box, button);
     });
     platform::MessageAnswer answer =
         platform::native::messageBox(owner, "Keep the take?", caption, icon, buttons);
-    watcher.join();
+    seen.found = presser.join();
     return answer;
 }
 
@@ -106,6 +136,16 @@ TEST(Win32MessageBox, ShowsCaptionTextAndButtonsAndReturnsThePressedOne) {
     EXPECT_TRUE(seen.hasYes);
     EXPECT_TRUE(seen.hasNo);
     EXPECT_FALSE(seen.hasOk);
+    EXPECT_TRUE(seen.hasIcon);
+}
+
+TEST(Win32MessageBox, WithoutIconShowsNone) {
+    SeenBox seen;
+    EXPECT_EQ(showAndPress(nullptr, "Spoolex", platform::MessageIcon::None,
+                           platform::MessageButtons::Ok, IDOK, seen),
+              platform::MessageAnswer::Ok);
+    ASSERT_TRUE(seen.found);
+    EXPECT_FALSE(seen.hasIcon);
 }
 
 TEST(Win32MessageBox, WithoutCaptionTheSystemSaysErrorAndOkCancelAnswers) {
@@ -136,33 +176,6 @@ TEST(Win32MessageBox, BelongsToItsOwner) {
     DestroyWindow(owner);
 }
 
-// Presses button on the next dialog this thread shows, after settle
-// milliseconds; before pressing, prepare may fill the dialog in.
-class DialogPresser {
-public:
-    explicit DialogPresser(int button, DWORD settle = 0, void (*prepare)(HWND) = nullptr)
-        : thread(GetCurrentThreadId()), watcher([this, button, settle, prepare] {
-              HWND dialog = waitForDialog(thread);
-              if (!dialog)
-                  return;
-              found = true;
-              Sleep(settle);
-              if (prepare)
-                  prepare(dialog);
-              press(dialog, button);
-          }) {}
-    // True when a dialog came and was pressed.
-    bool join() {
-        watcher.join();
-        return found;
-    }
-
-private:
-    DWORD thread;
-    std::atomic<bool> found{false};
-    std::thread watcher;
-};
-
 TEST(Win32FolderPicker, PreselectsTheInitialFolderAndReturnsItsPath) {
     char windows[MAX_PATH] = {};
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
@@ -192,6 +205,10 @@ std::string programPath() {
 }
 
 TEST(Win32OpenFile, ReturnsTheChosenFile) {
+    // The dialog makes the chosen file's folder the current one, as the
+    // system does by default; later tests rely on the build folder.
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
     DialogPresser presser(IDOK, 100, [](HWND dialog) {
         // The file name box: a combo box in the new-style dialog, an edit
         // box in the old one.
@@ -203,6 +220,7 @@ TEST(Win32OpenFile, ReturnsTheChosenFile) {
     EXPECT_TRUE(platform::native::openFileDialog(nullptr, "Programs|*.exe|All files|*.*|", chosen));
     EXPECT_TRUE(presser.join());
     EXPECT_EQ(lstrcmpiA(chosen.c_str(), programPath().c_str()), 0) << chosen;
+    SetCurrentDirectoryA(folder);
 }
 
 TEST(Win32OpenFile, CancellingChoosesNothing) {
