@@ -204,11 +204,16 @@ std::string programPath() {
     return path;
 }
 
-TEST(Win32OpenFile, ReturnsTheChosenFile) {
-    // The dialog makes the chosen file's folder the current one, as the
-    // system does by default; later tests rely on the build folder.
+// The dialog may change the current folder, as the system does by default;
+// later tests rely on the build folder.
+class Win32OpenFile : public ::testing::Test {
+protected:
+    void SetUp() override { GetCurrentDirectoryA(MAX_PATH, folder); }
+    void TearDown() override { SetCurrentDirectoryA(folder); }
     char folder[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, folder);
+};
+
+TEST_F(Win32OpenFile, ReturnsTheChosenFile) {
     DialogPresser presser(IDOK, 100, [](HWND dialog) {
         // The file name box: a combo box in the new-style dialog, an edit
         // box in the old one.
@@ -220,10 +225,9 @@ TEST(Win32OpenFile, ReturnsTheChosenFile) {
     EXPECT_TRUE(platform::native::openFileDialog(nullptr, "Programs|*.exe|All files|*.*|", chosen));
     EXPECT_TRUE(presser.join());
     EXPECT_EQ(lstrcmpiA(chosen.c_str(), programPath().c_str()), 0) << chosen;
-    SetCurrentDirectoryA(folder);
 }
 
-TEST(Win32OpenFile, CancellingChoosesNothing) {
+TEST_F(Win32OpenFile, CancellingChoosesNothing) {
     DialogPresser presser(IDCANCEL);
     std::string chosen = "unchanged";
     EXPECT_FALSE(
