@@ -23,6 +23,7 @@ struct MsvcHostReport {
     char armMenuBefore[32];
     char armMenuArmed[32];
     char armMenuAfterStop[32];
+    int renderedSound; // renderStereo's answer for a silent machine
     int copyEnabled;
     int pasteEnabled;
     int query48;

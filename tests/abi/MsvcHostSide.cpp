@@ -37,6 +37,8 @@ bool sameText(const char* a, const char* b) {
 constexpr int songCapacity = 1 << 16;
 unsigned char savedSong[songCapacity];
 unsigned char resavedSong[songCapacity];
+float blockIn[2 * 256];
+float blockOut[2 * 256];
 
 class SongOutput final : public CMachineDataOutput {
 public:
@@ -208,6 +210,8 @@ extern "C" int msvcHostRun(const char* pluginFile, MsvcHostReport* report) {
 
     machine->onAttributesChanged();
     machine->onTick();
+    // One audio block of the host's largest size; nothing plays yet.
+    report->renderedSound = machine->renderStereo(blockIn, blockOut, 256, 3);
     {
         MenuOutput menu(report->recordSourceMenu, sizeof report->recordSourceMenu);
         ex->buildSubMenu(0, &menu);

@@ -49,6 +49,7 @@ TEST_F(MsvcHost, MenusAndCommandsGoThroughTheirSlots) {
     EXPECT_STREQ(report.armMenuBefore, "Arm|");
     EXPECT_STREQ(report.armMenuArmed, "*Arm|");
     EXPECT_STREQ(report.armMenuAfterStop, "Arm|");
+    EXPECT_EQ(report.renderedSound, 0); // a machine without patterns is silent
     EXPECT_EQ(report.copyEnabled, 1);
     EXPECT_EQ(report.pasteEnabled, 0);
     EXPECT_EQ(report.query48, 1);
