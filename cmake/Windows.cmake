@@ -24,3 +24,9 @@ function(spoolex_check_imports target)
                 -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake
         VERBATIM)
 endfunction()
+
+# WavPack and TinyXML for Windows come from scripts/windows-deps.sh; the
+# toolchain's search root makes Dependencies.cmake find them.
+if(CMAKE_CROSSCOMPILING AND NOT EXISTS "${SPOOLEX_MINGW_PREFIX}/lib/libwavpack.a")
+    message(FATAL_ERROR "WavPack and TinyXML for Windows are missing: run scripts/windows-deps.sh")
+endif()

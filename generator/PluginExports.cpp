@@ -2,6 +2,7 @@
 #include <new>
 
 #include "generator/PlatformUserInterface.h"
+#include "generator/core/InputRegistry.h"
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
 
@@ -16,4 +17,12 @@ SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+SPOOLEX_EXPORT void korvane_registerInput(InputMachine::Fields* input) {
+    spoolex::registerInput(input);
+}
+
+SPOOLEX_EXPORT void korvane_unregisterInput(InputMachine::Fields* input) {
+    spoolex::unregisterInput(input);
 }

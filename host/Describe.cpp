@@ -74,12 +74,19 @@ std::string describePlugin(Host& host, PluginLibrary& plugin) {
         << "  tracks:      " << info.minTracks << " to " << info.maxTracks << "\n"
         << "  author:      " << quoted(info.author) << "\n";
 
+    // A placed machine names its own values and builds its own sub-menus.
+    HostMachine* machine =
+        host.createMachine(plugin, std::string(info.shortName ? info.shortName : "machine"));
     out << "  global parameters: " << info.numGlobalParameters << "\n";
     for (int i = 0; i < info.numGlobalParameters; ++i) {
         const CMachineParameter& p = *info.parameters[i];
         out << "    " << i << " " << quoted(p.name) << " - " << quoted(p.description) << ": "
             << parameterTypeName(p.type) << " " << p.minValue << ".." << p.maxValue << ", no value "
-            << p.noValue << ", default " << p.defaultValue << ", flags " << p.flags << "\n";
+            << p.noValue << ", default " << p.defaultValue << ", flags " << p.flags;
+        if (const char* text =
+                machine ? machine->machine->describeValue(i, p.defaultValue) : nullptr)
+            out << " (" << text << ")";
+        out << "\n";
     }
     out << "  attributes: " << info.numAttributes << "\n";
     for (int i = 0; i < info.numAttributes; ++i) {
@@ -89,8 +96,6 @@ std::string describePlugin(Host& host, PluginLibrary& plugin) {
     }
 
     out << "  menu:\n";
-    HostMachine* machine =
-        host.createMachine(plugin, std::string(info.shortName ? info.shortName : "machine"));
     std::istringstream commands(info.commands ? info.commands : "");
     std::string command;
     int subMenuIndex = 0;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libwavpack-dev
-          libtinyxml-dev wavpack libpng-dev)
+          libtinyxml-dev wavpack libpng-dev hyperfine)
 if [ "$#" -gt 0 ]; then
     packages+=("$@")
 fi

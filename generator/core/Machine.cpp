@@ -132,8 +132,12 @@ std::string mi::inputName(const InputMachine::Fields* input) {
     return name ? name : "";
 }
 
-void mi::chooseRecordSource(InputMachine::Fields* source) {
+void mi::setRecordSource(InputMachine::Fields* source) {
     recordSource = source;
+}
+
+void mi::chooseRecordSource(InputMachine::Fields* source) {
+    setRecordSource(source);
     if (editor)
         editor->selectRecordSource();
     callbacks->markSongModified();

@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "generator/settings/KeyboardShortcut.h"
+#include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
 #include "input/InputMachineLayout.h"
 
@@ -55,6 +58,8 @@ public:
 
     // Record source and arm, from the menu or the dialog bar.
     void chooseRecordSource(InputMachine::Fields* source);
+    // Sets the record source without telling the user's side.
+    void setRecordSource(InputMachine::Fields* source);
     void toggleArmed();
 
     // The host's current name for a registered input machine.
@@ -73,6 +78,9 @@ public:
     uint8_t armed = 0;
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
+    // From the settings file, in file order; fixed after initialisation.
+    std::vector<KeyboardShortcut> shortcuts;
+    std::vector<WaveEditorEntry> waveEditors;
 
 private:
     ~mi();

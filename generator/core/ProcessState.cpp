@@ -22,4 +22,14 @@ std::string& defaultProjectFolder() {
     return folder;
 }
 
+bool& askForProjectFolder() {
+    static bool ask = true;
+    return ask;
+}
+
+bool& redrawWhileRecording() {
+    static bool redraw = true;
+    return redraw;
+}
+
 } // namespace spoolex

@@ -23,4 +23,11 @@ std::string& projectFolder();
 // The folder the settings file offers first in the folder picker.
 std::string& defaultProjectFolder();
 
+// Cleared by the settings file's noask; nothing consults it yet.
+bool& askForProjectFolder();
+
+// Whether the editor keeps redrawing the pattern being recorded. Once the
+// settings file clears it, it stays cleared for the process.
+bool& redrawWhileRecording();
+
 } // namespace spoolex

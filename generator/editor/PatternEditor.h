@@ -36,6 +36,16 @@ public:
     // Whether Paste has something to paste into the shown pattern.
     bool clipboardHasAudio() const;
 
+    // Key-down (a virtual key) and character messages: every keyboard
+    // shortcut of the machine that matches sends its command, in list order.
+    // The message takes its default processing afterwards in every case.
+    void onKeyDown(uint32_t virtualKey);
+    void onCharacter(uint32_t character);
+
+    // The command table: menu, toolbar, host and keyboard commands arrive
+    // here. True when the command has a handler.
+    bool onCommand(uint16_t id);
+
 private:
     void* window = nullptr;
 };

@@ -1,8 +1,138 @@
 #include "generator/settings/SettingsLoader.h"
 
+#include <filesystem>
+#include <tinyxml.h>
+
+#include "generator/core/Machine.h"
+#include "generator/core/ProcessState.h"
+#include "generator/core/UserInterface.h"
+#include "generator/settings/KeyboardShortcut.h"
+#include "generator/settings/WaveEditorEntry.h"
+#include "platform/ModulePath.h"
+
 namespace spoolex {
 
-// The settings file is not read yet: every machine runs on the defaults.
-void loadSettings(mi&) {}
+namespace {
+
+const char anchor = 0;
+const char* const settingsFileName = "Korvane Spoolex settings.xml";
+// The user's view of where the file is, whatever this platform calls it.
+const std::string shownFileName = "'Buzz\\Gear\\Generators\\Korvane Spoolex settings.xml'";
+
+std::string& chosenPath() {
+    static std::string path;
+    return path;
+}
+
+void tellHost(mi& machine, const char* text) {
+    if (machine.callbacks)
+        machine.callbacks->hostMessage(text);
+}
+
+void readWaveEditors(const TiXmlElement& section, mi& machine) {
+    for (const TiXmlElement* element = section.FirstChildElement("editor"); element;
+         element = element->NextSiblingElement("editor")) {
+        WaveEditorEntry entry;
+        std::string error;
+        if (parseWaveEditor(*element, entry, error))
+            machine.waveEditors.push_back(std::move(entry));
+        else
+            tellHost(machine, error.c_str());
+    }
+}
+
+void readProjectFolder(const TiXmlElement& section) {
+    const char* folder = section.Attribute("default");
+    if (!folder)
+        return;
+    defaultProjectFolder() = folder;
+    askForProjectFolder() = section.Attribute("noask") == nullptr;
+}
+
+void readKeys(const TiXmlElement& section, mi& machine) {
+    for (const TiXmlElement* element = section.FirstChildElement("key"); element;
+         element = element->NextSiblingElement("key")) {
+        try {
+            machine.shortcuts.push_back(parseShortcut(*element));
+        } catch (const KeyboardShortcut::Error& error) {
+            std::string text = "Error in keys section of Spoolex settings file: \n";
+            text += error.what();
+            text += "\n(line " + std::to_string(element->Row()) + ")";
+            userInterface().showMessage(nullptr, text, nullptr, MessageIcon::Error);
+        }
+    }
+}
+
+// A folder in the file's place cannot be read as a file on any system (the
+// parser would take its reported size for a length): it fails as a file that
+// cannot be opened.
+bool loadDocument(TiXmlDocument& document, const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr,
+                          TIXML_ENCODING_UNKNOWN);
+        return false;
+    }
+    return document.LoadFile(path.c_str());
+}
+
+void readDocument(const TiXmlDocument& document, mi& machine) {
+    // A file with nothing but comments or a declaration has no root: it
+    // configures nothing, like a root without any of the sections.
+    const TiXmlElement* root = document.RootElement();
+    if (!root)
+        return;
+    if (const TiXmlElement* section = root->FirstChildElement("waveeditors"))
+        readWaveEditors(*section, machine);
+    if (const TiXmlElement* section = root->FirstChildElement("projectfolder"))
+        readProjectFolder(*section);
+    if (root->FirstChildElement("no_redraw_while_recording"))
+        redrawWhileRecording() = false;
+    if (const TiXmlElement* section = root->FirstChildElement("keys"))
+        readKeys(*section, machine);
+}
+
+// Loading stopped half-way (out of memory, say): what was read stays in use
+// and the machine carries on.
+void reportUnfinished(mi& machine, const char* reason) {
+    try {
+        std::string text = shownFileName + " could not be read completely.\n\n" + reason;
+        tellHost(machine, text.c_str());
+    } catch (...) {
+        tellHost(machine, "Korvane Spoolex settings.xml could not be read completely.");
+    }
+}
+
+} // namespace
+
+std::string settingsFilePath() {
+    if (!chosenPath().empty())
+        return chosenPath();
+    return platform::folderOf(platform::modulePath(&anchor)) + settingsFileName;
+}
+
+void setSettingsFilePath(const std::string& path) {
+    chosenPath() = path;
+}
+
+void loadSettings(mi& machine) {
+    try {
+        TiXmlDocument document;
+        if (!loadDocument(document, settingsFilePath())) {
+            // The parser counts rows and columns from 1; a file that cannot
+            // be opened has no position, and both read 0.
+            std::string text = shownFileName + " contains an error.\n\n" + document.ErrorDesc() +
+                               "\nLine " + std::to_string(document.ErrorRow()) + ", Column " +
+                               std::to_string(document.ErrorCol());
+            tellHost(machine, text.c_str());
+            return;
+        }
+        readDocument(document, machine);
+    } catch (const std::exception& error) {
+        reportUnfinished(machine, error.what());
+    } catch (...) {
+        reportUnfinished(machine, "Unknown error.");
+    }
+}
 
 } // namespace spoolex

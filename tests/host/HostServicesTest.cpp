@@ -57,17 +57,22 @@ ProbeMachine& probe(host::HostMachine* placed) {
 TEST(HostServices, ParametersArrivePackedForOneTickOnly) {
     host::Host host;
     host::HostMachine* placed = placeProbe(host, "p");
+    host.tick();
     host.setParameter(*placed, 1, 0x1234);
     host.tick();
     host.tick();
-    ASSERT_EQ(probe(placed).ticks.size(), 2u);
-    EXPECT_EQ(probe(placed).ticks[0], (std::vector<uint8_t>{255, 0x34, 0x12}));
-    EXPECT_EQ(probe(placed).ticks[1], (std::vector<uint8_t>{255, 0xFF, 0xFF}));
+    ASSERT_EQ(probe(placed).ticks.size(), 3u);
+    // A new machine's first tick brings every default.
+    EXPECT_EQ(probe(placed).ticks[0], (std::vector<uint8_t>{0, 0, 0}));
+    EXPECT_EQ(probe(placed).ticks[1], (std::vector<uint8_t>{255, 0x34, 0x12}));
+    EXPECT_EQ(probe(placed).ticks[2], (std::vector<uint8_t>{255, 0xFF, 0xFF}));
 }
 
 TEST(HostServices, AControllerChangeArrivesAtTheNextTick) {
     host::Host host;
     host::HostMachine* placed = placeProbe(host, "p");
+    host.tick();
+    probe(placed).ticks.clear();
     placed->services->setParameterFromControl(placed->handle(), 1, 0, 0, 1);
     // Groups and parameters that do not exist are ignored.
     placed->services->setParameterFromControl(placed->handle(), 2, 0, 0, 7);

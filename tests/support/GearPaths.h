@@ -5,4 +5,5 @@
 namespace testsupport {
 // This platform's path of the built generator plug-in.
 std::string generatorPluginPath();
+std::string inputPluginPath();
 } // namespace testsupport

@@ -1,0 +1,56 @@
+#include "generator/wavestore/RecordBytes.h"
+
+#include <algorithm>
+
+namespace spoolex {
+
+uint8_t readU8(CMachineDataInput& in) {
+    uint8_t value = 0;
+    in.read(&value, 1);
+    return value;
+}
+
+uint32_t readU32(CMachineDataInput& in) {
+    uint8_t bytes[4] = {};
+    in.read(bytes, 4);
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+           uint32_t{bytes[3]} << 24;
+}
+
+void writeU8(CMachineDataOutput& out, uint8_t value) {
+    out.write(&value, 1);
+}
+
+void writeU32(CMachineDataOutput& out, uint32_t value) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    out.write(bytes, 4);
+}
+
+bool readByteRun(CMachineDataInput& in, uint32_t count, std::vector<uint8_t>& bytes) {
+    size_t left = count;
+    while (left > 0) {
+        size_t piece = std::min(left, recordPieceBytes);
+        size_t start = bytes.size();
+        bytes.resize(start + piece, 0);
+        in.read(bytes.data() + start, static_cast<int>(piece));
+        left -= piece;
+        if (piece == recordPieceBytes &&
+            std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(),
+                        [](uint8_t b) { return b == 0; })) {
+            bytes.resize(start);
+            return false;
+        }
+    }
+    return true;
+}
+
+void writeByteRun(CMachineDataOutput& out, const std::vector<uint8_t>& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        size_t piece = std::min(bytes.size() - done, recordPieceBytes);
+        out.write(bytes.data() + done, static_cast<int>(piece));
+        done += piece;
+    }
+}
+
+} // namespace spoolex

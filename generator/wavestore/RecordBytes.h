@@ -1,0 +1,34 @@
+// Little-endian fields and length-prefixed byte runs on the host's streams.
+//
+// The host's input stream cannot say how much it holds, and a host reading
+// past the end of a song delivers zeros or leaves the buffer as it was. So a
+// length field is never trusted for an allocation: runs are read in bounded
+// pieces into a zeroed buffer, and a whole piece of zeros, which no WavPack
+// stream contains (every block opens with "wvpk" and is far shorter than a
+// piece), means the stream has run dry.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "hostsdk/DataStreams.h"
+
+namespace spoolex {
+
+// Largest piece read from the host at once.
+constexpr size_t recordPieceBytes = size_t{1} << 20;
+
+uint8_t readU8(CMachineDataInput& in);
+uint32_t readU32(CMachineDataInput& in);
+void writeU8(CMachineDataOutput& out, uint8_t value);
+void writeU32(CMachineDataOutput& out, uint32_t value);
+
+// Appends count bytes from in to bytes. Returns false, having stopped early,
+// when a whole piece came back as zeros: the input has run dry.
+bool readByteRun(CMachineDataInput& in, uint32_t count, std::vector<uint8_t>& bytes);
+
+// Writes bytes in pieces the host's int-sized write accepts.
+void writeByteRun(CMachineDataOutput& out, const std::vector<uint8_t>& bytes);
+
+} // namespace spoolex

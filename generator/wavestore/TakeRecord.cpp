@@ -1,0 +1,227 @@
+#include "generator/wavestore/TakeRecord.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include <wavpack/wavpack.h>
+
+#include "generator/wavestore/MemoryBlockWriter.h"
+#include "generator/wavestore/MemoryReader.h"
+#include "generator/wavestore/RecordBytes.h"
+#include "hostsdk/HostServices.h"
+
+namespace spoolex {
+
+namespace {
+
+constexpr float toNormalised = 1.0f / hostSampleScale; // 3.0517578e-5, a power of two
+constexpr int normalisedFloatExponent = 127;           // ±1.0 is full scale
+
+// Frames scaled and handed over per library call: a buffer that stays in
+// the cache, however long the take.
+constexpr uint32_t pieceFrames = 1u << 14;
+
+// Float music compresses to about 0.2 frames per stream byte; only silence
+// packs denser, and then the take grows as it decodes.
+constexpr size_t plausibleFramesPerByte = 4;
+
+// Stored rates outside this range are damage; the take keeps the host's.
+constexpr uint32_t lowestSampleRate = 1000;
+constexpr uint32_t highestSampleRate = 1536000;
+constexpr int32_t fallbackSampleRate = 44100;
+
+const char* const loadError =
+    "An error occurred while loading pattern data for Korvane Spoolex.\n\n";
+
+const char* const damagedStream =
+    "The stream is damaged: some of its audio could not be restored and is silent.";
+
+struct ContextCloser {
+    void operator()(WavpackContext* context) const { WavpackCloseFile(context); }
+};
+using Context = std::unique_ptr<WavpackContext, ContextCloser>;
+
+void report(CMICallbacks& host, const std::string& detail) {
+    host.hostMessage((loadError + detail).c_str());
+}
+
+bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWriter& writer) {
+    size_t frames = samples.size() / 2;
+    if (frames >= std::numeric_limits<uint32_t>::max())
+        return false;
+    Context context(WavpackOpenFileOutput(MemoryBlockWriter::write, &writer, nullptr));
+    if (!context)
+        return false;
+
+    WavpackConfig config{};
+    config.num_channels = 2;
+    config.channel_mask = 3;
+    config.bits_per_sample = 32;
+    config.bytes_per_sample = 4;
+    config.float_norm_exp = normalisedFloatExponent;
+    // A take always has a rate; were it ever lost, the audio still is not.
+    config.sample_rate = sampleRate > 0 ? sampleRate : fallbackSampleRate;
+    config.flags = CONFIG_OPTIMIZE_MONO;
+    auto count = static_cast<uint32_t>(frames);
+    // The 64-bit setter: the older one writes version 0x407 streams, which
+    // leave out the mono optimisation.
+    if (!WavpackSetConfiguration64(context.get(), &config, count, nullptr) ||
+        !WavpackPackInit(context.get()))
+        return false;
+
+    // Scaled into a copy, a piece at a time: the take itself is never touched,
+    // and a long take is not held twice. The library gathers whole blocks
+    // across calls, so the stream is the same as from one call.
+    writer.bytes.reserve(samples.size() * sizeof(float) * 3 / 4);
+    std::vector<int32_t> piece(size_t{pieceFrames} * 2);
+    for (size_t first = 0; first < frames; first += pieceFrames) {
+        size_t n = std::min<size_t>(pieceFrames, frames - first);
+        const float* source = samples.data() + first * 2;
+        for (size_t i = 0; i < n * 2; ++i) {
+            float value = source[i] * toNormalised;
+            std::memcpy(&piece[i], &value, sizeof value);
+        }
+        if (!WavpackPackSamples(context.get(), piece.data(), static_cast<uint32_t>(n)))
+            return false;
+    }
+    return WavpackFlushSamples(context.get());
+}
+
+// Unpacks up to count frames into samples, normalised by exponent and
+// scaled to the host scale, and returns the number of frames unpacked. The
+// take grows only by what the library really delivers: the header's count
+// reserves room only as far as the stream's size makes it plausible.
+uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t streamBytes,
+                std::vector<float>& samples) {
+    samples.clear();
+    samples.reserve(std::min<size_t>(count, streamBytes * plausibleFramesPerByte) * 2);
+    std::vector<int32_t> piece(size_t{pieceFrames} * 2);
+    uint32_t done = 0;
+    while (done < count) {
+        uint32_t wanted = std::min(count - done, pieceFrames);
+        uint32_t got = WavpackUnpackSamples(context, piece.data(), wanted);
+        auto values = static_cast<int32_t>(got * 2);
+        if (exponent != normalisedFloatExponent)
+            WavpackFloatNormalize(piece.data(), values, normalisedFloatExponent - exponent);
+        size_t at = samples.size();
+        samples.resize(at + static_cast<size_t>(values));
+        std::memcpy(samples.data() + at, piece.data(), static_cast<size_t>(values) * 4);
+        for (size_t i = at; i < samples.size(); ++i)
+            samples[i] *= hostSampleScale;
+        done += got;
+        if (got < wanted)
+            break;
+    }
+    if (samples.capacity() - samples.size() > samples.size() / 8)
+        samples.shrink_to_fit();
+    return done;
+}
+
+// The total frame count in the stream's first block header, as written by
+// encodeTake; none when the stream does not open with a block.
+bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
+    if (bytes.size() < 32 || std::memcmp(bytes.data(), "wvpk", 4) != 0)
+        return false;
+    total = uint32_t{bytes[12]} | uint32_t{bytes[13]} << 8 | uint32_t{bytes[14]} << 16 |
+            uint32_t{bytes[15]} << 24;
+    return true;
+}
+
+TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
+    uint32_t headerTotal = 0;
+    bool headed = firstBlockTotal(bytes, headerTotal);
+    MemoryReader reader(std::move(bytes));
+    char error[80] = {};
+    Context context(
+        WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
+    if (!context) {
+        take.samples.clear();
+        report(host, std::string("WavpackOpenFileInputEx error:\n") + error);
+        return TakeLoad::Failed;
+    }
+    uint32_t count = WavpackGetNumSamples(context.get());
+    if (count == std::numeric_limits<uint32_t>::max()) {
+        take.samples.clear();
+        report(host, "WavpackGetNumSamples returned -1.");
+        return TakeLoad::Failed;
+    }
+    // Unpacking writes one value per channel per frame: anything but the
+    // two-channel float layout we write would overrun the take.
+    if (WavpackGetNumChannels(context.get()) != 2 ||
+        !(WavpackGetMode(context.get()) & MODE_FLOAT)) {
+        take.samples.clear();
+        report(host, "The stream does not hold two channels of 32-bit float samples.");
+        return TakeLoad::Failed;
+    }
+
+    uint32_t rate = WavpackGetSampleRate(context.get());
+    if (rate >= lowestSampleRate && rate <= highestSampleRate)
+        take.sampleRate = static_cast<int32_t>(rate);
+
+    // A stream whose first block is unreadable opens at a later frame, and
+    // the library then counts only the frames from there.
+    bool lostStart = !headed || headerTotal != count || WavpackGetSampleIndex(context.get()) != 0;
+    uint32_t frames = unpack(context.get(), count, WavpackGetFloatNormExp(context.get()),
+                             reader.getLength(), take.samples);
+
+    if (frames < count) {
+        report(host, "WavpackUnpackSamples failed to read the requested number of samples.");
+        return TakeLoad::Failed;
+    }
+    // The library mutes blocks that fail their checksum and carries on.
+    if (lostStart || WavpackGetNumErrors(context.get()) > 0) {
+        report(host, damagedStream);
+        return TakeLoad::Failed;
+    }
+    return TakeLoad::Loaded;
+}
+
+} // namespace
+
+bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
+                      std::vector<uint8_t>& stream) {
+    MemoryBlockWriter writer;
+    bool packed = pack(samples, sampleRate, writer);
+    stream = std::move(writer.bytes);
+    return packed;
+}
+
+bool encodeTake(const Take& take, CMachineDataOutput& out) {
+    if (take.frameCount() == 0) {
+        writeU8(out, TakeFormatEmpty);
+        return true;
+    }
+    writeU8(out, TakeFormatWavPack);
+    std::vector<uint8_t> stream;
+    bool encoded = encodeTakeStream(take.samples, take.sampleRate, stream);
+    // Beyond what a reader can address the record would not parse again.
+    if (stream.size() > size_t{INT32_MAX}) {
+        stream.clear();
+        encoded = false;
+    }
+    writeU32(out, static_cast<uint32_t>(stream.size()));
+    writeByteRun(out, stream);
+    return encoded;
+}
+
+TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+    uint8_t format = readU8(in);
+    if (format == TakeFormatEmpty) {
+        take.samples.clear();
+        return TakeLoad::Loaded;
+    }
+    if (format != TakeFormatWavPack) {
+        host.hostMessage("Unrecognised data format");
+        return TakeLoad::Failed;
+    }
+    uint32_t length = readU32(in);
+    std::vector<uint8_t> bytes;
+    bool whole = readByteRun(in, length, bytes);
+    TakeLoad load = decodeStream(take, std::move(bytes), host);
+    return whole ? load : TakeLoad::InputEnded;
+}
+
+} // namespace spoolex
