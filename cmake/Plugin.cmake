@@ -12,6 +12,7 @@ function(spoolex_add_plugin target)
     if(WIN32)
         # Users install one file: no runtime DLLs beside it.
         target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+        spoolex_check_imports(${target})
     else()
         # The module's own references bind to its own definitions.
         target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what it needs, then builds and runs the
 # native tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the concurrency tests under ThreadSanitizer.
+# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, and
+# the Windows build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+scripts/install-windows-deps.sh
 
 status=0
 run() {
@@ -19,6 +21,7 @@ run() {
 run default
 run asan
 run tsan
+run windows
 
 echo "== fuzzing the song-data reader"
 scripts/fuzz.sh 45 || status=1
