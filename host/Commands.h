@@ -23,4 +23,15 @@ int infoCommand(const std::string& songPath, const std::string& gear, std::FILE*
 // The same report for a host already holding a song.
 std::string songInfo(Host& host);
 
+struct RecordOptions;
+
+// Records the input WAV file into the song's generator and saves the song.
+int recordCommand(const std::string& songPath, const std::string& inputPath,
+                  const RecordOptions& options, const std::string& gear, std::FILE* out);
+
+// The built-in demo: synthesises an input, records two passes over one
+// pattern with auto punch, saves the song, loads it in a fresh host, renders
+// it to folder/demo.wav and prints the pattern's report.
+int demoCommand(const std::string& folder, const std::string& gear, std::FILE* out);
+
 } // namespace host

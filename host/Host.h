@@ -112,6 +112,8 @@ public:
     // and lets the last fades ring out. progress, when set, hears the tick
     // reached now and then.
     void renderSong(uint32_t endTick, const std::function<void(int tick)>& progress = {});
+    // The tick at which the last sequenced pattern ends.
+    uint32_t songEndTick() const;
 
     // A machine's own pattern editor, created through its extension slot the
     // first time it is asked for; null for a machine without one.

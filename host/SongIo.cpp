@@ -99,9 +99,9 @@ SongDocument Host::saveSong() {
 
 void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& progress) {
     // The frame at which endTick begins, accumulated as the transport does.
-    double ticks = static_cast<double>(static_cast<float>(masterInfo.samplesPerSec * 60) /
-                                       static_cast<float>(masterInfo.beatsPerMin *
-                                                          masterInfo.ticksPerBeat));
+    double ticks =
+        static_cast<double>(static_cast<float>(masterInfo.samplesPerSec * 60) /
+                            static_cast<float>(masterInfo.beatsPerMin * masterInfo.ticksPerBeat));
     double endFrame = 0.0;
     for (uint32_t t = 0; t < endTick; ++t)
         endFrame += ticks;
@@ -116,6 +116,15 @@ void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& pro
     stop();
     // Long enough for the longest crossfade to finish.
     render(2048);
+}
+
+uint32_t Host::songEndTick() const {
+    int end = 0;
+    for (const auto& sequence : sequences)
+        for (const auto& [tick, pattern] : sequence->starts)
+            if (pattern)
+                end = std::max(end, tick + std::max(pattern->length, 0));
+    return static_cast<uint32_t>(end);
 }
 
 void* Host::editorWindow(HostMachine& machine) {

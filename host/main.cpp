@@ -1,9 +1,11 @@
 // spoolex-host: the stand-in host on the command line.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "host/Commands.h"
+#include "host/Recorder.h"
 #include "platform/ModulePath.h"
 
 namespace {
@@ -28,10 +30,27 @@ std::string defaultGearFolder() {
 int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
+    std::string input;
+    host::RecordOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
-        if (word == "--gear" && i + 1 < argc)
+        bool hasValue = i + 1 < argc;
+        if (word == "--gear" && hasValue)
             gear = argv[++i];
+        else if (word == "--input" && hasValue)
+            input = argv[++i];
+        else if (word == "--latency" && hasValue)
+            options.latency = std::atoi(argv[++i]);
+        else if (word == "--threshold" && hasValue)
+            options.threshold = std::atoi(argv[++i]);
+        else if (word == "--release" && hasValue)
+            options.release = std::atoi(argv[++i]);
+        else if (word == "--auto-punch")
+            options.autoPunch = true;
+        else if (word == "--input-after")
+            options.inputAfter = true;
+        else if (word.rfind("--", 0) == 0)
+            return usage();
         else
             words.push_back(word);
     }
@@ -44,5 +63,9 @@ int main(int argc, char** argv) {
         return host::renderCommand(words[1], words[2], gear, stdout);
     if (command == "info" && words.size() == 2)
         return host::infoCommand(words[1], gear, stdout);
+    if (command == "record" && words.size() == 2 && !input.empty())
+        return host::recordCommand(words[1], input, options, gear, stdout);
+    if (command == "demo" && words.size() <= 2)
+        return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
     return usage();
 }

@@ -2,6 +2,7 @@
 // host's slots and the plain types of the core.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -116,7 +117,8 @@ public:
     float crossfadeStep = 0.01f;
     InputMachine::Fields* recordSource = nullptr;
     std::string pendingRecordSourceName;
-    uint8_t armed = 0;
+    // Written by the menu and by stop, read by the audio thread.
+    std::atomic<uint8_t> armed{0};
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
     // From the settings file, in file order; fixed after initialisation.
