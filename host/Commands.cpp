@@ -13,6 +13,7 @@
 
 #include "host/Describe.h"
 #include "host/Host.h"
+#include "host/PluginFiles.h"
 #include "host/Recorder.h"
 #include "host/WavFile.h"
 #include "platform/testing/ScriptedUi.h"
@@ -153,12 +154,6 @@ std::vector<float> normalised(const std::vector<float>& hostScale) {
     return out;
 }
 
-#if defined(_WIN32)
-const char* const pluginSuffix = ".dll";
-#else
-const char* const pluginSuffix = ".so";
-#endif
-
 } // namespace
 
 int demoCommand(const std::string& folder, const std::string& gear, std::FILE* out) {
@@ -168,13 +163,8 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
     const std::string song = folder + "/demo.sxs";
     {
         Host host;
-        PluginLibrary* generator = host.loadPlugin(
-            gear + "/Generators/Korvane Spoolex REVA 081029.x64" + pluginSuffix, error);
-        PluginLibrary* input =
-            generator
-                ? host.loadPlugin(
-                      gear + "/Effects/Korvane Spoolex Input REVA 081029.x64" + pluginSuffix, error)
-                : nullptr;
+        PluginLibrary* generator = host.loadPlugin(generatorPluginFile(gear), error);
+        PluginLibrary* input = generator ? host.loadPlugin(inputPluginFile(gear), error) : nullptr;
         if (!generator || !input) {
             std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
             return 1;

@@ -3,16 +3,12 @@
 #include <cstring>
 
 #include "host/Host.h"
+#include "host/PluginFiles.h"
 
 namespace host {
 
 namespace {
 
-#if defined(_WIN32)
-const char* const inputPluginFile = "/Effects/Korvane Spoolex Input REVA 081029.x64.dll";
-#else
-const char* const inputPluginFile = "/Effects/Korvane Spoolex Input REVA 081029.x64.so";
-#endif
 const char* const inputMachineName = "Korvane Spoolex Input";
 
 constexpr int parameterLatency = 0, parameterAutoPunch = 1, parameterThreshold = 2,
@@ -44,7 +40,7 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
         return false;
     }
     if (!source) {
-        PluginLibrary* plugin = host.loadPlugin(gear + inputPluginFile, error);
+        PluginLibrary* plugin = host.loadPlugin(inputPluginFile(gear), error);
         if (!plugin || !(source = host.createMachine(*plugin, "Input"))) {
             error = "cannot place an input machine: " + error;
             return false;

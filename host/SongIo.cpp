@@ -5,17 +5,12 @@
 
 #include "host/Host.h"
 #include "host/MachineServices.h"
+#include "host/PluginFiles.h"
 #include "platform/Window.h"
 
 namespace host {
 
 namespace {
-
-#if defined(_WIN32)
-const char* const pluginSuffix = ".dll";
-#else
-const char* const pluginSuffix = ".so";
-#endif
 
 std::string pluginStem(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
