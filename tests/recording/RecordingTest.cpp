@@ -200,3 +200,21 @@ TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
+    PatternEditor& editor = *machine().editor;
+    editor.onRecordSourceChosen(0);
+    EXPECT_EQ(machine().recordSource, nullptr);
+    editor.onRecordSourceChosen(1);
+    EXPECT_EQ(machine().recordSource, input);
+    editor.onRecordSourceChosen(7); // past the list: the choice stays
+    EXPECT_EQ(machine().recordSource, input);
+    editor.onArmClicked();
+    EXPECT_EQ(machine().armed, 0);
+    editor.onArmClicked();
+    EXPECT_EQ(machine().armed, 1);
+}
+
+} // namespace
