@@ -11,7 +11,8 @@ void MemoryInput::read(void* buffer, int size) {
     auto wanted = static_cast<size_t>(size);
     size_t available = bytes.size() - offset;
     size_t n = std::min(wanted, available);
-    std::memcpy(buffer, bytes.data() + offset, n);
+    if (n > 0)
+        std::memcpy(buffer, bytes.data() + offset, n);
     std::memset(static_cast<uint8_t*>(buffer) + n, 0, wanted - n);
     offset += n;
     if (n < wanted)

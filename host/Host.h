@@ -2,6 +2,7 @@
 // and answers their host services.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include "host/HostMachine.h"
 #include "host/HostSong.h"
 #include "host/PluginLibrary.h"
+#include "host/SongDocument.h"
 #include "hostsdk/MachineInterface.h"
 
 namespace host {
@@ -78,6 +80,7 @@ public:
     void deletePattern(HostPattern* pattern);
     void resizePattern(HostPattern& pattern, int length);
     HostPattern* findPattern(const std::string& name) const;
+    std::vector<HostPattern*> patternsInOrder() const;
     const char* patternName(const CPattern* pattern) const;
 
     // Sequences, ranked by the order they were added in.
@@ -102,6 +105,24 @@ public:
     // Fills an effect's stereo input for a block; unset, effects get none.
     std::function<void(HostMachine& effect, float* input, int frames)> effectInput;
 
+    // Songs (docs/song-file.md). Loading places the song's machines with
+    // their song data, then announces each machine's patterns to it.
+    bool loadSong(const SongDocument& song, const std::string& gearFolder, std::string& error);
+    SongDocument saveSong();
+    // Plays every sequence from the start to the end of the song, then stops
+    // and lets the last fades ring out. progress, when set, hears the tick
+    // reached now and then.
+    void renderSong(uint32_t endTick, const std::function<void(int tick)>& progress = {});
+    // The tick at which the last sequenced pattern ends.
+    uint32_t songEndTick() const;
+
+    // A machine's own pattern editor, created through its extension slot the
+    // first time it is asked for; null for a machine without one.
+    void* editorWindow(HostMachine& machine);
+    // Shows pattern in the machine's editor and sends the editor a command,
+    // as the host's menu would. False when the machine has no editor.
+    bool sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command);
+
     // Events: code delivered to every subscription for target (or to every
     // subscription of that code when target is null) with data.
     void raiseEvent(CMachine* target, int code, void* data);
@@ -110,7 +131,7 @@ public:
     int version = 2;
     bool extendedHost = true;
     int stateFlags = 0;
-    bool songModified = false;
+    std::atomic<bool> songModified{false}; // machines mark it from any thread
     std::vector<std::string> messages;       // hostMessage texts, in order
     std::map<std::string, int> themeColours; // unknown names answer 0
     std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service

@@ -33,6 +33,7 @@ public:
     std::string name;
     CMachineInterface* machine = nullptr;
     CMachineInterfaceEx* extension = nullptr; // set when the machine registers it
+    void* editorWindow = nullptr;             // the machine's own pattern editor, once asked for
     std::unique_ptr<MachineServices> services;
 
     // Byte offset of global parameter index in the packed values block.

@@ -61,6 +61,13 @@ HostPattern* Host::findPattern(const std::string& name) const {
     return nullptr;
 }
 
+std::vector<HostPattern*> Host::patternsInOrder() const {
+    std::vector<HostPattern*> all;
+    for (const auto& pattern : patterns)
+        all.push_back(pattern.get());
+    return all;
+}
+
 const char* Host::patternName(const CPattern* pattern) const {
     for (const auto& p : patterns)
         if (p->handle() == pattern)

@@ -1,18 +1,22 @@
 // spoolex-host: the stand-in host on the command line.
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "host/Describe.h"
-#include "host/Host.h"
+#include "host/Commands.h"
+#include "host/Recorder.h"
 #include "platform/ModulePath.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: spoolex-host describe [--gear FOLDER]\n"
-                         "  describe   load every plug-in in the Gear folder and describe it\n"
-                         "  --gear     the Gear folder (default: the one beside this program)\n");
+    std::fprintf(
+        stderr, "usage: spoolex-host COMMAND [ARGUMENTS] [--gear FOLDER]\n"
+                "  describe              describe every plug-in in the Gear folder\n"
+                "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
+                "  info SONG             each pattern's name and Info report\n"
+                "  --gear FOLDER         the Gear folder (default: the one beside this program)\n");
     return 2;
 }
 
@@ -21,34 +25,47 @@ std::string defaultGearFolder() {
     return platform::folderOf(platform::modulePath(&anchor)) + "Gear";
 }
 
-int describe(const std::string& gear) {
-    host::Host host;
-    std::string error;
-    auto plugins = host.loadGear(gear, error);
-    if (plugins.empty()) {
-        std::fprintf(stderr, "spoolex-host: no plug-ins in %s%s%s\n", gear.c_str(),
-                     error.empty() ? "" : ": ", error.c_str());
-        return 1;
-    }
-    for (host::PluginLibrary* plugin : plugins)
-        std::printf("%s\n", host::describePlugin(host, *plugin).c_str());
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return usage();
-    std::string command = argv[1];
+    std::vector<std::string> words;
     std::string gear = defaultGearFolder();
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--gear") == 0 && i + 1 < argc)
+    std::string input;
+    host::RecordOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (word == "--gear" && hasValue)
             gear = argv[++i];
-        else
+        else if (word == "--input" && hasValue)
+            input = argv[++i];
+        else if (word == "--latency" && hasValue)
+            options.latency = std::atoi(argv[++i]);
+        else if (word == "--threshold" && hasValue)
+            options.threshold = std::atoi(argv[++i]);
+        else if (word == "--release" && hasValue)
+            options.release = std::atoi(argv[++i]);
+        else if (word == "--auto-punch")
+            options.autoPunch = true;
+        else if (word == "--input-after")
+            options.inputAfter = true;
+        else if (word.rfind("--", 0) == 0)
             return usage();
+        else
+            words.push_back(word);
     }
-    if (command == "describe")
-        return describe(gear);
+    if (words.empty())
+        return usage();
+    const std::string& command = words[0];
+    if (command == "describe" && words.size() == 1)
+        return host::describeCommand(gear, stdout);
+    if (command == "render" && words.size() == 3)
+        return host::renderCommand(words[1], words[2], gear, stdout);
+    if (command == "info" && words.size() == 2)
+        return host::infoCommand(words[1], gear, stdout);
+    if (command == "record" && words.size() == 2 && !input.empty())
+        return host::recordCommand(words[1], input, options, gear, stdout);
+    if (command == "demo" && words.size() <= 2)
+        return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
     return usage();
 }

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Configures and builds one preset: scripts/build.sh [default|asan|tsan|windows]
+# Configures and builds one preset, or only some of its targets:
+# scripts/build.sh [default|asan|tsan|windows] [TARGET ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
+shift || true
+targets=()
+for target in "$@"; do
+    targets+=(--target "$target")
+done
 if [ "$preset" = windows ]; then
     # WavPack and TinyXML built for Windows from Debian's sources, once.
     scripts/windows-deps.sh
 fi
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)"
+cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The main job on a built-in demo: installs what it needs, builds, and runs
-# the stand-in host on it.
+# The main job on a built-in demo: installs what it needs, builds, and has
+# the stand-in host synthesise an input, record two passes over one pattern
+# with auto punch, save the song, load it again, render it to
+# build/demo/demo.wav and print the pattern's report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/build.sh default
-build/default/spoolex-host describe
+build/default/spoolex-host demo build/demo

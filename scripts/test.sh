@@ -12,16 +12,21 @@ scripts/install-windows-deps.sh
 status=0
 run() {
     local preset="$1"
+    shift
     echo "== $preset build"
-    scripts/build.sh "$preset"
+    scripts/build.sh "$preset" "$@"
     echo "== $preset tests"
     ctest --preset "$preset" -j "$(nproc)" || status=1
 }
 
 run default
 run asan
-run tsan
+# Under ThreadSanitizer only the concurrency tests run.
+run tsan core_concurrency_tests
 run windows
+
+echo "== fuzzing the song-data reader"
+scripts/fuzz.sh 45 || status=1
 
 if [ "$status" -ne 0 ]; then
     echo "Some tests failed."

@@ -5,6 +5,7 @@
 
 #include "generator/core/MachineDescription.h"
 #include "generator/core/ProcessState.h"
+#include "generator/core/SongData.h"
 #include "generator/core/UserInterface.h"
 #include "generator/core/WaveFolder.h"
 #include "generator/editor/PatternEditorParent.h"
@@ -90,7 +91,7 @@ void mi::checkHostVersion() {
                                 machineName, MessageIcon::Error);
 }
 
-void mi::initFromSong(CMachineDataInput* /*data*/) {
+void mi::initFromSong(CMachineDataInput* data) {
     callbacks->registerExtension(&ex);
     checkHostVersion();
     callbacks->subscribeEvent(callbacks->ownMachine(), HostEventOwnMachine, onOwnMachineEvent,
@@ -102,7 +103,13 @@ void mi::initFromSong(CMachineDataInput* /*data*/) {
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
     loadSettings(*this);
-    // Song data is not read yet: every machine starts empty.
+    if (data)
+        loadSongData(*this, *data);
+}
+
+void mi::saveSongData(CMachineDataOutput* out) {
+    if (out)
+        spoolex::saveSongData(*this, *out);
 }
 
 void mi::onTick() {
@@ -126,6 +133,8 @@ void mi::onStop() {
             released.push_back(std::move(player));
         }
         patternPlayers.clear();
+        // Ends a running recording at the start of the next block.
+        recordQueue.push_back(RecordCommand{});
     }
     // Stopping the host always disarms.
     armed = 0;
@@ -148,10 +157,6 @@ std::string mi::inputName(const InputMachine::Fields* input) {
     const char* name =
         input->callbacks ? input->callbacks->machineNameOf(input->ownMachine) : nullptr;
     return name ? name : "";
-}
-
-void mi::setRecordSource(InputMachine::Fields* source) {
-    recordSource = source;
 }
 
 void mi::chooseRecordSource(InputMachine::Fields* source) {

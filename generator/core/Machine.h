@@ -2,7 +2,9 @@
 // host's slots and the plain types of the core.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,6 +13,7 @@
 
 #include "generator/core/Pattern.h"
 #include "generator/core/Players.h"
+#include "generator/core/RecordCommand.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
@@ -36,6 +39,7 @@ public:
     void onPatternLengthChanged(CPattern* pattern, int lengthTicks) override;
     void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
     void showPattern(CPattern* pattern) override;
+    void* createEditorWindow(void* parentWindow) override;
 
     mi* owner = nullptr;
 };
@@ -68,6 +72,7 @@ public:
     void onTick() override;
     bool renderStereo(float* in, float* out, int numSamples, int mode) override;
     void onStop() override;
+    void saveSongData(CMachineDataOutput* out) override;
     void onAttributesChanged() override;
     void runCommand(int code) override;
     CMachineInterfaceEx* extensionInterface() override { return &ex; }
@@ -112,7 +117,8 @@ public:
     float crossfadeStep = 0.01f;
     InputMachine::Fields* recordSource = nullptr;
     std::string pendingRecordSourceName;
-    uint8_t armed = 0;
+    // Written by the menu and by stop, read by the audio thread.
+    std::atomic<uint8_t> armed{0};
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
     // From the settings file, in file order; fixed after initialisation.
@@ -126,6 +132,21 @@ public:
     std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
     std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
 
+    // Recording: the running recording, and the commands waiting to start or
+    // end one, in the order they arrived.
+    RecordCommand recording;
+    std::deque<RecordCommand> recordQueue;
+
+    // Lock held: queues a recording of pattern from offsetTicks when the
+    // host records and the machine is armed with a record source.
+    void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
+    // Lock held: takes the record source's frames offset .. offset+count-1.
+    void processRecording(int offset, int count);
+    // Whether the audio thread is writing take now (takes the lock).
+    bool isRecordingInto(const Take& take);
+    // A copy of a take the audio thread is writing, taken in short holds.
+    std::vector<float> copyRecordingSamples(const Take& take);
+
 private:
     friend class miex;
 
@@ -136,6 +157,11 @@ private:
     bool renderBlock(float* out, int n);
     // Lock held: removes every player of pattern at once, without a fade.
     void dropPlayersOf(const Pattern& pattern, Released& released);
+    // Lock held: no recording or queued command refers to pattern any more.
+    void forgetRecordingOf(const Pattern& pattern, Released& released);
+    // Lock held: the recording that just ended tells the song and the views.
+    void finishRecording();
+    void replaceRecording(RecordCommand next);
     // Lock held: enters pattern under handle; a pattern already there loses
     // its players and is returned for destruction after the lock.
     std::unique_ptr<Pattern> installPattern(const CPattern* handle,

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "generator/core/Machine.h"
-#include "generator/editor/PatternEditor.h"
+#include "generator/editor/PatternEditorParent.h"
 
 namespace spoolex {
 
@@ -35,8 +35,10 @@ std::unique_ptr<Pattern> mi::installPattern(const CPattern* handle,
     // A handle the host reuses without deleting first: the pattern it held
     // must not stay behind, and no player may keep reading it.
     std::unique_ptr<Pattern> replaced = std::move(slot);
-    if (replaced)
+    if (replaced) {
         dropPlayersOf(*replaced, released);
+        forgetRecordingOf(*replaced, released);
+    }
     slot = std::move(pattern);
     return replaced;
 }
@@ -75,6 +77,18 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
         snapshot.takes = source->takes;
         snapshot.activeTakes = source->activeTakes;
     }
+    // A take the audio thread is writing is read in short holds of the lock.
+    for (auto& take : snapshot.takes) {
+        if (!owner->isRecordingInto(*take))
+            continue;
+        auto stable = std::make_shared<Take>();
+        stable->samples = owner->copyRecordingSamples(*take);
+        stable->sampleRate = take->sampleRate;
+        for (ActiveTakeEntry& entry : snapshot.activeTakes)
+            if (entry.take == take.get())
+                entry.take = stable.get();
+        take = std::move(stable);
+    }
     auto copy = std::make_unique<Pattern>(*owner, handle, snapshot);
     std::unique_ptr<Pattern> replaced;
     {
@@ -99,6 +113,7 @@ void miex::onPatternDeleted(CPattern* handle) {
     Released released;
     std::lock_guard<std::mutex> hold(owner->audioLock);
     owner->dropPlayersOf(*found->second, released);
+    owner->forgetRecordingOf(*found->second, released);
     doomed = std::move(found->second);
     owner->patternsByHandle.erase(found);
 }
@@ -116,6 +131,10 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
         owner->editor->clampSelection();
         owner->editor->updateScrollBars();
     }
+}
+
+void* miex::createEditorWindow(void* parentWindow) {
+    return owner->editorFrame ? owner->editorFrame->create(parentWindow) : nullptr;
 }
 
 void miex::showPattern(CPattern* handle) {

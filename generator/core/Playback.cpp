@@ -56,7 +56,9 @@ bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) {
 }
 
 bool mi::renderBlock(float* out, int n) {
-    // The recording step, fed from the record source, runs here first.
+    if (recordSource)
+        processRecording(
+            0, std::clamp(recordSource->blockFrames, 0, InputMachine::blockCapacityFrames));
     if (n <= 0)
         return false;
     std::fill(out, out + 2 * n, 0.0f);
@@ -87,7 +89,9 @@ bool mi::renderBlock(float* out, int n) {
         }
     }
     takePlayers.resize(kept);
-    // While recording punched in, the block is silenced here.
+    // While a recording is punched in, the machine's own output is silent.
+    if (recordSource && recording.sequence && recordSource->punchState)
+        std::fill(out, out + 2 * n, 0.0f);
     return holdsSound(out, 2 * n);
 }
 
@@ -120,7 +124,7 @@ void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks)
         return;
     owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
         *found->second, static_cast<double>(offsetTicks), neverTick);
-    // A recording of this pattern may start here.
+    owner->startRecording(sequence, *found->second, offsetTicks);
 }
 
 void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {

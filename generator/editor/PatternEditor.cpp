@@ -1,5 +1,8 @@
 #include "generator/editor/PatternEditor.h"
 
+#include "generator/core/Machine.h"
+#include "generator/core/ProcessState.h"
+
 // The editor windows are not built yet: until they are, the view has no
 // dialog bar to update and nothing to repaint.
 
@@ -38,3 +41,18 @@ void PatternEditor::clampSelection() {}
 void PatternEditor::updateScrollBars() {}
 void PatternEditor::dropPeakCaches() {}
 void PatternEditor::repaintView() {}
+
+void PatternEditor::onRecordSourceChosen(int item) {
+    if (!machine)
+        return;
+    const auto& registry = spoolex::inputRegistry();
+    if (item == 0)
+        machine->chooseRecordSource(nullptr);
+    else if (item > 0 && static_cast<size_t>(item - 1) < registry.size())
+        machine->chooseRecordSource(registry[static_cast<size_t>(item - 1)]);
+}
+
+void PatternEditor::onArmClicked() {
+    if (machine)
+        machine->toggleArmed();
+}

@@ -32,6 +32,10 @@ public:
     void selectRecordSource();
     // Brings the dialog bar's Arm toggle up to date.
     void showArmed();
+    // The user's choices in the dialog bar: item 0 of the Rec src list is
+    // none, item k the k-th registered input; the Arm button toggles.
+    void onRecordSourceChosen(int item);
+    void onArmClicked();
     // Invalidates, erases and repaints the view at once.
     void redrawNow();
     // Whether Paste has something to paste into the shown pattern.
@@ -58,7 +62,11 @@ public:
     void dropPeakCaches();
     void repaintView();
 
+    // Info: the shown pattern's report in a message box.
+    void showInfo();
+
 private:
+    friend class PatternEditorParent;
     void* window = nullptr;
     spoolex::Pattern* pattern = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "generator/core/Machine.h"
+#include "generator/core/PatternInfo.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/settings/ModifierKeys.h"
 #include "generator/settings/ShortcutMatching.h"
+#include "platform/Dialogs.h"
 
 void PatternEditor::onKeyDown(uint32_t virtualKey) {
     if (!machine)
@@ -16,7 +18,27 @@ void PatternEditor::onCharacter(uint32_t character) {
     spoolex::fireCharacter(machine->shortcuts, character, [this](uint16_t id) { onCommand(id); });
 }
 
-bool PatternEditor::onCommand(uint16_t /*id*/) {
-    // The command handlers arrive with the editor's windows; until then none has one.
+namespace {
+constexpr uint16_t commandInfo = 32832;
+} // namespace
+
+bool PatternEditor::onCommand(uint16_t id) {
+    switch (id) {
+    case commandInfo:
+        showInfo();
+        return true;
+    }
+    // The other commands arrive with the editing work; until then they do nothing.
     return false;
+}
+
+void PatternEditor::showInfo() {
+    if (!pattern || !machine)
+        return;
+    std::string text;
+    {
+        auto hold = machine->lockAudio();
+        text = spoolex::patternInfoText(*pattern);
+    }
+    platform::messageBox(window, text, nullptr, platform::MessageIcon::Information);
 }

@@ -11,6 +11,10 @@ public:
     PatternEditor view;
 
     bool hasWindow() const { return window != nullptr; }
+    // Creates the frame's window inside the host's parent window, with the
+    // view's window inside it; returns the frame's window for the host to
+    // embed, or null when the system refuses one.
+    void* create(void* parentWindow);
     // Destroys the window (if any). Once the frame's window is gone it clears
     // the machine's editor pointers and deletes itself.
     void destroyWindow();

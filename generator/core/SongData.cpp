@@ -1,0 +1,203 @@
+#include "generator/core/SongData.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "generator/core/Machine.h"
+#include "generator/core/ProcessState.h"
+#include "generator/core/SongInput.h"
+#include "generator/core/UserInterface.h"
+#include "generator/editor/PatternEditor.h"
+#include "generator/wavestore/RecordBytes.h"
+#include "generator/wavestore/TakeRecord.h"
+
+namespace spoolex {
+
+namespace {
+
+const char* const incompatibleSongData = "Korvane Spoolex got incompatible song data";
+const char* const folderMismatch =
+    "Spoolex wave path mismatch.\nIf you were trying to import a bmx, this isn't supported yet.";
+const char* const songDataEnded =
+    "An error occurred while loading pattern data for Korvane Spoolex.\n\nThe song data ended "
+    "early or is damaged; the patterns and takes read before that point were kept.";
+
+void writeText(CMachineDataOutput& out, const std::string& text) {
+    out.write(text.c_str(), static_cast<int>(text.size() + 1));
+}
+
+void writeF64(CMachineDataOutput& out, double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    uint8_t b[8];
+    for (int i = 0; i < 8; ++i)
+        b[i] = static_cast<uint8_t>(bits >> (8 * i));
+    out.write(b, 8);
+}
+
+// What one pattern is, taken under the lock: the takes stay alive through
+// their shared ownership while they are encoded after it.
+struct PatternSnapshot {
+    std::string name;
+    int32_t length;
+    std::vector<std::shared_ptr<Take>> takes;
+    std::vector<ActiveTakeEntry> activeTakes;
+};
+
+int32_t indexIn(const std::vector<std::shared_ptr<Take>>& takes, const Take* take) {
+    for (size_t i = 0; i < takes.size(); ++i)
+        if (takes[i].get() == take)
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern) {
+    writeU32(out, static_cast<uint32_t>(pattern.length));
+    writeU32(out, static_cast<uint32_t>(pattern.takes.size()));
+    for (const auto& take : pattern.takes) {
+        if (machine.isRecordingInto(*take)) {
+            Take stable;
+            stable.samples = machine.copyRecordingSamples(*take);
+            stable.sampleRate = take->sampleRate;
+            encodeTake(stable, out);
+        } else {
+            encodeTake(*take, out);
+        }
+    }
+    writeU32(out, static_cast<uint32_t>(pattern.activeTakes.size()));
+    for (const ActiveTakeEntry& entry : pattern.activeTakes) {
+        writeF64(out, entry.startTick);
+        writeU32(out, static_cast<uint32_t>(entry.take ? indexIn(pattern.takes, entry.take) : -1));
+    }
+}
+
+// Reads one pattern record into pattern. False when reading must stop.
+bool readPattern(mi& machine, SongInput& in, int version, Pattern& pattern) {
+    pattern.length = in.i32();
+    if (version < 4)
+        in.u32(); // a field older versions wrote and nothing reads
+    int32_t takeCount = in.i32();
+    pattern.takes.clear();
+    std::vector<Take*> read;
+    for (int32_t i = 0; i < takeCount && !in.exhausted(); ++i) {
+        Take& take = pattern.addTake();
+        read.push_back(&take);
+        if (decodeTake(take, in, *machine.callbacks) == TakeLoad::InputEnded)
+            return false;
+    }
+    int32_t entryCount = in.i32();
+    pattern.activeTakes.assign(1, ActiveTakeEntry{0.0, nullptr});
+    for (int32_t i = 0; i < entryCount && !in.exhausted(); ++i) {
+        double start = in.f64();
+        int32_t index = in.i32();
+        // A saved list ascends and its ticks are numbers; anything else is
+        // damage, and must not reach the players.
+        if (!std::isfinite(start) || start < pattern.activeTakes.back().startTick)
+            continue;
+        Take* take = index >= 0 && static_cast<size_t>(index) < read.size() ? read[index] : nullptr;
+        pattern.activeTakes.push_back({start, take});
+    }
+    pattern.tidyActiveTakes();
+    return !in.exhausted();
+}
+
+void adoptProjectFolder(const std::string& folder) {
+    if (projectFolder().empty())
+        projectFolder() = folder;
+    else if (folder != projectFolder())
+        userInterface().showMessage(nullptr, folderMismatch, "", MessageIcon::Error);
+}
+
+void matchRecordSource(mi& machine) {
+    if (machine.pendingRecordSourceName.empty())
+        return;
+    for (InputMachine::Fields* input : inputRegistry())
+        if (mi::inputName(input) == machine.pendingRecordSourceName) {
+            machine.setRecordSource(input);
+            machine.pendingRecordSourceName.clear();
+            return;
+        }
+}
+
+} // namespace
+
+void saveSongData(mi& machine, CMachineDataOutput& out) {
+    std::vector<PatternSnapshot> patterns;
+    {
+        auto hold = machine.lockAudio();
+        patterns.reserve(machine.patternsByHandle.size());
+        for (const auto& [handle, pattern] : machine.patternsByHandle)
+            patterns.push_back({{}, pattern->length, pattern->takes, pattern->activeTakes});
+    }
+    size_t i = 0;
+    for (const auto& entry : machine.patternsByHandle) {
+        const char* name = machine.callbacks->patternNameOf(const_cast<CPattern*>(entry.first));
+        patterns[i++].name = name ? name : "";
+    }
+
+    writeU8(out, 4);
+    writeU8(out, songDataVersion);
+    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource) : std::string());
+    writeText(out, projectFolder());
+    const PatternEditor* editor = machine.editor;
+    writeU32(out, editor ? static_cast<uint32_t>(editor->coarseFactor) : 4);
+    writeU32(out, editor ? static_cast<uint32_t>(editor->fineTicks) : 4);
+    writeU32(out, editor ? editor->snapMode : 1);
+    writeU32(out, static_cast<uint32_t>(patterns.size()));
+    for (const PatternSnapshot& pattern : patterns) {
+        writeText(out, pattern.name);
+        writePattern(machine, out, pattern);
+    }
+}
+
+void loadSongData(mi& machine, CMachineDataInput& hostInput) {
+    SongInput in(hostInput);
+    in.u8(); // the leading byte carries nothing
+    int version = in.u8();
+    if (version > songDataVersion)
+        machine.callbacks->hostMessage(incompatibleSongData);
+
+    bool intact = in.text(machine.pendingRecordSourceName);
+    matchRecordSource(machine);
+
+    if (intact && version >= 3) {
+        std::string folder;
+        intact = in.text(folder);
+        if (intact)
+            adoptProjectFolder(folder);
+    }
+    if (intact && version >= 2) {
+        int32_t coarse = in.i32(), fine = in.i32();
+        uint32_t snap = in.u32();
+        if (PatternEditor* editor = machine.editor) {
+            editor->coarseFactor = coarse;
+            editor->fineTicks = fine;
+            editor->snapMode = snap;
+        }
+    }
+
+    int32_t patternCount = intact ? in.i32() : 0;
+    for (int32_t i = 0; i < patternCount && intact && !in.exhausted(); ++i) {
+        std::string name;
+        if (!in.text(name))
+            break;
+        auto pattern = std::make_unique<Pattern>(machine, nullptr, 0);
+        intact = readPattern(machine, in, version, *pattern);
+        // Decoded outside the lock; only published under it. A later pattern
+        // of the same name replaces an earlier one.
+        std::unique_ptr<Pattern> replaced;
+        {
+            auto hold = machine.lockAudio();
+            std::unique_ptr<Pattern>& slot = machine.patternsAwaitingHost[name];
+            replaced = std::move(slot);
+            slot = std::move(pattern);
+        }
+    }
+    if (in.exhausted())
+        machine.callbacks->hostMessage(songDataEnded);
+}
+
+} // namespace spoolex

@@ -1,0 +1,214 @@
+#include "host/Commands.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+#include <cmath>
+#include <filesystem>
+
+#include "host/Describe.h"
+#include "host/Host.h"
+#include "host/PluginFiles.h"
+#include "host/Recorder.h"
+#include "host/WavFile.h"
+#include "platform/testing/ScriptedUi.h"
+
+namespace host {
+
+namespace {
+
+constexpr int commandInfo = 32832;
+
+bool loadSong(Host& host, const std::string& songPath, const std::string& gear) {
+    SongDocument song;
+    std::string error;
+    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int describeCommand(const std::string& gear, std::FILE* out) {
+    Host host;
+    std::string error;
+    auto plugins = host.loadGear(gear, error);
+    if (plugins.empty()) {
+        std::fprintf(stderr, "spoolex-host: no plug-ins in %s%s%s\n", gear.c_str(),
+                     error.empty() ? "" : ": ", error.c_str());
+        return 1;
+    }
+    for (PluginLibrary* plugin : plugins)
+        std::fprintf(out, "%s\n", describePlugin(host, *plugin).c_str());
+    return 0;
+}
+
+int renderCommand(const std::string& songPath, const std::string& wavPath, const std::string& gear,
+                  std::FILE* out) {
+    Host host;
+    SongDocument song;
+    std::string error;
+    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
+    uint32_t end = song.endTick();
+    bool terminal = isatty(fileno(stderr));
+    host.renderSong(end, [&](int tick) {
+        if (terminal)
+            std::fprintf(stderr, "\rrendering: tick %d of %u", tick, end);
+    });
+    if (terminal)
+        std::fprintf(stderr, "\r\033[K");
+    if (!host.writeMasterWav(wavPath, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(out, "%s: %u ticks, %zu frames at %u Hz\n", wavPath.c_str(), end,
+                 host.masterOutput.size() / 2, song.sampleRate);
+    return 0;
+}
+
+std::string songInfo(Host& host) {
+    auto& ui = platform::testing::ScriptedUi::instance();
+    std::string text;
+    for (HostPattern* pattern : host.patternsInOrder()) {
+        size_t before = ui.messages().size();
+        if (!host.sendEditorCommand(pattern->machine, pattern, commandInfo))
+            continue;
+        auto shown = ui.messages();
+        text += pattern->machine.name + " / " + pattern->name + "\n";
+        text += shown.size() > before ? shown.back().text : "(no report)\n";
+        text += "\n";
+    }
+    return text;
+}
+
+int infoCommand(const std::string& songPath, const std::string& gear, std::FILE* out) {
+    Host host;
+    if (!loadSong(host, songPath, gear))
+        return 1;
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    std::fputs(songInfo(host).c_str(), out);
+    return 0;
+}
+
+int recordCommand(const std::string& songPath, const std::string& inputPath,
+                  const RecordOptions& options, const std::string& gear, std::FILE* out) {
+    Host host;
+    if (!loadSong(host, songPath, gear))
+        return 1;
+    WavAudio input;
+    std::string error;
+    if (!readWav(inputPath, input, error) || !recordSong(host, gear, input, options, error) ||
+        !saveSongFile(songPath, host.saveSong(), error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(out, "%s: recorded %s\n", songPath.c_str(), inputPath.c_str());
+    return 0;
+}
+
+namespace {
+
+// Two passes over one 16-tick pattern: the first loud in its first half,
+// the second loud in its second half, quiet (but not silent) elsewhere.
+WavAudio demoInput(int sampleRate, double samplesPerTick) {
+    WavAudio audio;
+    audio.sampleRate = sampleRate;
+    audio.channels = 2;
+    auto frames = static_cast<size_t>(32 * samplesPerTick);
+    audio.frames.resize(2 * frames);
+    const double pi = 3.14159265358979323846;
+    for (size_t f = 0; f < frames; ++f) {
+        double tick = static_cast<double>(f) / samplesPerTick;
+        double t = static_cast<double>(f) / sampleRate;
+        bool firstPassLoud = tick < 8;
+        bool secondPassLoud = tick >= 24;
+        double left = 30.0 * std::sin(2 * pi * 97 * t);
+        double right = left;
+        if (firstPassLoud) {
+            left = 12000.0 * std::sin(2 * pi * 440 * t);
+            right = 9000.0 * std::sin(2 * pi * 550 * t);
+        } else if (secondPassLoud) {
+            left = 9000.0 * std::sin(2 * pi * 660 * t);
+            right = 12000.0 * std::sin(2 * pi * 330 * t);
+        }
+        audio.frames[2 * f] = static_cast<float>(left);
+        audio.frames[2 * f + 1] = static_cast<float>(right);
+    }
+    return audio;
+}
+
+std::vector<float> normalised(const std::vector<float>& hostScale) {
+    std::vector<float> out(hostScale.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = hostScale[i] / 32768.0f;
+    return out;
+}
+
+} // namespace
+
+int demoCommand(const std::string& folder, const std::string& gear, std::FILE* out) {
+    std::string error;
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    const std::string song = folder + "/demo.sxs";
+    {
+        Host host;
+        PluginLibrary* generator = host.loadPlugin(generatorPluginFile(gear), error);
+        PluginLibrary* input = generator ? host.loadPlugin(inputPluginFile(gear), error) : nullptr;
+        if (!generator || !input) {
+            std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+            return 1;
+        }
+        HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
+        host.createMachine(*input, "Mic");
+        HostPattern* pattern = host.createPattern(*spoolex, "Demo", 16);
+        HostSequence* sequence = host.addSequence(*spoolex);
+        sequence->place(0, pattern);
+        sequence->place(16, pattern);
+
+        const CMasterInfo& timing = host.timing();
+        double samplesPerTick =
+            static_cast<double>(static_cast<float>(timing.samplesPerSec * 60) /
+                                static_cast<float>(timing.beatsPerMin * timing.ticksPerBeat));
+        WavAudio audio = demoInput(timing.samplesPerSec, samplesPerTick);
+        writeFloatWav(folder + "/demo-input.wav", audio.sampleRate, normalised(audio.frames),
+                      error);
+
+        RecordOptions options;
+        options.autoPunch = true;
+        options.threshold = 2048; // about -37 dB
+        options.release = 50;
+        if (!recordSong(host, gear, audio, options, error) ||
+            !saveSongFile(song, host.saveSong(), error)) {
+            std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+            return 1;
+        }
+        std::fprintf(out, "Recorded two passes over the pattern \"Demo\" with auto punch: %s\n",
+                     song.c_str());
+    }
+    Host fresh;
+    if (!loadSong(fresh, song, gear))
+        return 1;
+    fresh.renderSong(fresh.songEndTick());
+    const std::string wav = folder + "/demo.wav";
+    if (!fresh.writeMasterWav(wav, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    std::fprintf(out, "Loaded it again and rendered the comp of both passes: %s\n\n%s", wav.c_str(),
+                 songInfo(fresh).c_str());
+    return 0;
+}
+
+} // namespace host

@@ -1,0 +1,37 @@
+// The stand-in host's jobs, as the command line runs them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace host {
+
+class Host;
+
+// Every plug-in in the Gear folder, described.
+int describeCommand(const std::string& gear, std::FILE* out);
+
+// Plays the song from its start to its end and writes the mix as a 32-bit
+// float WAV file.
+int renderCommand(const std::string& songPath, const std::string& wavPath, const std::string& gear,
+                  std::FILE* out);
+
+// For each pattern of each machine that has its own editor: the pattern's
+// name, then the report the editor's Info command shows.
+int infoCommand(const std::string& songPath, const std::string& gear, std::FILE* out);
+
+// The same report for a host already holding a song.
+std::string songInfo(Host& host);
+
+struct RecordOptions;
+
+// Records the input WAV file into the song's generator and saves the song.
+int recordCommand(const std::string& songPath, const std::string& inputPath,
+                  const RecordOptions& options, const std::string& gear, std::FILE* out);
+
+// The built-in demo: synthesises an input, records two passes over one
+// pattern with auto punch, saves the song, loads it in a fresh host, renders
+// it to folder/demo.wav and prints the pattern's report.
+int demoCommand(const std::string& folder, const std::string& gear, std::FILE* out);
+
+} // namespace host

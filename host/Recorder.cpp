@@ -1,0 +1,93 @@
+#include "host/Recorder.h"
+
+#include <cstring>
+
+#include "host/Host.h"
+#include "host/PluginFiles.h"
+
+namespace host {
+
+namespace {
+
+const char* const inputMachineName = "Korvane Spoolex Input";
+
+constexpr int parameterLatency = 0, parameterAutoPunch = 1, parameterThreshold = 2,
+              parameterRelease = 3;
+
+std::string unchecked(const std::string& item) {
+    return !item.empty() && item[0] == '*' ? item.substr(1) : item;
+}
+
+} // namespace
+
+bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
+                const RecordOptions& options, std::string& error) {
+    HostMachine* generator = nullptr;
+    HostMachine* source = nullptr;
+    for (const auto& machine : host.machines()) {
+        if (!generator && machine->info().type == MachineTypeGenerator)
+            generator = machine.get();
+        if (!source && std::strcmp(machine->info().name, inputMachineName) == 0)
+            source = machine.get();
+    }
+    if (!generator) {
+        error = "the song has no generator to record into";
+        return false;
+    }
+    if (input.sampleRate != host.timing().samplesPerSec) {
+        error = "the input runs at " + std::to_string(input.sampleRate) + " Hz, the song at " +
+                std::to_string(host.timing().samplesPerSec) + " Hz";
+        return false;
+    }
+    if (!source) {
+        PluginLibrary* plugin = host.loadPlugin(inputPluginFile(gear), error);
+        if (!plugin || !(source = host.createMachine(*plugin, "Input"))) {
+            error = "cannot place an input machine: " + error;
+            return false;
+        }
+    }
+    host.setParameter(*source, parameterLatency, options.latency);
+    host.setParameter(*source, parameterAutoPunch, options.autoPunch ? 1 : 0);
+    host.setParameter(*source, parameterThreshold, options.threshold);
+    host.setParameter(*source, parameterRelease, options.release);
+
+    // Choose the source and arm through the generator's menu, as a user would.
+    std::vector<std::string> sources = host.subMenu(*generator, 0);
+    size_t item = 0;
+    while (item < sources.size() && unchecked(sources[item]) != source->name)
+        ++item;
+    if (item == sources.size()) {
+        error = "the generator does not offer " + source->name + " as a record source";
+        return false;
+    }
+    host.runCommand(*generator, (1 << 8) | static_cast<int>(item));
+    std::vector<std::string> arm = host.subMenu(*generator, 1);
+    if (arm.empty() || arm[0] != "*Arm")
+        host.runCommand(*generator, 2 << 8);
+
+    host.renderOrder.clear();
+    for (const auto& machine : host.machines())
+        if (machine.get() != source)
+            host.renderOrder.push_back(machine.get());
+    host.renderOrder.insert(options.inputAfter ? host.renderOrder.end() : host.renderOrder.begin(),
+                            source);
+
+    size_t position = 0;
+    host.effectInput = [&](HostMachine& effect, float* buffer, int frames) {
+        if (&effect != source)
+            return;
+        for (int f = 0; f < frames; ++f, ++position)
+            if (position < input.frameCount()) {
+                buffer[2 * f] = input.frames[2 * position];
+                buffer[2 * f + 1] = input.frames[2 * position + 1];
+            }
+    };
+    host.stateFlags |= HostStateRecording;
+    host.renderSong(host.songEndTick());
+    host.stateFlags &= ~HostStateRecording;
+    host.effectInput = nullptr;
+    host.renderOrder.clear();
+    return true;
+}
+
+} // namespace host

@@ -1,0 +1,28 @@
+// Recording a song in the stand-in host: an input machine hears a WAV file
+// as its live input while the host plays the song in record mode with the
+// generator armed.
+#pragma once
+
+#include <string>
+
+#include "host/WavReader.h"
+
+namespace host {
+
+class Host;
+
+struct RecordOptions {
+    int latency = 0;        // the input machine's latency compensation, in samples
+    bool autoPunch = false; // punch by level instead of by hand
+    int threshold = 128;    // auto punch threshold, 1..4096
+    int release = 100;      // auto punch release, in ms
+    bool inputAfter =
+        false; // render the input after the generator (it then hears the previous block)
+};
+
+// Records into the first generator of the song held by host. The song's
+// input machine is used, or one is placed. False with a reason on failure.
+bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
+                const RecordOptions& options, std::string& error);
+
+} // namespace host

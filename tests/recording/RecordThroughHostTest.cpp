@@ -1,0 +1,87 @@
+// A known input recorded through both plug-ins, loaded as shared libraries,
+// then saved, reloaded and played back.
+#include <gtest/gtest.h>
+
+#include "host/Commands.h"
+#include "host/Host.h"
+#include "host/Recorder.h"
+#include "platform/testing/ScriptedUi.h"
+#include "tests/support/GearPaths.h"
+
+namespace {
+
+// Left and right differ, never repeat within a tick, and are never silent.
+host::WavAudio knownInput(size_t frames) {
+    host::WavAudio audio;
+    audio.sampleRate = 44100;
+    audio.channels = 2;
+    audio.frames.resize(2 * frames);
+    for (size_t f = 0; f < frames; ++f) {
+        audio.frames[2 * f] = 1000.0f + static_cast<float>(f % 7919);
+        audio.frames[2 * f + 1] = -1000.0f - static_cast<float>(f % 6007);
+    }
+    return audio;
+}
+
+TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
+    const std::string song = ::testing::TempDir() + "recorded.sxs";
+    const size_t patternFrames = 16 * 5250; // 126 bpm, 4 ticks per beat, 44100 Hz
+    host::WavAudio input = knownInput(patternFrames + 4096);
+    {
+        host::Host host;
+        host.echoMessages = false;
+        std::string error;
+        host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
+        host::PluginLibrary* inputPlugin = host.loadPlugin(testsupport::inputPluginPath(), error);
+        ASSERT_TRUE(generator && inputPlugin) << error;
+        host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
+        host.createMachine(*inputPlugin, "Mic");
+        host::HostPattern* pattern = host.createPattern(*spoolex, "A", 16);
+        host.addSequence(*spoolex)->place(0, pattern);
+        host::RecordOptions byHand; // punched in all along
+        ASSERT_TRUE(host::recordSong(host, SPOOLEX_GEAR_DIR, input, byHand, error)) << error;
+        // While punched in, the generator itself stayed silent (the block in
+        // which the take fills up already plays it).
+        for (size_t i = 0; i < 2 * (patternFrames - 256); ++i)
+            ASSERT_EQ(host.masterOutput[i], 0.0f) << i;
+        ASSERT_TRUE(host::saveSongFile(song, host.saveSong(), error)) << error;
+        EXPECT_TRUE(host.messages.empty());
+    }
+
+    host::Host fresh;
+    fresh.echoMessages = false;
+    host::SongDocument document;
+    std::string error;
+    ASSERT_TRUE(host::loadSongFile(song, document, error)) << error;
+    ASSERT_TRUE(fresh.loadSong(document, SPOOLEX_GEAR_DIR, error)) << error;
+    fresh.renderSong(fresh.songEndTick());
+    ASSERT_GE(fresh.masterOutput.size(), 2 * patternFrames);
+    // Away from the fade-in (100 samples) and the fade-out at the end.
+    for (size_t f = 100; f < patternFrames - 1; ++f) {
+        ASSERT_EQ(fresh.masterOutput[2 * f], input.frames[2 * f]) << f;
+        ASSERT_EQ(fresh.masterOutput[2 * f + 1], input.frames[2 * f + 1]) << f;
+    }
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    std::string info = host::songInfo(fresh);
+    EXPECT_NE(info.find("  0.000000 : 0\n  16.000000 : NULL\n"), std::string::npos) << info;
+}
+
+TEST(RecordThroughHost, TheDemoRecordsAComp) {
+    const std::string folder = ::testing::TempDir() + "spoolex-demo";
+    std::FILE* out = std::tmpfile();
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    ASSERT_EQ(host::demoCommand(folder, SPOOLEX_GEAR_DIR, out), 0);
+    std::rewind(out);
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0)
+        text.append(buffer, n);
+    std::fclose(out);
+    // The first pass is heard over the first half, the second over the second.
+    EXPECT_NE(text.find("Active takes:\n  0.000000 : 0\n  8.000000 : 1\n  16.000000 : NULL\n"),
+              std::string::npos)
+        << text;
+}
+
+} // namespace
