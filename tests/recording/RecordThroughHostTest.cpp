@@ -6,6 +6,7 @@
 #include "host/Host.h"
 #include "host/Recorder.h"
 #include "platform/testing/ScriptedUi.h"
+#include "tests/support/CapturedOutput.h"
 #include "tests/support/GearPaths.h"
 
 namespace {
@@ -71,12 +72,7 @@ TEST(RecordThroughHost, TheDemoRecordsAComp) {
     std::FILE* out = std::tmpfile();
     platform::testing::ScriptedUi::instance().setEcho(false);
     ASSERT_EQ(host::demoCommand(folder, SPOOLEX_GEAR_DIR, out), 0);
-    std::rewind(out);
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, out)) > 0)
-        text.append(buffer, n);
+    std::string text = testsupport::readAll(out);
     std::fclose(out);
     // The first pass is heard over the first half, the second over the second.
     EXPECT_NE(text.find("Active takes:\n  0.000000 : 0\n  8.000000 : 1\n  16.000000 : NULL\n"),

@@ -6,22 +6,14 @@
 
 #include "generator/core/PatternInfo.h"
 #include "host/Commands.h"
+#include "host/PluginFiles.h"
 #include "host/WavReader.h"
 #include "tests/core/GeneratorFixture.h"
+#include "tests/support/CapturedOutput.h"
 
 namespace {
 
-constexpr const char* generatorStem = "Korvane Spoolex REVA 081029.x64";
-
-std::string readAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, n);
-    return text;
-}
+using testsupport::readAll;
 
 class SongCommands : public GeneratorTest {
 protected:
@@ -43,7 +35,7 @@ protected:
         sequence->place(0, a);
         sequence->place(16, a);
         host::SongDocument song = host.saveSong();
-        song.machines[0].plugin = generatorStem; // played by the built plug-in
+        song.machines[0].plugin = host::generatorPluginStem; // played by the built plug-in
         std::string path = ::testing::TempDir() + "commands-song.sxs";
         std::string error;
         EXPECT_TRUE(host::saveSongFile(path, song, error)) << error;
