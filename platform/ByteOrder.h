@@ -1,0 +1,34 @@
+// Little-endian integers in byte buffers: the song data, take records and
+// WAV files all store them so, whatever the processor.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+inline uint16_t readLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+inline uint32_t readLe32(const uint8_t* p) {
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+inline uint64_t readLe64(const uint8_t* p) {
+    return uint64_t{readLe32(p)} | uint64_t{readLe32(p + 4)} << 32;
+}
+
+inline void writeLe16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+inline void writeLe32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+inline void writeLe64(uint8_t* p, uint64_t v) {
+    writeLe32(p, static_cast<uint32_t>(v));
+    writeLe32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+} // namespace platform
