@@ -12,3 +12,6 @@ require_command() {
     command -v "$1" >/dev/null 2>&1 ||
         fail "$1 is missing (Debian package $2): $3"
 }
+
+# Any other step that fails names itself.
+trap 'status=$?; echo "$(basename "$0"): \"$BASH_COMMAND\" failed with status $status" >&2' ERR
