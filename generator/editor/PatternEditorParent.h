@@ -55,3 +55,5 @@ PatternEditor* editorViewOf(spoolex::mi& machine);
 
 // Makes every machine created from now on get the pattern editor.
 void installPatternEditor();
+// The platform's keyboard as the source of Shift and Ctrl.
+void installPlatformModifierKeys();

@@ -20,6 +20,9 @@ PixelRect pixelsOf(const PixelRect& units) {
             (units.top + units.bottom) * 13 / 8};
 }
 
+// The closed height of a drop-down list in dialog units.
+constexpr int droppedListClosedHeight = 12;
+
 void notify(Window* control, unsigned code) {
     if (control && control->parent)
         sendMessage(control->parent, messageCommand,
@@ -66,7 +69,12 @@ WindowHandle createDialog(WindowHandle parent, int templateId,
     WindowOptions options;
     PixelRect extent{};
     for (const ControlSpec& spec : controls) {
-        const PixelRect pixels = pixelsOf(spec.dialogUnits);
+        // A drop-down list's template height includes its dropped list; only
+        // the closed box takes room in the dialog.
+        PixelRect closed = spec.dialogUnits;
+        if (spec.kind == ControlKind::DropList)
+            closed.bottom = std::min(closed.bottom, droppedListClosedHeight);
+        const PixelRect pixels = pixelsOf(closed);
         extent.right = std::max(extent.right, pixels.right);
         extent.bottom = std::max(extent.bottom, pixels.bottom);
     }
