@@ -60,6 +60,8 @@ public:
     void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
     void showPattern(CPattern* pattern) override;
     void* createEditorWindow(void* parentWindow) override;
+    // User-interface thread: the pattern's picture inside its sequence box.
+    void paintPatternBox(const PatternBoxRequest* request) override;
 
     mi* owner = nullptr;
 };
