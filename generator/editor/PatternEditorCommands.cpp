@@ -6,6 +6,7 @@
 
 #include "generator/core/Machine.h"
 #include "generator/core/PatternInfo.h"
+#include "generator/core/TakeSamples.h"
 #include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/EditorMenu.h"
@@ -225,11 +226,12 @@ void PatternEditor::copySelection() {
     if (end <= range.first)
         return;
     try {
-        const std::vector<float> source = samplesOf(*machine, take);
-        const size_t stop = std::min(end, source.size() / 2);
-        if (stop > range.first)
-            clipboard.assign(source.begin() + 2 * static_cast<ptrdiff_t>(range.first),
-                             source.begin() + 2 * static_cast<ptrdiff_t>(stop));
+        clipboard.reserve(2 * (end - range.first));
+        // A take being recorded is read in short holds of the lock.
+        spoolex::TakeSamples samples(*machine, take);
+        samples.forEach(2 * size_t{range.first}, 2 * end, [&](const float* values, size_t n) {
+            clipboard.insert(clipboard.end(), values, values + n);
+        });
     } catch (const std::bad_alloc&) {
         clipboard.clear();
         reportOutOfMemory();
@@ -325,7 +327,7 @@ void PatternEditor::deleteThisTake() {
         removed = pattern->removeTake(*currentTake);
         pattern->invalidateOverview();
     }
-    peakCaches.erase(currentTake);
+    dropPeakCaches();
     currentTake = nullptr;
     markSongModified();
     repaintView();

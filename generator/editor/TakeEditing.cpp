@@ -1,23 +1,10 @@
 #include "generator/editor/TakeEditing.h"
 
 #include "generator/core/Machine.h"
+#include "generator/core/TakeSamples.h"
 
 bool isRecorded(spoolex::mi& machine, const spoolex::Take& take) {
-    auto hold = machine.lockAudio();
-    if (machine.recording.take.get() == &take)
-        return true;
-    for (const spoolex::RecordCommand& command : machine.recordQueue)
-        if (command.take.get() == &take)
-            return true;
-    return false;
-}
-
-std::vector<float> samplesOf(spoolex::mi& machine, const spoolex::Take& take) {
-    if (machine.isRecordingInto(take))
-        return machine.copyRecordingSamples(take);
-    // Only this thread changes a take nobody records, so reading it needs
-    // no lock.
-    return take.samples;
+    return spoolex::TakeSamples(machine, take).recorded();
 }
 
 void swapSamples(spoolex::mi& machine, spoolex::Take& take, std::vector<float>& buffer,

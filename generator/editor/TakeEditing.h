@@ -16,9 +16,6 @@ struct Take;
 // starts. Takes the lock.
 bool isRecorded(spoolex::mi& machine, const spoolex::Take& take);
 
-// A copy of take's samples that is safe while the audio thread records it.
-std::vector<float> samplesOf(spoolex::mi& machine, const spoolex::Take& take);
-
 // Installs buffer as take's samples (and sampleRate when it is above 0)
 // under the lock. buffer receives the old samples: the caller frees them
 // after, outside the lock. Players read the new length from their next
