@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "host/Commands.h"
 #include "host/Host.h"
 #include "platform/posix/SurfaceCairo.h"
 #include "platform/testing/Headless.h"
@@ -340,12 +341,9 @@ std::string editCommandNames() {
 int editCommand(const std::string& songPath, const std::string& outPath,
                 const std::vector<EditAction>& actions, const std::string& gear, std::FILE* out) {
     Host host;
-    SongDocument song;
     std::string error;
-    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
-        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+    if (!loadSong(host, songPath, gear))
         return 1;
-    }
     ScriptedUi& ui = ScriptedUi::instance();
     ui.setEcho(false);
     HostMachine* editing = nullptr;
