@@ -194,9 +194,11 @@ bool spinPosition(WindowHandle dialog, int id, int32_t& position) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0')
+    // Text outside the range is an error too, as the system's spin reports
+    // it; the caller keeps its value.
+    if (errno != 0 || *end != '\0' || value < spin->spinLowest || value > spin->spinHighest)
         return false;
-    position = static_cast<int32_t>(std::clamp<long>(value, spin->spinLowest, spin->spinHighest));
+    position = static_cast<int32_t>(value);
     return true;
 }
 

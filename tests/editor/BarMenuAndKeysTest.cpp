@@ -28,7 +28,9 @@ TEST_F(Bar, ShowsTheDefaultsAfterCreationAndTakesTheUsersChoices) {
     EXPECT_EQ(view().fineTicks, 8);
     typeText(bar(), barcontrol::fineEdit, ""); // emptied: the value stays
     EXPECT_EQ(view().fineTicks, 8);
-    typeText(bar(), barcontrol::coarseEdit, "99999"); // the spin's range ends at 16384
+    typeText(bar(), barcontrol::coarseEdit, "16384");
+    EXPECT_EQ(view().coarseFactor, 16384);
+    typeText(bar(), barcontrol::coarseEdit, "16385"); // past the spin's range: kept
     EXPECT_EQ(view().coarseFactor, 16384);
     chooseListItem(bar(), barcontrol::snapList, 3);
     EXPECT_EQ(view().snapMode, 3u);
