@@ -8,9 +8,9 @@ set -euo pipefail
 
 # clang builds the fuzz targets; its sanitizer and fuzzer runtimes are a
 # package of their own. sox makes and checks audio files in the tests; cairo
-# draws the editor; ccache keeps rebuilds of several build folders short.
+# draws the editor (found through pkg-config); ccache keeps rebuilds of several build folders short.
 packages=(cmake make g++ clang libclang-rt-14-dev ccache libgtest-dev libgmock-dev
-          libbenchmark-dev libwavpack-dev libtinyxml-dev libcairo2-dev wavpack sox hyperfine)
+          libbenchmark-dev libwavpack-dev libtinyxml-dev libcairo2-dev pkg-config wavpack sox hyperfine)
 if [ "$#" -gt 0 ]; then
     packages+=("$@")
 fi

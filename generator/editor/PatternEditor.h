@@ -14,6 +14,7 @@
 #include "generator/core/MachineEditor.h"
 #include "generator/editor/MarchingFrame.h"
 #include "generator/editor/PeakCache.h"
+#include "generator/editor/TakeSummary.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
 
@@ -110,6 +111,9 @@ public:
     void onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags);
     void onMouseWheel(int delta, uintptr_t keyFlags);
     DragMode dragMode() const { return drag; }
+    // The marching frame, as the last paint and timer left it.
+    const MarchingFrame& frameState() const { return marchingFrame; }
+    const std::map<const spoolex::Take*, PeakCache>& caches() const { return peakCaches; }
 
     // ---- Commands (PatternEditorCommands.cpp) ----
     // The command table: menu, dialog bar, keys and the host end up here.
@@ -131,8 +135,11 @@ public:
     // in list order; the message takes its default handling afterwards.
     void onKeyDown(uint32_t virtualKey);
     void onCharacter(uint32_t character);
+    // Sends the view a command, as a chosen menu item does.
+    void sendCommand(uint16_t id);
 
-    // ---- Dialog bar hooks (the bar's user choices) ----
+    // ---- Record source and Arm by list position (the machine menu's way) ----
+    // 0 is "None", n the n-th registered input; past the end keeps the choice.
     void onRecordSourceChosen(int item);
     void onArmClicked();
 
@@ -144,12 +151,53 @@ private:
 
     // ---- View state (drawing) ----
     std::map<const spoolex::Take*, PeakCache> peakCaches;
+    // Each take's block extremes, made on first paint and dropped with the
+    // peak caches.
+    std::map<const spoolex::Take*, TakeSummary> summaries;
     MarchingFrame marchingFrame;
     std::atomic<bool> redrawRequested{false};
+
+    void paintTickColumns(platform::Surface& surface, const platform::PixelRect& r, float ppt,
+                          int32_t length, float h, uint32_t fineColour,
+                          uint32_t coarseColour) const;
+    double samplesPerPixel(const spoolex::Take& take, float ppt) const;
+    void paintTakeRow(platform::Surface& surface, const platform::PixelRect& r,
+                      const spoolex::Take& take, float ppt, int32_t top, int32_t height,
+                      uint32_t colour);
+    // Timer 2 and timer 3.
+    void drawMarchingFrame();
+    void refreshWhileRecording();
 
     // ---- Editing state (mouse) ----
     DragMode drag = DragNone;
     int32_t lastMouseX = 0;
     int32_t lastMouseY = 0;
     int32_t reorderRow = -1;
+    bool nearSelectionEdge(int32_t x) const;
+    platform::CursorShape cursorFor(int32_t x) const;
+    void dragSelectionEdge(int32_t x, uintptr_t keyFlags);
+    void reorderTo(int32_t row);
+
+    // ---- Commands (PatternEditorCommands.cpp) ----
+    int32_t clientWidth() const;
+    int32_t clientHeight() const;
+    void selectCommand(uint16_t id);
+    void zoomIn();
+    void zoomOut();
+    void rowHeightUp();
+    void rowHeightDown();
+    void zoomToFitWave();
+    void zoomSelection();
+    void showViewValues();
+    void copySelection();
+    void deleteSelection();
+    void pasteClipboard();
+    // Set Active with the current take, Clear Active with none.
+    void makeActive(spoolex::Take* take);
+    void deleteThisTake();
+    void openMenu();
+    // The change notification for the shown pattern after an edit.
+    void shownPatternChanged();
+    void markSongModified();
+    void reportOutOfMemory();
 };
