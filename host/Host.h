@@ -86,6 +86,7 @@ public:
     // Sequences, ranked by the order they were added in.
     HostSequence* addSequence(HostMachine& machine);
     int sequenceRank(const CSequence* sequence) const;
+    const std::vector<std::unique_ptr<HostSequence>>& allSequences() const { return sequences; }
 
     // Transport. play starts the song at fromTick (patterns that started
     // earlier join at their offset); render produces frames of master output
@@ -131,7 +132,7 @@ public:
     int version = 2;
     bool extendedHost = true;
     int stateFlags = 0;
-    std::atomic<bool> songModified{false}; // machines mark it from any thread
+    std::atomic<bool> songModified{false};   // machines mark it from any thread
     std::vector<std::string> messages;       // hostMessage texts, in order
     std::map<std::string, int> themeColours; // unknown names answer 0
     std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service

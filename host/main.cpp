@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/Commands.h"
+#include "host/Pictures.h"
 #include "host/Recorder.h"
 #include "platform/ModulePath.h"
 
@@ -16,6 +17,11 @@ int usage() {
                 "  describe              describe every plug-in in the Gear folder\n"
                 "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
                 "  info SONG             each pattern's name and Info report\n"
+                "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
+                "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
+                "                        a picture of the machine's editor on one pattern\n"
+                "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
+                "                        a picture of the sequence view's pattern boxes\n"
                 "  --gear FOLDER         the Gear folder (default: the one beside this program)\n");
     return 2;
 }
@@ -31,7 +37,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
     std::string input;
+    bool ok = true;
     host::RecordOptions options;
+    host::SnapshotOptions snapshot;
+    float scale = 1.0f;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         bool hasValue = i + 1 < argc;
@@ -45,6 +54,20 @@ int main(int argc, char** argv) {
             options.threshold = std::atoi(argv[++i]);
         else if (word == "--release" && hasValue)
             options.release = std::atoi(argv[++i]);
+        else if (word == "--pattern" && hasValue)
+            snapshot.pattern = argv[++i];
+        else if (word == "--size" && hasValue)
+            ok = std::sscanf(argv[++i], "%dx%d", &snapshot.width, &snapshot.height) == 2 && ok;
+        else if (word == "--zoom" && hasValue)
+            snapshot.zoom = std::atof(argv[++i]);
+        else if (word == "--rows-height" && hasValue)
+            snapshot.rowHeight = static_cast<float>(std::atof(argv[++i]));
+        else if (word == "--select" && hasValue)
+            ok = std::sscanf(argv[++i], "%lf:%lf", &snapshot.selStart, &snapshot.selEnd) == 2 && ok;
+        else if (word == "--take" && hasValue)
+            snapshot.take = std::atoi(argv[++i]);
+        else if (word == "--scale" && hasValue)
+            scale = static_cast<float>(std::atof(argv[++i]));
         else if (word == "--auto-punch")
             options.autoPunch = true;
         else if (word == "--input-after")
@@ -54,7 +77,7 @@ int main(int argc, char** argv) {
         else
             words.push_back(word);
     }
-    if (words.empty())
+    if (words.empty() || !ok)
         return usage();
     const std::string& command = words[0];
     if (command == "describe" && words.size() == 1)
@@ -65,6 +88,12 @@ int main(int argc, char** argv) {
         return host::infoCommand(words[1], gear, stdout);
     if (command == "record" && words.size() == 2 && !input.empty())
         return host::recordCommand(words[1], input, options, gear, stdout);
+#ifdef SPOOLEX_HOST_PICTURES
+    if (command == "snapshot" && words.size() == 3)
+        return host::snapshotCommand(words[1], words[2], snapshot, gear, stdout);
+    if (command == "sequence" && words.size() == 3)
+        return host::sequenceCommand(words[1], words[2], scale, gear, stdout);
+#endif
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
     return usage();

@@ -20,6 +20,7 @@
 
 class CMICallbacks;
 class PatternEditorParent;
+struct SnapshotSettings;
 
 namespace spoolex {
 class mi;
@@ -161,6 +162,7 @@ private:
     void paintTakeRow(platform::Surface& surface, const platform::PixelRect& r,
                       const spoolex::Take& take, float ppt, int32_t top, int32_t height,
                       uint32_t colour);
+    void applySnapshotSettings(const SnapshotSettings& settings);
     // Timer 2 and timer 3.
     void drawMarchingFrame();
     void refreshWhileRecording();

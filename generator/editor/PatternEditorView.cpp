@@ -4,6 +4,7 @@
 
 #include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/editor/SnapshotSettings.h"
 
 float PatternEditor::pxPerTick() const {
     if (!pattern || !window)
@@ -115,4 +116,18 @@ void PatternEditor::onScroll(platform::ScrollBar bar, unsigned code) {
                                   : platform::messageVerticalScroll,
                               code, 0);
     repaintView();
+}
+
+void PatternEditor::applySnapshotSettings(const SnapshotSettings& settings) {
+    if (settings.zoom > 0.0)
+        zoom = settings.zoom;
+    if (settings.rowHeight > 0.0f)
+        rowHeight = settings.rowHeight;
+    selStart = settings.selStart;
+    selEnd = settings.selEnd;
+    currentTake = nullptr;
+    if (pattern && settings.currentTake >= 0 &&
+        static_cast<size_t>(settings.currentTake) < pattern->takes.size())
+        currentTake = pattern->takes[static_cast<size_t>(settings.currentTake)].get();
+    updateScrollBars();
 }
