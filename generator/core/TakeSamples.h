@@ -17,6 +17,11 @@ namespace spoolex {
 class mi;
 struct Take;
 
+// Folds n interleaved floats (a whole number of frames) into the extremes
+// {minL, maxL, minR, maxR}. Eight independent lanes, so the compiler can
+// keep them in vector registers; the result is the same as one at a time.
+void foldFrames(const float* p, size_t n, float extremes[4]);
+
 class TakeSamples {
 public:
     // Learns (under a brief hold) whether the audio thread may write take.
