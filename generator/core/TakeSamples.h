@@ -51,8 +51,8 @@ private:
     void reading(size_t n);
 
     mi& machine;
-    const float* data;
-    size_t count;
+    const float* data = nullptr;
+    size_t count = 0;
     bool guarded = false;
     size_t sinceHold = 0;
     std::unique_lock<std::mutex> hold;

@@ -56,7 +56,13 @@ void PatternEditor::updateScrollBars() {
     // The horizontal bar ends one short of the extent, the vertical one not.
     platform::setScrollRange(window, platform::ScrollBar::Horizontal, 0, std::max(wide - 1, 0),
                              static_cast<uint32_t>(std::max(width, 0)));
-    const double rows = static_cast<double>(pattern->takes.size()) * rowHeight;
+    size_t takes = 0;
+    if (machine) {
+        // Recording adds takes on the audio thread.
+        auto hold = machine->lockAudio();
+        takes = pattern->takes.size();
+    }
+    const double rows = static_cast<double>(takes) * rowHeight;
     platform::setScrollRange(window, platform::ScrollBar::Vertical, 0, rangeEnd(rows),
                              static_cast<uint32_t>(std::max(height, 0)));
     // The system kept the positions inside the new ranges.

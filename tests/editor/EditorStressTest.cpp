@@ -45,8 +45,8 @@ TEST_F(EditorStress, PaintingAndRebuildingWhileRecordingIsRaceFree) {
         view->currentTake = nullptr;
         auto surface = paint();
         platform::testing::RecordingSurface box({0, 0, 200, 200});
-        PatternBoxRequest request{hostPattern->handle(), &box, 0, 0, 100, 100,
-                                  0.5f + static_cast<float>(round % 3)};
+        PatternBoxRequest request{
+            hostPattern->handle(), &box, 0, 0, 100, 100, 0.5f + static_cast<float>(round % 3)};
         placed->extension->paintPatternBox(&request);
         platform::headless::fireTimer(viewWindow, 3); // the recording refresh
         platform::headless::fireTimer(viewWindow, 2);

@@ -44,7 +44,7 @@ TEST(Pictures, TheDemoDrawsTheEditorAndTheSequenceView) {
     EXPECT_EQ(editor.height(), 420);
     const uint32_t background = 0xFFC9D6DA; // "PE BG"
     EXPECT_EQ(editor.at(100, 10), background);
-    EXPECT_EQ(editor.at(10, 10), 0xFF98ACB3); // the very dark tick column at tick 0
+    EXPECT_EQ(editor.at(10, 10), 0xFF98ACB3);  // the very dark tick column at tick 0
     EXPECT_NE(editor.at(300, 10), background); // the selection
     EXPECT_EQ(editor.at(300, 10), editor.at(400, 180));
     EXPECT_EQ(editor.at(300, 300), background); // not on the other take's row
@@ -57,7 +57,7 @@ TEST(Pictures, TheDemoDrawsTheEditorAndTheSequenceView) {
     EXPECT_EQ(sequence.at(8 + 80, 8 + 30), 0xFF80949Cu); // the waveform, "SE BG Very Dark"
     EXPECT_EQ(sequence.at(8 + 2, 8 + 30), 0xFFC9D6DAu);  // the box, "SE BG"
     EXPECT_EQ(sequence.at(8 + 2, 8 + 64), 0xFFA1B5BDu);  // take change at tick 8: "SE BG Dark"
-    EXPECT_EQ(sequence.at(4, 30), 0xFF505050u);         // outside the boxes
+    EXPECT_EQ(sequence.at(4, 30), 0xFF505050u);          // outside the boxes
 
     // A song that is not there is an error, not a picture.
     host::SnapshotOptions options;
