@@ -152,6 +152,8 @@ private:
     // Each take's block extremes, made on first paint and dropped with the
     // peak caches.
     std::map<const spoolex::Take*, TakeSummary> summaries;
+    // Set while the recording refresh notifies: the one take that changed.
+    const spoolex::Take* onlyChangedTake = nullptr;
     MarchingFrame marchingFrame;
     std::atomic<bool> redrawRequested{false};
 

@@ -218,7 +218,13 @@ void PatternEditor::paintTakeRow(platform::Surface& surface, const platform::Pix
 
 void PatternEditor::dropPeakCaches() {
     peakCaches.clear();
-    summaries.clear();
+    // The recording refresh knows that only the take being recorded
+    // changed: the other summaries stay (an hour-long take's costs a read
+    // of the whole take).
+    if (onlyChangedTake)
+        summaries.erase(onlyChangedTake);
+    else
+        summaries.clear();
 }
 
 void PatternEditor::repaintView() {
@@ -262,14 +268,19 @@ void PatternEditor::refreshWhileRecording() {
     if (!machine || !spoolex::redrawWhileRecording())
         return;
     spoolex::Pattern* recorded = nullptr;
+    const spoolex::Take* take = nullptr;
     {
         auto hold = machine->lockAudio();
-        if (machine->recording.sequence && machine->recording.pattern)
+        if (machine->recording.sequence && machine->recording.pattern) {
             recorded = machine->recording.pattern;
+            take = machine->recording.take.get();
+        }
     }
     if (!recorded)
         return;
+    onlyChangedTake = take;
     recorded->notifyPatternChanged();
+    onlyChangedTake = nullptr;
     recorded->invalidateOverview();
     if (window)
         platform::invalidateWithChildren(platform::topLevelOf(window));
@@ -277,9 +288,13 @@ void PatternEditor::refreshWhileRecording() {
 
 void PatternEditor::onTimer(unsigned id) {
     // A redraw asked for by another thread (a recording that ended, a new
-    // tempo) is carried out here, on the user-interface side.
-    if (redrawRequested.exchange(false, std::memory_order_relaxed))
+    // tempo) is carried out here, on the user-interface side. A finished
+    // take changed the samples: the shown pattern's caches go.
+    if (redrawRequested.exchange(false, std::memory_order_relaxed)) {
+        if (pattern)
+            patternChanged(*pattern);
         redrawNow();
+    }
     if (id == timerMarchingFrame)
         drawMarchingFrame();
     else if (id == timerRecordingRefresh)
