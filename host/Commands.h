@@ -8,8 +8,8 @@ namespace host {
 
 class Host;
 
-// Loads the song file into host; false, with the reason on standard error,
-// when it cannot.
+// Loads the song file into host, with the plug-ins of gear; false (and the
+// reason on the error stream) when it cannot.
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear);
 
 // Every plug-in in the Gear folder, described.

@@ -86,6 +86,7 @@ public:
     // Sequences, ranked by the order they were added in.
     HostSequence* addSequence(HostMachine& machine);
     int sequenceRank(const CSequence* sequence) const;
+    const std::vector<std::unique_ptr<HostSequence>>& allSequences() const { return sequences; }
 
     // Transport. play starts the song at fromTick (patterns that started
     // earlier join at their offset); render produces frames of master output

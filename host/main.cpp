@@ -12,6 +12,9 @@
 #include "host/Editing.h"
 #define SPOOLEX_HOST_EDITS 1
 #endif
+#ifdef SPOOLEX_HOST_PICTURES
+#include "host/Pictures.h"
+#endif
 
 namespace {
 
@@ -29,6 +32,13 @@ int usage() {
         "                        threshold (1..4096) and release, the input rendered after\n"
         "                        the generator\n"
         "  demo [FOLDER]         record two passes over a pattern, save, reload and render\n"
+#ifdef SPOOLEX_HOST_PICTURES
+        "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
+        "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
+        "                        a picture of the machine's editor on one pattern\n"
+        "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
+        "                        a picture of the sequence view's pattern boxes\n"
+#endif
 #if SPOOLEX_HOST_EDITS
         "  edit SONG [--out SONG2] ACTION...\n"
         "                        open the generator's editor, replay the actions in order\n"
@@ -65,9 +75,14 @@ int main(int argc, char** argv) {
     std::string gear = defaultGearFolder();
     std::string input;
     std::string outPath;
+    bool ok = true;
     host::RecordOptions options;
 #if SPOOLEX_HOST_EDITS
     std::vector<host::EditAction> actions;
+#endif
+#ifdef SPOOLEX_HOST_PICTURES
+    host::SnapshotOptions snapshot;
+    float scale = 1.0f;
 #endif
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
@@ -88,6 +103,18 @@ int main(int argc, char** argv) {
             options.autoPunch = true;
         else if (word == "--input-after")
             options.inputAfter = true;
+#ifdef SPOOLEX_HOST_PICTURES
+        // A snapshot's view options; --pattern, --select and --take are
+        // taken from the edit actions below, in the order given.
+        else if (word == "--size" && hasValue)
+            ok = std::sscanf(argv[++i], "%dx%d", &snapshot.width, &snapshot.height) == 2 && ok;
+        else if (word == "--zoom" && hasValue)
+            snapshot.zoom = std::atof(argv[++i]);
+        else if (word == "--rows-height" && hasValue)
+            snapshot.rowHeight = static_cast<float>(std::atof(argv[++i]));
+        else if (word == "--scale" && hasValue)
+            scale = static_cast<float>(std::atof(argv[++i]));
+#endif
 #if SPOOLEX_HOST_EDITS
         else if (host::isEditAction(word) && hasValue)
             actions.push_back({word, argv[++i]});
@@ -97,7 +124,7 @@ int main(int argc, char** argv) {
         else
             words.push_back(word);
     }
-    if (words.empty())
+    if (words.empty() || !ok)
         return usage();
     const std::string& command = words[0];
     if (command == "describe" && words.size() == 1)
@@ -113,6 +140,27 @@ int main(int argc, char** argv) {
 #if SPOOLEX_HOST_EDITS
     if (command == "edit" && words.size() == 2)
         return host::editCommand(words[1], outPath, actions, gear, stdout);
+#endif
+#ifdef SPOOLEX_HOST_PICTURES
+    if (command == "snapshot" && words.size() == 3) {
+        for (const host::EditAction& action : actions) {
+            if (action.option == "--pattern")
+                snapshot.pattern = action.value;
+            else if (action.option == "--select")
+                ok = std::sscanf(action.value.c_str(), "%lf:%lf", &snapshot.selStart,
+                                 &snapshot.selEnd) == 2 &&
+                     ok;
+            else if (action.option == "--take")
+                snapshot.take = std::atoi(action.value.c_str());
+            else
+                ok = false;
+        }
+        if (!ok)
+            return usage();
+        return host::snapshotCommand(words[1], words[2], snapshot, gear, stdout);
+    }
+    if (command == "sequence" && words.size() == 3 && actions.empty())
+        return host::sequenceCommand(words[1], words[2], scale, gear, stdout);
 #endif
     return usage();
 }

@@ -25,13 +25,11 @@ constexpr size_t largestBitmapBytes = size_t{64} << 20;
 
 // The minimum and maximum of both channels of frames frame0 .. frame1 - 1.
 void poolFrames(TakeSamples& samples, int64_t frame0, int64_t frame1, float& low, float& high) {
+    float e[4] = {low, high, low, high};
     samples.forEach(static_cast<size_t>(2 * frame0), static_cast<size_t>(2 * frame1),
-                    [&](const float* p, size_t n) {
-                        for (size_t i = 0; i < n; ++i) {
-                            low = std::min(low, p[i]);
-                            high = std::max(high, p[i]);
-                        }
-                    });
+                    [&e](const float* p, size_t n) { foldFrames(p, n, e); });
+    low = std::min(e[0], e[2]);
+    high = std::max(e[1], e[3]);
 }
 
 void drawEntry(mi& machine, PatternOverview& overview, const Take& take, double start, double end,

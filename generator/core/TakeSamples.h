@@ -17,6 +17,11 @@ namespace spoolex {
 class mi;
 struct Take;
 
+// Folds n interleaved floats (a whole number of frames) into the extremes
+// {minL, maxL, minR, maxR}. Eight independent lanes, so the compiler can
+// keep them in vector registers; the result is the same as one at a time.
+void foldFrames(const float* p, size_t n, float extremes[4]);
+
 class TakeSamples {
 public:
     // Learns (under a brief hold) whether the audio thread may write take.
@@ -49,8 +54,8 @@ private:
     void reading(size_t n);
 
     mi& machine;
-    const float* data;
-    size_t count;
+    const float* data = nullptr;
+    size_t count = 0;
     bool guarded = false;
     size_t sinceHold = 0;
     std::unique_lock<std::mutex> hold;

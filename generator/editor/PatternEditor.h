@@ -20,6 +20,7 @@
 
 class CMICallbacks;
 class PatternEditorParent;
+struct SnapshotSettings;
 
 namespace spoolex {
 class mi;
@@ -154,6 +155,8 @@ private:
     // Each take's block extremes, made on first paint and dropped with the
     // peak caches.
     std::map<const spoolex::Take*, TakeSummary> summaries;
+    // Set while the recording refresh notifies: the one take that changed.
+    const spoolex::Take* onlyChangedTake = nullptr;
     MarchingFrame marchingFrame;
     std::atomic<bool> redrawRequested{false};
 
@@ -164,6 +167,7 @@ private:
     void paintTakeRow(platform::Surface& surface, const platform::PixelRect& r,
                       const spoolex::Take& take, float ppt, int32_t top, int32_t height,
                       uint32_t colour);
+    void applySnapshotSettings(const SnapshotSettings& settings);
     // Timer 2 and timer 3.
     void drawMarchingFrame();
     void refreshWhileRecording();

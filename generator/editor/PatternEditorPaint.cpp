@@ -56,6 +56,14 @@ PatternSnapshot snapshotOf(spoolex::mi& machine, const spoolex::Pattern& pattern
     return snapshot;
 }
 
+// A float pixel position as an integer one, as the system truncates it;
+// positions past 32 bits (a deep zoom) are pinned rather than undefined.
+int32_t toPixel(float v) {
+    if (!(v > -2147483648.0f))
+        return v != v ? 0 : INT32_MIN;
+    return v >= 2147483647.0f ? INT32_MAX : static_cast<int32_t>(v);
+}
+
 } // namespace
 
 PatternEditor::PatternEditor() = default;
@@ -69,6 +77,8 @@ void PatternEditor::paint(platform::Surface& surface, int32_t width, int32_t hei
     if (!pattern || !machine)
         return;
     const PatternSnapshot shown = snapshotOf(*machine, *pattern);
+    if (shown.length <= 0)
+        return;
     const float ppt = static_cast<float>(width * zoom) / static_cast<float>(shown.length);
 
     paintTickColumns(surface, r, ppt, shown.length, h, theme.tickFine, theme.tickCoarse);
@@ -89,10 +99,12 @@ void PatternEditor::paint(platform::Surface& surface, int32_t width, int32_t hei
         const float y = rowTopOf(currentTake);
         const float x1 = static_cast<float>(ppt * selStart) - static_cast<float>(scrollX);
         const float selWidth = static_cast<float>(selEnd - selStart) * ppt + 1.0f;
-        selLeftPx = static_cast<int32_t>(x1);
-        selRightPx = static_cast<int32_t>(x1 + selWidth);
-        marchingFrame.rect = {0, static_cast<int32_t>(y), width,
-                              static_cast<int32_t>(rowHeight) + static_cast<int32_t>(y)};
+        selLeftPx = toPixel(x1);
+        selRightPx = toPixel(x1 + selWidth);
+        const int64_t bottom = int64_t{toPixel(rowHeight)} + toPixel(y);
+        marchingFrame.rect = {
+            0, toPixel(y), width,
+            static_cast<int32_t>(std::clamp<int64_t>(bottom, INT32_MIN, INT32_MAX))};
         if (!(static_cast<float>(r.left) > x1 + selWidth) && !(x1 > static_cast<float>(r.right)))
             surface.fillRect(x1, y, selWidth, rowHeight, theme.selection);
     } else {
@@ -103,8 +115,7 @@ void PatternEditor::paint(platform::Surface& surface, int32_t width, int32_t hei
         const float y = rowTops[i];
         if (!(y + rowHeight >= 0.0f && y < h))
             continue;
-        paintTakeRow(surface, r, *shown.takes[i], ppt, static_cast<int32_t>(y),
-                     static_cast<int32_t>(rowHeight), theme.text);
+        paintTakeRow(surface, r, *shown.takes[i], ppt, toPixel(y), toPixel(rowHeight), theme.text);
         surface.fillRect(0.0f, y + rowHeight, w, 2.0f, theme.background);
     }
 
@@ -183,8 +194,8 @@ void PatternEditor::paintTakeRow(platform::Surface& surface, const platform::Pix
     samples.release();
 
     const float s = static_cast<float>(height) * 0.5f * (1.0f / 65536.0f);
-    const int32_t yL = top + height / 4;
-    const int32_t yR = top + 3 * height / 4;
+    const int64_t yL = int64_t{top} + height / 4;
+    const int64_t yR = int64_t{top} + 3 * int64_t{height} / 4;
     const int64_t end = std::min<int64_t>(r.right, int64_t{r.left} + cache.columnCount);
     for (int64_t x = r.left; x < end; ++x) {
         const int64_t c = x - x0;
@@ -207,7 +218,13 @@ void PatternEditor::paintTakeRow(platform::Surface& surface, const platform::Pix
 
 void PatternEditor::dropPeakCaches() {
     peakCaches.clear();
-    summaries.clear();
+    // The recording refresh knows that only the take being recorded
+    // changed: the other summaries stay (an hour-long take's costs a read
+    // of the whole take).
+    if (onlyChangedTake)
+        summaries.erase(onlyChangedTake);
+    else
+        summaries.clear();
 }
 
 void PatternEditor::repaintView() {
@@ -251,14 +268,19 @@ void PatternEditor::refreshWhileRecording() {
     if (!machine || !spoolex::redrawWhileRecording())
         return;
     spoolex::Pattern* recorded = nullptr;
+    const spoolex::Take* take = nullptr;
     {
         auto hold = machine->lockAudio();
-        if (machine->recording.sequence && machine->recording.pattern)
+        if (machine->recording.sequence && machine->recording.pattern) {
             recorded = machine->recording.pattern;
+            take = machine->recording.take.get();
+        }
     }
     if (!recorded)
         return;
+    onlyChangedTake = take;
     recorded->notifyPatternChanged();
+    onlyChangedTake = nullptr;
     recorded->invalidateOverview();
     if (window)
         platform::invalidateWithChildren(platform::topLevelOf(window));
@@ -266,9 +288,13 @@ void PatternEditor::refreshWhileRecording() {
 
 void PatternEditor::onTimer(unsigned id) {
     // A redraw asked for by another thread (a recording that ended, a new
-    // tempo) is carried out here, on the user-interface side.
-    if (redrawRequested.exchange(false, std::memory_order_relaxed))
+    // tempo) is carried out here, on the user-interface side. A finished
+    // take changed the samples: the shown pattern's caches go.
+    if (redrawRequested.exchange(false, std::memory_order_relaxed)) {
+        if (pattern)
+            patternChanged(*pattern);
         redrawNow();
+    }
     if (id == timerMarchingFrame)
         drawMarchingFrame();
     else if (id == timerRecordingRefresh)

@@ -4,6 +4,7 @@
 
 #include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/editor/SnapshotSettings.h"
 
 float PatternEditor::pxPerTick() const {
     if (!pattern || !window)
@@ -55,7 +56,13 @@ void PatternEditor::updateScrollBars() {
     // The horizontal bar ends one short of the extent, the vertical one not.
     platform::setScrollRange(window, platform::ScrollBar::Horizontal, 0, std::max(wide - 1, 0),
                              static_cast<uint32_t>(std::max(width, 0)));
-    const double rows = static_cast<double>(pattern->takes.size()) * rowHeight;
+    size_t takes = 0;
+    if (machine) {
+        // Recording adds takes on the audio thread.
+        auto hold = machine->lockAudio();
+        takes = pattern->takes.size();
+    }
+    const double rows = static_cast<double>(takes) * rowHeight;
     platform::setScrollRange(window, platform::ScrollBar::Vertical, 0, rangeEnd(rows),
                              static_cast<uint32_t>(std::max(height, 0)));
     // The system kept the positions inside the new ranges.
@@ -115,4 +122,18 @@ void PatternEditor::onScroll(platform::ScrollBar bar, unsigned code) {
                                   : platform::messageVerticalScroll,
                               code, 0);
     repaintView();
+}
+
+void PatternEditor::applySnapshotSettings(const SnapshotSettings& settings) {
+    if (settings.zoom > 0.0)
+        zoom = settings.zoom;
+    if (settings.rowHeight > 0.0f)
+        rowHeight = settings.rowHeight;
+    selStart = settings.selStart;
+    selEnd = settings.selEnd;
+    currentTake = nullptr;
+    if (pattern && settings.currentTake >= 0 &&
+        static_cast<size_t>(settings.currentTake) < pattern->takes.size())
+        currentTake = pattern->takes[static_cast<size_t>(settings.currentTake)].get();
+    updateScrollBars();
 }

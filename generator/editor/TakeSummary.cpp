@@ -25,17 +25,10 @@ void merge(float* into, const float* from) {
 void TakeSummary::foldRaw(TakeSamples& samples, int64_t a, int64_t b, float e[4]) {
     if (a >= b)
         return;
+    // Pieces start on a frame: they begin at an even index and are an even
+    // number of floats long.
     samples.forEach(static_cast<size_t>(2 * a), static_cast<size_t>(2 * b),
-                    [e](const float* p, size_t n) {
-                        // Pieces start on a frame: they begin at an even
-                        // index and are an even number of floats long.
-                        for (size_t i = 0; i + 1 < n; i += 2) {
-                            e[0] = std::min(e[0], p[i]);
-                            e[1] = std::max(e[1], p[i]);
-                            e[2] = std::min(e[2], p[i + 1]);
-                            e[3] = std::max(e[3], p[i + 1]);
-                        }
-                    });
+                    [e](const float* p, size_t n) { spoolex::foldFrames(p, n, e); });
 }
 
 void TakeSummary::foldBlocks(const std::vector<float>& blocks, int64_t first, int64_t end,

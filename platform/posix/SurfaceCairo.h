@@ -2,6 +2,7 @@
 // held to the pixel rule of Surface.h; writes PNG files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -44,12 +45,19 @@ private:
     void fillPixels(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t argb);
     // Writes opaque pixels directly (patterns and masks).
     void putPixel(int32_t x, int32_t y, uint32_t argb);
+    // Row y of the pixels, once Cairo has finished drawing into them.
+    uint32_t* row(int32_t y);
+    // Before Cairo draws: it must see the pixels written directly.
+    void beforeCairo();
 
     int32_t pictureWidth;
     int32_t pictureHeight;
     PixelRect paint;
     _cairo_surface* image;
     _cairo* context;
+    unsigned char* pixels = nullptr;
+    size_t rowBytes = 0;
+    bool cairoPending = false;
 };
 
 } // namespace platform

@@ -35,9 +35,11 @@ private:
     PixelRect rect;
 };
 
+// The system keeps a position within minimum .. maximum - page + 1; in 64
+// bits, so a page larger than the range cannot wrap.
 int32_t highestPosition(const ScrollState& state) {
-    const int32_t page = state.page > 0 ? static_cast<int32_t>(state.page) - 1 : 0;
-    return std::max(state.minimum, state.maximum - page);
+    const int64_t page = state.page > 0 ? int64_t{state.page} - 1 : 0;
+    return static_cast<int32_t>(std::max<int64_t>(state.minimum, int64_t{state.maximum} - page));
 }
 
 ScrollState& barOf(Window* window, ScrollBar bar) {

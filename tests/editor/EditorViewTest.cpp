@@ -45,6 +45,12 @@ TEST_F(EditorViewTest, ScrollRangesFollowZoomAndTakesAndClampLikeTheSystem) {
     EXPECT_EQ(h.maximum, 2147483646);
     view->setScrollX(2147483647);
     EXPECT_EQ(view->scrollX, 2147483646 - 159);
+    // The selection's edges out there are pinned, not wrapped.
+    view->currentTake = pattern.takes[0].get();
+    view->selStart = 8.0;
+    view->selEnd = 12.0;
+    paint();
+    EXPECT_EQ(view->selLeftPx, 2147483647);
 }
 
 TEST_F(EditorViewTest, TickColumnsSelectionAndFrameWithTheDefaults) {
