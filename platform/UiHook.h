@@ -15,6 +15,17 @@ struct SpoolexUiHook {
                       int pathSize);
     // Returns 1 and writes the path when a file was chosen, 0 when cancelled.
     int (*openFile)(void* owner, const char* filter, char* path, int pathSize);
+    // Returns the chosen item's id, or 0 when the menu is dismissed.
+    int (*popupMenu)(void* owner, const char* const* texts, const int* ids, int count);
+    // The export-to-wavetable dialog: returns 1 for OK with the chosen list
+    // positions written, 0 for Cancel.
+    int (*exportWavetable)(void* owner, const char* const* waves, int waveCount, int preselected,
+                           const char* const* formats, int formatCount, int* chosenWave,
+                           int* chosenFormat);
+    // A program was launched; process is its id (POSIX) or process handle
+    // (Windows), or 0 when unknown. Returns 1 when the hook keeps the process
+    // (it waits for it or lets it go), 0 to leave it to the launcher.
+    int (*programLaunched)(const char* program, const char* parameters, long long process);
 };
 
 typedef SpoolexUiHook* (*SpoolexUiHookFunction)();

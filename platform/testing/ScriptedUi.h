@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Choosers.h"
 #include "platform/Dialogs.h"
 
 namespace platform::testing {
@@ -21,6 +22,22 @@ struct ShownMessage {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons;
+};
+
+struct ShownMenu {
+    std::vector<MenuItem> items;
+};
+
+struct ShownExportDialog {
+    std::vector<std::string> waves;
+    int preselectedWave;
+    std::vector<std::string> formats;
+};
+
+struct LaunchedProgram {
+    std::string program;
+    std::string parameters;
+    bool started;
 };
 
 struct ShownPicker {
@@ -38,10 +55,25 @@ public:
     void cancelNextFolder();
     void chooseFile(const std::string& path);
     void cancelNextFile();
+    // The next message is answered only after the last launched program has
+    // ended, as a user answers a "click OK when done" box.
+    void answerNextMessageAfterLaunchedProgram(MessageAnswer answer);
+    // Pop-up menus: the id to choose; unscripted menus are dismissed (0).
+    void chooseMenuItem(int id);
+    // The export dialog: OK with a wave position (-1 keeps the preselected
+    // one) and a format position; unscripted dialogs are cancelled.
+    void answerExportDialog(int wave, int format);
+    void cancelNextExportDialog();
 
     std::vector<ShownMessage> messages() const;
     std::vector<ShownPicker> folderPickers() const;
     std::vector<std::string> messageTexts() const;
+    std::vector<ShownMenu> menus() const;
+    std::vector<ShownExportDialog> exportDialogs() const;
+    std::vector<LaunchedProgram> launches() const;
+    // Waits until the last program launched through the platform layer has
+    // ended. False when there is none left to wait for.
+    bool waitForLastLaunchedProgram();
     void clear();
 
     // Whether shown messages are also echoed to standard error.
@@ -50,11 +82,24 @@ public:
     MessageAnswer showMessage(const ShownMessage& message);
     FolderPick showFolderPicker(const ShownPicker& picker, std::string& path);
     bool showOpenFile(std::string& path);
+    int showMenu(const ShownMenu& menu);
+    bool showExportDialog(const ShownExportDialog& dialog, int& wave, int& format);
+    // Keeps the process (see UiHook.h) to wait for it later.
+    void programLaunched(const LaunchedProgram& launch, long long process);
 
 private:
     struct FolderAnswer {
         FolderPick pick;
         std::string path;
+    };
+    struct MessageScript {
+        MessageAnswer answer;
+        bool afterLaunchedProgram;
+    };
+    struct DialogAnswer {
+        bool ok;
+        int wave;
+        int format;
     };
     struct FileAnswer {
         bool chosen;
@@ -63,11 +108,17 @@ private:
 
     mutable std::mutex mutex;
     bool echo = true;
-    std::deque<MessageAnswer> messageAnswers;
+    std::deque<MessageScript> messageAnswers;
     std::deque<FolderAnswer> folderAnswers;
     std::deque<FileAnswer> fileAnswers;
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
+    std::deque<int> menuAnswers;
+    std::deque<DialogAnswer> dialogAnswers;
+    std::vector<ShownMenu> shownMenus;
+    std::vector<ShownExportDialog> shownDialogs;
+    std::vector<LaunchedProgram> launched;
+    std::vector<long long> runningProcesses; // kept, not yet waited for
 };
 
 } // namespace platform::testing
