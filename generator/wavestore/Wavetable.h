@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "generator/core/Take.h"
-#include "hostsdk/WaveTable.h"
+#include "generator/wavestore/WaveLevel.h"
 
 class CMICallbacks;
 
@@ -13,12 +13,6 @@ namespace spoolex {
 
 // An end frame that means "to the take's end".
 constexpr uint32_t wholeTake = 0xFFFFFFFF;
-
-// Level data of a wave with info flags as stereo samples in the host scale.
-// A mono wave fills both channels; an extended wave of an unknown sample
-// code gives silence of its length; an extended wave of fewer than 8
-// samples has no frames. False when the samples cannot be held.
-bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, std::vector<float>& stereo);
 
 // The wave in slot as the take's samples and sample rate. False when the slot
 // has no wave or no level 0 (the take is unchanged then).
