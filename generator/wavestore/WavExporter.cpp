@@ -25,7 +25,7 @@ bool WavExporter::exportRange(const Take& take, const std::string& path, uint32_
     uint8_t header[wav::headerSize];
     wav::writeHeader(format, static_cast<uint32_t>(take.sampleRate), frames, header);
     bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-    constexpr uint32_t blockFrames = 16384;
+    constexpr uint32_t blockFrames = 1 << 16;
     std::vector<uint8_t> block(blockFrames * frameBytes);
     for (uint32_t done = 0; written && done < frames;) {
         uint32_t n = std::min(blockFrames, frames - done);
