@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "host/SongDocument.h"
 #include "host/Wavetable.h"
@@ -24,67 +25,59 @@ int fail(std::FILE* out, const std::string& why) {
     return 1;
 }
 
-// The song and its wavetable; a song file that does not exist yet is empty.
-bool open(const std::string& path, SongDocument& song, Wavetable& table, std::string& error) {
-    if (std::ifstream(path, std::ios::binary).good() && !loadSongFile(path, song, error))
-        return false;
-    if (!table.loadFrom(song, error)) {
-        error = path + ": " + error;
-        return false;
+// Reads the song (an empty one when the file does not exist yet and the job
+// writes it), runs job on its wavetable and, when it writes, saves it back.
+int withWavetable(const std::string& songPath, const std::string& slotText, int lowestSlot,
+                  bool writes, std::FILE* out,
+                  const std::function<bool(SongDocument&, Wavetable&, int, std::string&)>& job) {
+    int slot = 0;
+    if (!parseSlot(slotText, lowestSlot, slot))
+        return fail(out, "wave slots are " + std::string(lowestSlot == 0 ? "0 (none)" : "1") +
+                             " to 200, not " + slotText);
+    SongDocument song;
+    Wavetable table;
+    std::string error;
+    bool exists = std::ifstream(songPath, std::ios::binary).good();
+    if ((exists || !writes) && !loadSongFile(songPath, song, error))
+        return fail(out, error);
+    if (!table.loadFrom(song, error))
+        return fail(out, songPath + ": " + error);
+    if (!job(song, table, slot, error))
+        return fail(out, error);
+    if (writes) {
+        table.saveInto(song);
+        if (!saveSongFile(songPath, song, error))
+            return fail(out, error);
     }
-    return true;
-}
-
-bool save(const std::string& path, SongDocument& song, const Wavetable& table, std::string& error) {
-    table.saveInto(song);
-    return saveSongFile(path, song, error);
+    return 0;
 }
 
 } // namespace
 
 int waveLoadCommand(const std::string& songPath, const std::string& slotText,
                     const std::string& wavPath, std::FILE* out) {
-    int slot = 0;
-    if (!parseSlot(slotText, 1, slot))
-        return fail(out, "wave slots are 1 to 200, not " + slotText);
-    SongDocument song;
-    Wavetable table;
-    std::string error;
-    if (!open(songPath, song, table, error) ||
-        !waveFromWavFile(table, slot, wavPath, static_cast<int>(song.sampleRate), error) ||
-        !save(songPath, song, table, error))
-        return fail(out, error);
-    std::fprintf(out, "wave %02X: %s\n", slot, table.name(slot));
-    return 0;
+    return withWavetable(
+        songPath, slotText, 1, true, out,
+        [&](SongDocument& song, Wavetable& table, int slot, std::string& error) {
+            if (!waveFromWavFile(table, slot, wavPath, static_cast<int>(song.sampleRate), error))
+                return false;
+            std::fprintf(out, "wave %02X: %s\n", slot, table.name(slot));
+            return true;
+        });
 }
 
 int waveSelectCommand(const std::string& songPath, const std::string& slotText, std::FILE* out) {
-    int slot = 0;
-    if (!parseSlot(slotText, 0, slot))
-        return fail(out, "wave slots are 0 (none) to 200, not " + slotText);
-    SongDocument song;
-    Wavetable table;
-    std::string error;
-    if (!open(songPath, song, table, error))
-        return fail(out, error);
-    table.select(slot);
-    if (!save(songPath, song, table, error))
-        return fail(out, error);
-    return 0;
+    return withWavetable(
+        songPath, slotText, 0, true, out,
+        [](SongDocument&, Wavetable& table, int slot, std::string&) { return table.select(slot); });
 }
 
 int waveSaveCommand(const std::string& songPath, const std::string& slotText,
                     const std::string& wavPath, std::FILE* out) {
-    int slot = 0;
-    if (!parseSlot(slotText, 1, slot))
-        return fail(out, "wave slots are 1 to 200, not " + slotText);
-    SongDocument song;
-    Wavetable table;
-    std::string error;
-    if (!loadSongFile(songPath, song, error) || !table.loadFrom(song, error) ||
-        !waveToWavFile(table, slot, wavPath, error))
-        return fail(out, error);
-    return 0;
+    return withWavetable(songPath, slotText, 1, false, out,
+                         [&](SongDocument&, Wavetable& table, int slot, std::string& error) {
+                             return waveToWavFile(table, slot, wavPath, error);
+                         });
 }
 
 } // namespace host

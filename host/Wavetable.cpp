@@ -6,6 +6,7 @@
 #include "generator/core/Take.h"
 #include "generator/wavestore/Exporter.h"
 #include "generator/wavestore/FileSource.h"
+#include "generator/wavestore/WavCodec.h"
 #include "generator/wavestore/WaveLevel.h"
 #include "host/SongDocument.h"
 
@@ -168,7 +169,7 @@ bool waveFromWavFile(Wavetable& table, int slot, const std::string& path, int sa
                 auto v = static_cast<int16_t>(x);
                 std::memcpy(out + 2 * at, &v, 2);
             } else {
-                float v = x / 32768.0f;
+                float v = spoolex::wav::toUnitFloat(x);
                 std::memcpy(out + 4 * at, &v, 4);
             }
         }

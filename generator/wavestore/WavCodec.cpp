@@ -52,18 +52,11 @@ struct Pcm16 {
 };
 struct Pcm24 {
     static constexpr size_t bytes = 3;
-    // The three bytes in bits 8 to 31, so the sign comes with them.
-    static float read(const uint8_t* p) {
-        auto v =
-            static_cast<int32_t>(uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24);
-        return static_cast<float>(v) * 0.00390625f * 0.00390625f;
-    }
+    static float read(const uint8_t* p) { return fromPcm24(p); }
 };
 struct Pcm32 {
     static constexpr size_t bytes = 4;
-    static float read(const uint8_t* p) {
-        return static_cast<float>(static_cast<int32_t>(readLe32(p))) * 1.5258789e-5f;
-    }
+    static float read(const uint8_t* p) { return fromPcm32(static_cast<int32_t>(readLe32(p))); }
 };
 struct Float32 {
     static constexpr size_t bytes = 4;
@@ -71,7 +64,7 @@ struct Float32 {
         uint32_t bits = readLe32(p);
         float value;
         std::memcpy(&value, &bits, 4);
-        return value * 32768.0f;
+        return fromUnitFloat(value);
     }
 };
 
@@ -307,7 +300,7 @@ void encodeSamples(WavSampleFormat format, const float* samples, size_t count, u
         return;
     case WavSampleFormat::Float32:
         for (size_t i = 0; i < count; ++i) {
-            float value = samples[i] * 3.0517578e-5f;
+            float value = toUnitFloat(samples[i]);
             uint32_t bits;
             std::memcpy(&bits, &value, 4);
             storeLe32(out + 4 * i, bits);

@@ -29,6 +29,24 @@ struct FormatRecord {
     uint16_t extensionSize = 0;
 };
 
+// One sample into and out of the host scale, wherever it is stored: WAV
+// files and the host's wavetable use the same codes.
+inline float fromPcm24(const uint8_t* lowFirst) {
+    // The three bytes in bits 8 to 31, so the sign comes with them.
+    auto v = static_cast<int32_t>(uint32_t{lowFirst[0]} << 8 | uint32_t{lowFirst[1]} << 16 |
+                                  uint32_t{lowFirst[2]} << 24);
+    return static_cast<float>(v) * 0.00390625f * 0.00390625f;
+}
+inline float fromPcm32(int32_t v) {
+    return static_cast<float>(v) * 1.5258789e-5f;
+}
+inline float fromUnitFloat(float v) {
+    return v * 32768.0f;
+}
+inline float toUnitFloat(float x) {
+    return x * 3.0517578e-5f;
+}
+
 // bytes: the chunk's payload; only min(size, 18) bytes are read.
 FormatRecord readFormatRecord(const uint8_t* bytes, size_t size);
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "generator/wavestore/WavCodec.h"
+
 namespace spoolex {
 
 namespace {
@@ -55,19 +57,14 @@ bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, std::vector<float>&
         switch (at<uint16_t>(data)) {
         case extendedFloat:
             convert(samples, n, isStereo, 4, out.data(),
-                    [](const uint8_t* p) { return at<float>(p) * 32768.0f; });
+                    [](const uint8_t* p) { return wav::fromUnitFloat(at<float>(p)); });
             break;
         case extendedInt32:
-            convert(samples, n, isStereo, 4, out.data(), [](const uint8_t* p) {
-                return static_cast<float>(at<int32_t>(p)) * 1.5258789e-5f;
-            });
+            convert(samples, n, isStereo, 4, out.data(),
+                    [](const uint8_t* p) { return wav::fromPcm32(at<int32_t>(p)); });
             break;
         case extendedInt24:
-            convert(samples, n, isStereo, 3, out.data(), [](const uint8_t* p) {
-                auto v = static_cast<int32_t>(uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 |
-                                              uint32_t{p[2]} << 24);
-                return static_cast<float>(v) * 0.00390625f * 0.00390625f;
-            });
+            convert(samples, n, isStereo, 3, out.data(), wav::fromPcm24);
             break;
         default:
             break; // a sample code of some later host: silence of the wave's length

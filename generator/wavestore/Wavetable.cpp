@@ -72,7 +72,7 @@ bool exportToWavetable(const Take& take, CMICallbacks& host, unsigned slot, unsi
             float x = f < present ? take.samples[2 * size_t{first + f} + channel] : 0.0f;
             uint8_t* out = data + (2 * size_t{f} + channel) * sampleBytes;
             if (asFloat) {
-                float value = x * 3.0517578e-5f;
+                float value = wav::toUnitFloat(x);
                 std::memcpy(out, &value, 4);
             } else {
                 int16_t value = wav::lowInt16Bits(x);

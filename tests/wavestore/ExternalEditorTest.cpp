@@ -8,7 +8,7 @@
 
 #include "generator/wavestore/Importer.h"
 #include "generator/wavestore/TakeTransfers.h"
-#include "tests/core/PlaybackFixture.h"
+#include "tests/wavestore/TransferFixture.h"
 #include "tests/wavestore/WavFilesFixture.h"
 
 namespace {
@@ -18,18 +18,11 @@ using platform::testing::ScriptedUi;
 using spoolex::TransferResult;
 using spoolex::WavSampleFormat;
 
-class ExternalEditor : public PlaybackTest {
+class ExternalEditor : public TransferTest {
 protected:
     void SetUp() override {
-        PlaybackTest::SetUp();
-        ScriptedUi::instance().clear();
-        ScriptedUi::instance().setEcho(false);
-        pattern = &patternOf(createPattern("P", 16));
+        TransferTest::SetUp();
         take = &staircaseTake(*pattern, 1000, 44100);
-    }
-    void TearDown() override {
-        ScriptedUi::instance().clear();
-        PlaybackTest::TearDown();
     }
 
     // A wave editor that saves the file as sox edits it, and keeps a copy of
@@ -59,9 +52,7 @@ protected:
     }
 
     SoxFiles files;
-    spoolex::Pattern* pattern;
-    spoolex::Take* take;
-    int owner = 0;
+    spoolex::Take* take = nullptr;
 };
 
 TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {

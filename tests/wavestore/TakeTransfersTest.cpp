@@ -5,7 +5,7 @@
 #include "generator/wavestore/Importer.h"
 #include "generator/wavestore/TakeTransfers.h"
 #include "generator/wavestore/Wavetable.h"
-#include "tests/core/PlaybackFixture.h"
+#include "tests/wavestore/TransferFixture.h"
 #include "tests/wavestore/WavFilesFixture.h"
 
 namespace {
@@ -13,19 +13,8 @@ namespace {
 using platform::testing::ScriptedUi;
 using spoolex::TransferResult;
 
-class TakeTransfers : public PlaybackTest {
+class TakeTransfers : public TransferTest {
 protected:
-    void SetUp() override {
-        PlaybackTest::SetUp();
-        ScriptedUi::instance().clear();
-        ScriptedUi::instance().setEcho(false);
-        pattern = &patternOf(createPattern("P", 16));
-    }
-    void TearDown() override {
-        ScriptedUi::instance().clear();
-        PlaybackTest::TearDown();
-    }
-
     std::vector<std::string> texts() { return ScriptedUi::instance().messageTexts(); }
 
     // A wave the host holds: mono or stereo 16-bit values.
@@ -37,9 +26,6 @@ protected:
         level.numSamples = static_cast<int32_t>(values.size() / (stereo ? 2 : 1));
         std::memcpy(level.samples, values.data(), values.size() * 2);
     }
-
-    spoolex::Pattern* pattern;
-    int owner = 0; // stands for the editor window
 };
 
 TEST_F(TakeTransfers, ImportFromFileAppendsATakeAndFailureLeavesTheListAsItWas) {
