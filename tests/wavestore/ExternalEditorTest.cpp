@@ -121,6 +121,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
     // The untouched 16-bit file reads back as the take truncated: the same.
     EXPECT_EQ(take->samples[2 * 999], 999.0f);
 
+#if !defined(_WIN32) // the editor is a shell script
     // An editor that deletes the file.
     std::string script = files.path("rm.sh");
     std::ofstream(script) << "#!/bin/sh\nrm \"$1\"\n";
@@ -135,6 +136,8 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
     EXPECT_EQ(shown[1].text, "wav importer canImport failed");
     EXPECT_EQ(shown[1].owner, nullptr);
     EXPECT_EQ(take->frameCount(), 1000u);
+
+#endif
 
     // A format the exporter does not know: the file cannot be written.
     machine().waveEditors = {{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}};

@@ -109,10 +109,10 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
                   std::vector<int16_t>(values.begin() + 200, values.begin() + 600))
             << static_cast<int>(format);
         EXPECT_EQ(SoxFiles::readBytes(wav).size(),
-                  44 + 200 * 2 *
-                           (format == WavSampleFormat::Int16   ? 2
-                            : format == WavSampleFormat::Int24 ? 3
-                                                               : 4));
+                  44u + 200u * 2u *
+                            (format == WavSampleFormat::Int16   ? 2u
+                             : format == WavSampleFormat::Int24 ? 3u
+                                                                : 4u));
     }
     // Truncation toward zero through a 16-bit round trip.
     take.samples = {2.7f, -2.7f};
