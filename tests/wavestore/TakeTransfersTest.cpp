@@ -2,6 +2,7 @@
 // scripted user, against the stand-in host's wavetable.
 #include <cstring>
 
+#include "generator/wavestore/DlgExportWT.h"
 #include "generator/wavestore/Importer.h"
 #include "generator/wavestore/TakeTransfers.h"
 #include "generator/wavestore/Wavetable.h"
@@ -87,6 +88,17 @@ TEST_F(TakeTransfers, ExportDialogListsSlotsAndPreselectsTheFirstFree) {
               TransferResult::NothingToDo);
     EXPECT_EQ(ScriptedUi::instance().exportDialogs()[1].preselectedWave, 0);
     EXPECT_EQ(ScriptedUi::instance().exportDialogs()[1].waves[199], "C8: w");
+
+    // "?" explains the formats in a plain box owned by the dialog.
+    int dialogWindow = 0;
+    spoolex::DlgExportWT::onHelp(&dialogWindow);
+    ASSERT_EQ(ScriptedUi::instance().messages().size(), 1u);
+    auto help = ScriptedUi::instance().messages()[0];
+    EXPECT_EQ(help.owner, &dialogWindow);
+    EXPECT_EQ(help.icon, platform::MessageIcon::None);
+    EXPECT_EQ(help.buttons, platform::MessageButtons::Ok);
+    EXPECT_EQ(help.text.substr(0, 35), "32-bit float is higher quality and ");
+    EXPECT_NE(help.text.find("clipping.\n16-bit int is lower quality"), std::string::npos);
 }
 
 TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
