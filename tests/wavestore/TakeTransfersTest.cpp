@@ -98,7 +98,7 @@ TEST_F(TakeTransfers, ExportDialogListsSlotsAndPreselectsTheFirstFree) {
     EXPECT_EQ(help.icon, platform::MessageIcon::None);
     EXPECT_EQ(help.buttons, platform::MessageButtons::Ok);
     EXPECT_EQ(help.text.substr(0, 35), "32-bit float is higher quality and ");
-    EXPECT_NE(help.text.find("clipping.\n16-bit int is lower quality"), std::string::npos);
+    EXPECT_NE(help.text.find("support it.\n16-bit int is lower quality"), std::string::npos);
 }
 
 TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
