@@ -149,6 +149,10 @@ namespace {
 // allows it: the page faults, not the conversion, dominate a long import.
 void preferLargePages(void* start, size_t bytes) {
 #if defined(__linux__)
+    // Small buffers share their pages with the rest of the heap: leave them.
+    constexpr size_t worthIt = size_t{16} << 20;
+    if (bytes < worthIt)
+        return;
     constexpr uintptr_t pageSize = 4096;
     auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
     auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
