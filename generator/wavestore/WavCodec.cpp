@@ -4,10 +4,6 @@
 #include <cstring>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "platform/ByteOrder.h"
 
 namespace spoolex::wav {
@@ -145,25 +141,6 @@ bool readLayout(ByteSource& source, Layout& layout) {
 
 namespace {
 
-// A long take is faulted in 2 MB at a time rather than 4 KB where the system
-// allows it: the page faults, not the conversion, dominate a long import.
-void preferLargePages(void* start, size_t bytes) {
-#if defined(__linux__)
-    // Small buffers share their pages with the rest of the heap: leave them.
-    constexpr size_t worthIt = size_t{16} << 20;
-    if (bytes < worthIt)
-        return;
-    constexpr uintptr_t pageSize = 4096;
-    auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
-    auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
-    if (end > first)
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#else
-    (void)start;
-    (void)bytes;
-#endif
-}
-
 // Stereo files of 4-byte samples have the take's own layout: read straight
 // into the take and convert in place, sparing a pass through a block.
 size_t decodeInPlace(ByteSource& source, const Layout& layout, float* out, size_t total) {
@@ -198,11 +175,7 @@ bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& ste
     try {
         if (layout.frames > stereo.max_size() / 2)
             return false;
-        const size_t values = static_cast<size_t>(layout.frames) * 2;
-        std::vector<float> out;
-        out.reserve(values);
-        preferLargePages(out.data(), values * sizeof(float));
-        out.resize(values);
+        std::vector<float> out(static_cast<size_t>(layout.frames) * 2);
         const auto total = static_cast<size_t>(layout.frames);
         if (frameBytes == 8 && layout.format.channels == 2) {
             decodeInPlace(source, layout, out.data(), total);
