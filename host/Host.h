@@ -14,6 +14,7 @@
 #include "host/HostSong.h"
 #include "host/PluginLibrary.h"
 #include "host/SongDocument.h"
+#include "host/Wavetable.h"
 #include "hostsdk/MachineInterface.h"
 
 namespace host {
@@ -127,6 +128,10 @@ public:
     // Events: code delivered to every subscription for target (or to every
     // subscription of that code when target is null) with data.
     void raiseEvent(CMachine* target, int code, void* data);
+
+    // The waves machines read and write through the host services; kept in
+    // the song.
+    Wavetable wavetable;
 
     // Behaviour of the services, adjustable to play other hosts.
     int version = 2;

@@ -11,21 +11,20 @@ namespace {
 int extendedHostToken;
 } // namespace
 
-// The wavetable is empty until the stand-in host gains one.
-const CWaveInfo* MachineServices::waveInfo(int) {
-    return nullptr;
+const CWaveInfo* MachineServices::waveInfo(int wave) {
+    return host.wavetable.info(wave);
 }
-const CWaveLevel* MachineServices::waveLevel(int, int) {
-    return nullptr;
+const CWaveLevel* MachineServices::waveLevel(int wave, int level) {
+    return host.wavetable.level(wave, level);
 }
-bool MachineServices::allocateWave(int, int, const char*) {
-    return false;
+bool MachineServices::allocateWave(int wave, int size, const char* name) {
+    return host.wavetable.allocate(wave, size, name ? name : "", host.timing().samplesPerSec);
 }
-const char* MachineServices::waveName(int) {
-    return "";
+const char* MachineServices::waveName(int wave) {
+    return host.wavetable.name(wave);
 }
 int MachineServices::selectedWave() {
-    return 0;
+    return host.wavetable.selected();
 }
 
 void MachineServices::hostMessage(const char* text) {

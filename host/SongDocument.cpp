@@ -11,7 +11,9 @@ namespace host {
 namespace {
 
 const char magic[8] = {'S', 'P', 'O', 'O', 'L', 'E', 'X', '1'};
-constexpr uint32_t formatVersion = 1;
+// Version 2 added the wavetable; version 1 files load with an empty one.
+constexpr uint32_t formatVersion = 2;
+constexpr uint32_t slotCount = 200;
 
 class Writer {
 public:
@@ -138,6 +140,17 @@ std::vector<uint8_t> encodeSong(const SongDocument& song) {
             w.i32(e.pattern);
         }
     }
+    w.u32(song.selectedWave);
+    w.u32(static_cast<uint32_t>(song.waves.size()));
+    for (const SongWave& wave : song.waves) {
+        w.u32(wave.slot);
+        w.text(wave.name);
+        w.i32(wave.flags);
+        w.i32(wave.sampleCount);
+        w.i32(wave.sampleRate);
+        w.i32(wave.loopEnd);
+        w.blob(wave.data.data(), wave.data.size());
+    }
     return w.bytes;
 }
 
@@ -145,11 +158,12 @@ bool decodeSong(const std::vector<uint8_t>& bytes, SongDocument& song, std::stri
     Reader r(bytes);
     SongDocument read;
     uint32_t version = 0, machines = 0, patterns = 0, sequences = 0;
-    bool ok = r.skipMagic() && r.u32(version) &&
-              (version == formatVersion || r.fail("song file version " + std::to_string(version) +
-                                                  " is newer than this host")) &&
-              r.u32(read.sampleRate) && r.u32(read.beatsPerMinute) && r.u32(read.ticksPerBeat) &&
-              r.count(machines, 16);
+    bool ok =
+        r.skipMagic() && r.u32(version) &&
+        ((version >= 1 && version <= formatVersion) ||
+         r.fail("song file version " + std::to_string(version) + " is newer than this host")) &&
+        r.u32(read.sampleRate) && r.u32(read.beatsPerMinute) && r.u32(read.ticksPerBeat) &&
+        r.count(machines, 16);
     for (uint32_t i = 0; ok && i < machines; ++i) {
         SongMachine m;
         uint32_t attributes = 0;
@@ -186,6 +200,21 @@ bool decodeSong(const std::vector<uint8_t>& bytes, SongDocument& song, std::stri
             s.events.push_back(event);
         }
         read.sequences.push_back(std::move(s));
+    }
+    uint32_t waves = 0;
+    if (ok && version >= 2)
+        ok = r.u32(read.selectedWave) &&
+             (read.selectedWave <= slotCount || r.fail("the selected wave is not a slot")) &&
+             r.count(waves, 24);
+    for (uint32_t i = 0; ok && i < waves; ++i) {
+        SongWave wave;
+        ok = r.u32(wave.slot) && r.text(wave.name) && r.i32(wave.flags) &&
+             r.i32(wave.sampleCount) && r.i32(wave.sampleRate) && r.i32(wave.loopEnd) &&
+             r.blob(wave.data) &&
+             ((wave.slot >= 1 && wave.slot <= slotCount &&
+               (read.waves.empty() || read.waves.back().slot < wave.slot)) ||
+              r.fail("a wave's slot is out of order or not 1 to 200"));
+        read.waves.push_back(std::move(wave));
     }
     if (!ok) {
         error = r.error;

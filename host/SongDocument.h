@@ -31,6 +31,17 @@ struct SongSequence {
     std::vector<SongEvent> events;
 };
 
+// One used slot of the host's wavetable, its level 0 as the host keeps it.
+struct SongWave {
+    uint32_t slot = 0; // 1 to 200
+    std::string name;
+    int32_t flags = 0;
+    int32_t sampleCount = 0;
+    int32_t sampleRate = 44100;
+    int32_t loopEnd = 0;
+    std::vector<uint8_t> data; // the level's whole allocation
+};
+
 struct SongDocument {
     uint32_t sampleRate = 44100;
     uint32_t beatsPerMinute = 126;
@@ -38,6 +49,8 @@ struct SongDocument {
     std::vector<SongMachine> machines;
     std::vector<SongPattern> patterns;
     std::vector<SongSequence> sequences;
+    uint32_t selectedWave = 0;   // 0: none
+    std::vector<SongWave> waves; // ascending slots
 
     // The tick at which the last sequenced pattern ends.
     uint32_t endTick() const;

@@ -27,6 +27,9 @@ std::string pluginStem(const std::string& path) {
 bool Host::loadSong(const SongDocument& song, const std::string& gearFolder, std::string& error) {
     setTiming(static_cast<int>(song.sampleRate), static_cast<int>(song.beatsPerMinute),
               static_cast<int>(song.ticksPerBeat));
+    // Machines may read waves while they load.
+    if (!wavetable.loadFrom(song, error))
+        return false;
     std::vector<HostMachine*> loaded;
     for (const SongMachine& m : song.machines) {
         std::string folder = m.kind == MachineTypeEffect ? "/Effects/" : "/Generators/";
@@ -61,6 +64,7 @@ SongDocument Host::saveSong() {
     song.sampleRate = static_cast<uint32_t>(masterInfo.samplesPerSec);
     song.beatsPerMinute = static_cast<uint32_t>(masterInfo.beatsPerMin);
     song.ticksPerBeat = static_cast<uint32_t>(masterInfo.ticksPerBeat);
+    wavetable.saveInto(song);
     std::map<const HostMachine*, uint32_t> machineIndex;
     for (const auto& placedMachine : placed) {
         HostMachine& machine = *placedMachine;

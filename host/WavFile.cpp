@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "generator/wavestore/WavCodec.h"
+
 namespace host {
 
 namespace {
@@ -23,11 +25,6 @@ public:
     void u32(uint32_t v) {
         for (int i = 0; i < 4; ++i)
             bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    void f32(float v) {
-        uint32_t bits;
-        std::memcpy(&bits, &v, 4);
-        u32(bits);
     }
     std::vector<uint8_t> bytes;
 };
@@ -60,8 +57,15 @@ bool writeFloatWav(const std::string& path, int sampleRate, const std::vector<fl
     out.u32(frames);
     out.tag("data");
     out.u32(dataBytes);
-    for (uint32_t i = 0; i < frames * channels; ++i)
-        out.f32(stereo[i]);
+    // The samples as the generator's exporter writes them, from the host
+    // scale (exact: both scalings are powers of two).
+    std::vector<float> hostScale(stereo.begin(), stereo.begin() + frames * channels);
+    for (float& v : hostScale)
+        v *= 32768.0f;
+    size_t at = out.bytes.size();
+    out.bytes.resize(at + dataBytes);
+    spoolex::wav::encodeSamples(spoolex::WavSampleFormat::Float32, hostScale.data(),
+                                hostScale.size(), out.bytes.data() + at);
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {

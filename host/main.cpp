@@ -6,6 +6,7 @@
 
 #include "host/Commands.h"
 #include "host/Recorder.h"
+#include "host/WaveCommands.h"
 #include "platform/ModulePath.h"
 
 #if !defined(_WIN32)
@@ -32,6 +33,9 @@ int usage() {
         "                        threshold (1..4096) and release, the input rendered after\n"
         "                        the generator\n"
         "  demo [FOLDER]         record two passes over a pattern, save, reload and render\n"
+        "  wave-load SONG SLOT IN.wav   a WAV file into wave slot 1-200 (0x.. for hex)\n"
+        "  wave-select SONG SLOT        the wave the host has selected (0: none)\n"
+        "  wave-save SONG SLOT OUT.wav  a wave slot as a WAV file\n"
 #ifdef SPOOLEX_HOST_PICTURES
         "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
         "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
@@ -135,6 +139,12 @@ int main(int argc, char** argv) {
         return host::infoCommand(words[1], gear, stdout);
     if (command == "record" && words.size() == 2 && !input.empty())
         return host::recordCommand(words[1], input, options, gear, stdout);
+    if (command == "wave-load" && words.size() == 4)
+        return host::waveLoadCommand(words[1], words[2], words[3], stdout);
+    if (command == "wave-select" && words.size() == 3)
+        return host::waveSelectCommand(words[1], words[2], stdout);
+    if (command == "wave-save" && words.size() == 4)
+        return host::waveSaveCommand(words[1], words[2], words[3], stdout);
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
 #if SPOOLEX_HOST_EDITS

@@ -23,6 +23,15 @@ struct SpoolexUiHook {
     unsigned (*heldModifiers)();
     // The mouse cursor's shape was set (a platform::CursorShape value).
     void (*cursorShape)(int shape);
+    // The export-to-wavetable dialog: returns 1 for OK with the chosen list
+    // positions written, 0 for Cancel.
+    int (*exportWavetable)(void* owner, const char* const* waves, int waveCount, int preselected,
+                           const char* const* formats, int formatCount, int* chosenWave,
+                           int* chosenFormat);
+    // A program was launched; process is its id (POSIX) or process handle
+    // (Windows), or 0 when unknown. Returns 1 when the hook keeps the process
+    // (it waits for it or lets it go), 0 to leave it to the launcher.
+    int (*programLaunched)(const char* program, const char* parameters, long long process);
 };
 
 typedef SpoolexUiHook* (*SpoolexUiHookFunction)();

@@ -1,10 +1,18 @@
 #include "platform/testing/ScriptedUi.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/UiHook.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/types.h>
+#include <sys/wait.h>
+#endif
 
 namespace platform::testing {
 
@@ -15,7 +23,71 @@ ScriptedUi& ScriptedUi::instance() {
 
 void ScriptedUi::answerNextMessage(MessageAnswer answer) {
     std::lock_guard<std::mutex> lock(mutex);
-    messageAnswers.push_back(answer);
+    messageAnswers.push_back({answer, false});
+}
+
+void ScriptedUi::answerNextMessageAfterLaunchedProgram(MessageAnswer answer) {
+    std::lock_guard<std::mutex> lock(mutex);
+    messageAnswers.push_back({answer, true});
+}
+
+void ScriptedUi::answerExportDialog(int wave, int format) {
+    std::lock_guard<std::mutex> lock(mutex);
+    dialogAnswers.push_back({true, wave, format});
+}
+
+void ScriptedUi::cancelNextExportDialog() {
+    std::lock_guard<std::mutex> lock(mutex);
+    dialogAnswers.push_back({false, 0, 0});
+}
+
+std::vector<ShownExportDialog> ScriptedUi::exportDialogs() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return shownDialogs;
+}
+
+std::vector<LaunchedProgram> ScriptedUi::launches() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return launched;
+}
+
+bool ScriptedUi::showExportDialog(const ShownExportDialog& dialog, int& wave, int& format) {
+    std::lock_guard<std::mutex> lock(mutex);
+    shownDialogs.push_back(dialog);
+    if (dialogAnswers.empty())
+        return false;
+    DialogAnswer answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    wave = answer.wave < 0 ? dialog.preselectedWave : answer.wave;
+    format = answer.format;
+    return answer.ok;
+}
+
+void ScriptedUi::programLaunched(const LaunchedProgram& launch, long long process) {
+    std::lock_guard<std::mutex> lock(mutex);
+    launched.push_back(launch);
+    if (process)
+        runningProcesses.push_back(process);
+}
+
+bool ScriptedUi::waitForLastLaunchedProgram() {
+    long long process = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (runningProcesses.empty())
+            return false;
+        process = runningProcesses.back();
+        runningProcesses.pop_back();
+    }
+#if defined(_WIN32)
+    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(process));
+    WaitForSingleObject(handle, INFINITE);
+    CloseHandle(handle);
+#else
+    while (waitpid(static_cast<pid_t>(process), nullptr, 0) < 0 && errno == EINTR) {
+    }
+#endif
+    return true;
 }
 
 void ScriptedUi::chooseFolder(const std::string& path) {
@@ -69,7 +141,10 @@ void ScriptedUi::clear() {
     shown.clear();
     pickers.clear();
     menuAnswers.clear();
+    dialogAnswers.clear();
     shownMenus.clear();
+    shownDialogs.clear();
+    launched.clear();
     modifiers = 0;
     cursor = -1;
 }
@@ -80,10 +155,20 @@ void ScriptedUi::setEcho(bool on) {
 }
 
 MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_lock<std::mutex> lock(mutex);
+    shown.push_back(message);
     if (echo)
         std::fprintf(stderr, "[%s] %s\n", message.hasCaption ? message.caption.c_str() : "Error",
                      message.text.c_str());
+    if (!messageAnswers.empty()) {
+        MessageScript script = messageAnswers.front();
+        messageAnswers.pop_front();
+        if (script.afterLaunchedProgram) {
+            lock.unlock();
+            waitForLastLaunchedProgram();
+        }
+        return script.answer;
+    }
     bool yesNo =
         message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel;
     MessageAnswer answer = yesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
@@ -215,8 +300,30 @@ void hookCursorShape(int shape) {
     ScriptedUi::instance().setCursorShape(shape);
 }
 
-SpoolexUiHook scriptedHook{hookMessageBox, hookPickFolder,    hookOpenFile,
-                           hookPopupMenu,  hookHeldModifiers, hookCursorShape};
+int hookExportWavetable(void*, const char* const* waves, int waveCount, int preselected,
+                        const char* const* formats, int formatCount, int* chosenWave,
+                        int* chosenFormat) {
+    platform::testing::ShownExportDialog dialog{{}, preselected, {}};
+    for (int i = 0; i < waveCount; ++i)
+        dialog.waves.push_back(waves[i] ? waves[i] : "");
+    for (int i = 0; i < formatCount; ++i)
+        dialog.formats.push_back(formats[i] ? formats[i] : "");
+    int wave = preselected, format = 0;
+    bool ok = ScriptedUi::instance().showExportDialog(dialog, wave, format);
+    *chosenWave = wave;
+    *chosenFormat = format;
+    return ok ? 1 : 0;
+}
+
+int hookProgramLaunched(const char* program, const char* parameters, long long process) {
+    ScriptedUi::instance().programLaunched(
+        {program ? program : "", parameters ? parameters : "", process != 0}, process);
+    return 1;
+}
+
+SpoolexUiHook scriptedHook{hookMessageBox,      hookPickFolder,     hookOpenFile,
+                           hookPopupMenu,       hookHeldModifiers,  hookCursorShape,
+                           hookExportWavetable, hookProgramLaunched};
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Choosers.h"
 #include "platform/Dialogs.h"
 
 namespace platform::testing {
@@ -33,6 +34,18 @@ struct ShownMenu {
     std::vector<bool> enabled;
 };
 
+struct ShownExportDialog {
+    std::vector<std::string> waves;
+    int preselectedWave;
+    std::vector<std::string> formats;
+};
+
+struct LaunchedProgram {
+    std::string program;
+    std::string parameters;
+    bool started;
+};
+
 struct ShownPicker {
     std::string title;
     std::string initialSelection;
@@ -48,8 +61,16 @@ public:
     void cancelNextFolder();
     void chooseFile(const std::string& path);
     void cancelNextFile();
+    // The next message is answered only after the last launched program has
+    // ended, as a user answers a "click OK when done" box.
+    void answerNextMessageAfterLaunchedProgram(MessageAnswer answer);
+    // The export dialog: OK with a wave position (-1 keeps the preselected
+    // one) and a format position; unscripted dialogs are cancelled.
+    void answerExportDialog(int wave, int format);
+    void cancelNextExportDialog();
 
-    // The next pop-up menu: the item with that id (0 chooses nothing).
+    // The next pop-up menu: the item with that id; unscripted menus are
+    // dismissed (0 chooses nothing).
     void chooseMenuItem(unsigned id);
     // Shift and Ctrl as the keyboard reports them from now on.
     void holdModifiers(uint32_t modifiers);
@@ -58,9 +79,14 @@ public:
     int cursorShape() const;
 
     std::vector<ShownMessage> messages() const;
-    std::vector<ShownMenu> menus() const;
     std::vector<ShownPicker> folderPickers() const;
     std::vector<std::string> messageTexts() const;
+    std::vector<ShownMenu> menus() const;
+    std::vector<ShownExportDialog> exportDialogs() const;
+    std::vector<LaunchedProgram> launches() const;
+    // Waits until the last program launched through the platform layer has
+    // ended. False when there is none left to wait for.
+    bool waitForLastLaunchedProgram();
     void clear();
 
     // Whether shown messages are also echoed to standard error.
@@ -71,11 +97,23 @@ public:
     bool showOpenFile(std::string& path);
     unsigned showMenu(const ShownMenu& menu);
     void setCursorShape(int shape);
+    bool showExportDialog(const ShownExportDialog& dialog, int& wave, int& format);
+    // Keeps the process (see UiHook.h) to wait for it later.
+    void programLaunched(const LaunchedProgram& launch, long long process);
 
 private:
     struct FolderAnswer {
         FolderPick pick;
         std::string path;
+    };
+    struct MessageScript {
+        MessageAnswer answer;
+        bool afterLaunchedProgram;
+    };
+    struct DialogAnswer {
+        bool ok;
+        int wave;
+        int format;
     };
     struct FileAnswer {
         bool chosen;
@@ -84,13 +122,17 @@ private:
 
     mutable std::mutex mutex;
     bool echo = true;
-    std::deque<MessageAnswer> messageAnswers;
+    std::deque<MessageScript> messageAnswers;
     std::deque<FolderAnswer> folderAnswers;
     std::deque<FileAnswer> fileAnswers;
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
     std::deque<unsigned> menuAnswers;
+    std::deque<DialogAnswer> dialogAnswers;
     std::vector<ShownMenu> shownMenus;
+    std::vector<ShownExportDialog> shownDialogs;
+    std::vector<LaunchedProgram> launched;
+    std::vector<long long> runningProcesses; // kept, not yet waited for
     uint32_t modifiers = 0;
     int cursor = -1;
 };

@@ -1,0 +1,18 @@
+// spoolex-host's wavetable jobs: each reads the song file (an empty song
+// when it does not exist yet), changes its wavetable and writes it back.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace host {
+
+// Slots are 1 to 200, written in decimal or with 0x in hexadecimal.
+int waveLoadCommand(const std::string& songPath, const std::string& slot,
+                    const std::string& wavPath, std::FILE* out);
+// 0 selects no wave.
+int waveSelectCommand(const std::string& songPath, const std::string& slot, std::FILE* out);
+int waveSaveCommand(const std::string& songPath, const std::string& slot,
+                    const std::string& wavPath, std::FILE* out);
+
+} // namespace host

@@ -1,0 +1,168 @@
+// The round trip through an external wave editor: a real program (a script
+// running sox) edits the temporary file while the scripted user waits for it
+// to end before answering the box.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "generator/wavestore/Importer.h"
+#include "generator/wavestore/TakeTransfers.h"
+#include "tests/wavestore/TransferFixture.h"
+#include "tests/wavestore/WavFilesFixture.h"
+
+namespace {
+
+using platform::MessageAnswer;
+using platform::testing::ScriptedUi;
+using spoolex::TransferResult;
+using spoolex::WavSampleFormat;
+
+class ExternalEditor : public TransferTest {
+protected:
+    void SetUp() override {
+        TransferTest::SetUp();
+        take = &staircaseTake(*pattern, 1000, 44100);
+    }
+
+    // A wave editor that saves the file as sox edits it, and keeps a copy of
+    // what it got and what it saved.
+    std::string editorScript(const std::string& soxEffects) {
+        std::string script = files.path("editor.sh");
+        std::ofstream(script) << "#!/bin/sh\n"
+                              << "cp \"$1\" " << files.path("given.wav") << "\n"
+                              << "sox \"$1\" -t wavpcm -e float -b 32 " << files.path("edit.wav")
+                              << " " << soxEffects << " || exit 1\n"
+                              << "cp " << files.path("edit.wav") << " " << files.path("saved.wav")
+                              << "\n"
+                              << "mv " << files.path("edit.wav") << " \"$1\"\n";
+        chmod(script.c_str(), 0755);
+        return script;
+    }
+
+    TransferResult send() {
+        return spoolex::sendToExternalEditor(machine(), pattern, take, &owner);
+    }
+
+    // The temporary file named in the last launch's parameters.
+    std::string launchedFile() {
+        std::string parameters = ScriptedUi::instance().launches().back().parameters;
+        size_t open = parameters.find('"');
+        return parameters.substr(open + 1, parameters.find('"', open + 1) - open - 1);
+    }
+
+    SoxFiles files;
+    spoolex::Take* take = nullptr;
+};
+
+TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
+    if (!SoxFiles::haveSox())
+        GTEST_SKIP() << "sox is missing";
+    machine().waveEditors = {
+        {"Other", "/bin/false", "", WavSampleFormat::Int16},
+        {"Sox", editorScript("channels 1 rate 22050 gain -6"), "%1", WavSampleFormat::Int24}};
+    ScriptedUi::instance().chooseMenuItem(101);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
+    EXPECT_EQ(send(), TransferResult::Done);
+
+    auto menus = ScriptedUi::instance().menus();
+    ASSERT_EQ(menus.size(), 1u);
+    ASSERT_EQ(menus[0].items.size(), 2u);
+    EXPECT_EQ(menus[0].items[1].id, 101);
+    EXPECT_EQ(menus[0].items[1].text, "Sox");
+    auto shown = ScriptedUi::instance().messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(shown[0].icon, platform::MessageIcon::Information);
+    EXPECT_EQ(shown[0].owner, &owner);
+
+    // The editor got a 24-bit file named kor....tmp.wav, now deleted.
+    std::string temporary = launchedFile();
+    EXPECT_EQ(std::filesystem::path(temporary).filename().string().substr(0, 3), "kor");
+    EXPECT_EQ(temporary.substr(temporary.size() - 8), ".tmp.wav");
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    EXPECT_FALSE(std::filesystem::exists(temporary.substr(0, temporary.size() - 4)));
+    std::vector<uint8_t> given = SoxFiles::readBytes(files.path("given.wav"));
+    ASSERT_GE(given.size(), 44u);
+    EXPECT_EQ(given[34], 24);
+
+    // Exactly what sox saved: mono on both channels, at its rate.
+    spoolex::Take saved;
+    ASSERT_TRUE(spoolex::WavImporter().importInto(saved, files.path("saved.wav")));
+    ASSERT_EQ(pattern->takes.size(), 1u);
+    EXPECT_EQ(pattern->takes[0].get(), take);
+    EXPECT_EQ(take->sampleRate, 22050);
+    EXPECT_EQ(take->samples, saved.samples);
+    EXPECT_EQ(take->samples[2 * 100], take->samples[2 * 100 + 1]);
+}
+
+TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
+    if (!SoxFiles::haveSox())
+        GTEST_SKIP() << "sox is missing";
+    std::vector<float> before = take->samples;
+    machine().waveEditors = {{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}};
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
+    EXPECT_EQ(send(), TransferResult::Done);
+    EXPECT_TRUE(std::filesystem::exists(files.path("saved.wav")));
+    EXPECT_EQ(take->samples, before);
+    EXPECT_FALSE(std::filesystem::exists(launchedFile()));
+}
+
+TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
+    machine().waveEditors = {{"Twice", "/bin/true", "-a %1 -b=%1 100%", WavSampleFormat::Int16}};
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
+    EXPECT_EQ(send(), TransferResult::Done);
+    std::string file = launchedFile();
+    EXPECT_EQ(ScriptedUi::instance().launches()[0].parameters,
+              "-a \"" + file + "\" -b=\"" + file + "\" 100%");
+    EXPECT_EQ(ScriptedUi::instance().launches()[0].program, "/bin/true");
+    // The untouched 16-bit file reads back as the take truncated: the same.
+    EXPECT_EQ(take->samples[2 * 999], 999.0f);
+
+#if !defined(_WIN32) // the editor is a shell script
+    // An editor that deletes the file.
+    std::string script = files.path("rm.sh");
+    std::ofstream(script) << "#!/bin/sh\nrm \"$1\"\n";
+    chmod(script.c_str(), 0755);
+    machine().waveEditors = {{"Rm", script, "%1", WavSampleFormat::Int16}};
+    ScriptedUi::instance().clear();
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
+    EXPECT_EQ(send(), TransferResult::Done);
+    auto shown = ScriptedUi::instance().messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "wav importer canImport failed");
+    EXPECT_EQ(shown[1].owner, nullptr);
+    EXPECT_EQ(take->frameCount(), 1000u);
+
+#endif
+
+    // A format the exporter does not know: the file cannot be written.
+    machine().waveEditors = {{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}};
+    ScriptedUi::instance().clear();
+    ScriptedUi::instance().chooseMenuItem(100);
+    EXPECT_EQ(send(), TransferResult::Failed);
+    EXPECT_EQ(ScriptedUi::instance().messageTexts(),
+              (std::vector<std::string>{"wav exporter failed", "FAIL"}));
+    EXPECT_TRUE(ScriptedUi::instance().launches().empty());
+}
+
+TEST_F(ExternalEditor, NoEditorsOrNoChoice) {
+    machine().waveEditors.clear();
+    EXPECT_EQ(send(), TransferResult::Failed);
+    EXPECT_EQ(ScriptedUi::instance().messageTexts(),
+              std::vector<std::string>{"No wave editors defined"});
+    machine().waveEditors = {{"A", "/bin/true", "%1", WavSampleFormat::Int16},
+                             {"A", "/bin/true", "%1", WavSampleFormat::Int16}};
+    ScriptedUi::instance().clear();
+    EXPECT_EQ(send(), TransferResult::NothingToDo); // dismissed
+    ScriptedUi::instance().chooseMenuItem(102);     // not an entry
+    EXPECT_EQ(send(), TransferResult::NothingToDo);
+    EXPECT_EQ(ScriptedUi::instance().menus()[0].ids.size(), 2u);
+    EXPECT_TRUE(ScriptedUi::instance().messages().empty());
+    EXPECT_TRUE(ScriptedUi::instance().launches().empty());
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+// The WAV layout and sample conversions, on bytes in memory.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "generator/wavestore/WavCodec.h"
+
+namespace {
+
+using namespace spoolex::wav;
+using spoolex::WavSampleFormat;
+using Bytes = std::vector<uint8_t>;
+
+void put32(Bytes& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void chunk(Bytes& b, const char* code, const Bytes& payload, uint32_t sizeField) {
+    b.insert(b.end(), code, code + 4);
+    put32(b, sizeField);
+    b.insert(b.end(), payload.begin(), payload.end());
+    if (payload.size() & 1)
+        b.push_back(0);
+}
+
+Bytes fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+    Bytes f;
+    auto p16 = [&](uint16_t v) { f.push_back(uint8_t(v)), f.push_back(uint8_t(v >> 8)); };
+    p16(tag);
+    p16(channels);
+    put32(f, rate);
+    put32(f, rate * channels * bits / 8);
+    p16(static_cast<uint16_t>(channels * bits / 8));
+    p16(bits);
+    return f;
+}
+
+struct Chunk {
+    const char* code;
+    Bytes payload;
+    int64_t sizeField = -1; // -1: the payload's size
+};
+
+Bytes riff(const std::vector<Chunk>& chunks) {
+    Bytes b{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const Chunk& c : chunks)
+        chunk(b, c.code, c.payload,
+              c.sizeField < 0 ? static_cast<uint32_t>(c.payload.size())
+                              : static_cast<uint32_t>(c.sizeField));
+    return b;
+}
+
+bool decode(const Bytes& file, std::vector<float>& stereo, Layout& layout) {
+    MemorySource source(file.data(), file.size());
+    return readLayout(source, layout) && decodeAll(source, layout, stereo);
+}
+
+TEST(WavCodec, ImportConversionsAtFullScale) {
+    std::vector<float> out;
+    Layout layout;
+    // 24-bit 0x7FFFFF and 0x800000; 32-bit 0x7FFFFFFF; float 1.0 and -0.5.
+    ASSERT_TRUE(decode(
+        riff({{"fmt ", fmt(1, 2, 44100, 24)}, {"data", {0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80}}}), out,
+        layout));
+    EXPECT_FLOAT_EQ(out[0], 32767.996f);
+    EXPECT_EQ(out[1], -32768.0f);
+    ASSERT_TRUE(decode(riff({{"fmt ", fmt(1, 1, 8000, 32)}, {"data", {0xFF, 0xFF, 0xFF, 0x7F}}}),
+                       out, layout));
+    EXPECT_EQ(out, (std::vector<float>{32768.0f, 32768.0f})); // rounds up in float
+    Bytes floats;
+    float values[2] = {1.0f, -0.5f};
+    floats.resize(8);
+    std::memcpy(floats.data(), values, 8);
+    ASSERT_TRUE(decode(riff({{"fmt ", fmt(3, 2, 48000, 32)}, {"data", floats}}), out, layout));
+    EXPECT_EQ(out, (std::vector<float>{32768.0f, -16384.0f}));
+    EXPECT_EQ(layout.format.sampleRate, 48000u);
+}
+
+TEST(WavCodec, ChunksInAnyOrderWithPadBytes) {
+    // data before fmt, an odd-sized chunk with its pad byte before both.
+    std::vector<float> out;
+    Layout layout;
+    ASSERT_TRUE(decode(riff({{"LIST", {1, 2, 3}},
+                             {"data", {0x10, 0x00, 0xF0, 0xFF}},
+                             {"fmt ", fmt(1, 1, 22050, 16)}}),
+                       out, layout));
+    EXPECT_EQ(out, (std::vector<float>{16, 16, -16, -16}));
+    EXPECT_EQ(layout.format.sampleRate, 22050u);
+}
+
+TEST(WavCodec, RefusedLayouts) {
+    std::vector<float> out;
+    Layout layout;
+    Bytes data{0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(decode(riff({{"fmt ", fmt(1, 1, 8000, 8)}, {"data", data}}), out, layout));
+    EXPECT_FALSE(decode(riff({{"fmt ", fmt(1, 3, 8000, 16)}, {"data", data}}), out, layout));
+    EXPECT_FALSE(decode(riff({{"fmt ", fmt(0xFFFE, 2, 8000, 16)}, {"data", data}}), out, layout));
+    EXPECT_FALSE(decode(riff({{"fmt ", fmt(3, 2, 8000, 64)}, {"data", data}}), out, layout));
+    // No data chunk: the walk ends at the end of the file.
+    EXPECT_FALSE(decode(riff({{"fmt ", fmt(1, 2, 8000, 16)}}), out, layout));
+    Bytes rifx = riff({{"fmt ", fmt(1, 2, 8000, 16)}, {"data", data}});
+    rifx[3] = 'X';
+    EXPECT_FALSE(decode(rifx, out, layout));
+}
+
+TEST(WavCodec, SizeFieldsBeyondTheFileReadTheFramesPresent) {
+    std::vector<float> out;
+    Layout layout;
+    // Three whole stereo 16-bit frames and a half one, but the field says 4 GB.
+    Bytes data{1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0};
+    ASSERT_TRUE(
+        decode(riff({{"fmt ", fmt(1, 2, 8000, 16)}, {"data", data, 0xFFFFFFF0}}), out, layout));
+    EXPECT_EQ(out, (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    // A chunk size that jumps past the end ends the walk without a data chunk.
+    EXPECT_FALSE(
+        decode(riff({{"JUNK", {1, 2}, 0xFFFFFFFF}, {"fmt ", fmt(1, 2, 8000, 16)}, {"data", data}}),
+               out, layout));
+}
+
+TEST(WavCodec, HeaderForFloatIsTheFortyFourBytes) {
+    uint8_t header[headerSize];
+    writeHeader(WavSampleFormat::Float32, 48000, 3, header);
+    const uint8_t expected[headerSize] = {
+        'R',  'I', 'F', 'F', 60, 0, 0,   0,   'W', 'A',  'V',  'E', 'f', 'm',  't',
+        ' ',  16,  0,   0,   0,  3, 0,   2,   0,   0x80, 0xBB, 0,   0,   0x00, 0xDC,
+        0x05, 0,   8,   0,   32, 0, 'd', 'a', 't', 'a',  24,   0,   0,   0};
+    EXPECT_EQ(0, std::memcmp(header, expected, headerSize));
+    writeHeader(WavSampleFormat::Int24, 44100, 1, header);
+    EXPECT_EQ(header[20], 1);  // PCM
+    EXPECT_EQ(header[32], 6);  // block align
+    EXPECT_EQ(header[34], 24); // bits
+}
+
+TEST(WavCodec, ExportConversions) {
+    // Int16 truncates toward zero and keeps the low 16 bits, unclamped.
+    const float in[] = {1.9f, -1.9f, 32767.9f, 32768.0f, -32769.5f, 98304.0f};
+    uint8_t out16[12];
+    encodeSamples(WavSampleFormat::Int16, in, 6, out16);
+    std::vector<int16_t> got(6);
+    std::memcpy(got.data(), out16, 12);
+    EXPECT_EQ(got, (std::vector<int16_t>{1, -1, 32767, -32768, 32767, -32768}));
+
+    // Int32 and Int24 saturate x * 65536 at the 32-bit range; NaN is silence.
+    const float wide[] = {0.5f, -32768.0f, 32768.0f, 1e9f, -1e9f, std::nanf("")};
+    uint8_t out32[24];
+    encodeSamples(WavSampleFormat::Int32, wide, 6, out32);
+    std::vector<int32_t> got32(6);
+    std::memcpy(got32.data(), out32, 24);
+    EXPECT_EQ(got32, (std::vector<int32_t>{32768, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 0}));
+    uint8_t out24[18];
+    encodeSamples(WavSampleFormat::Int24, wide, 6, out24);
+    EXPECT_EQ(Bytes(out24, out24 + 9), (Bytes{0x80, 0, 0, 0, 0, 0x80, 0xFF, 0xFF, 0x7F}));
+    EXPECT_EQ(Bytes(out24 + 15, out24 + 18), (Bytes{0, 0, 0}));
+
+    const float unit[] = {32768.0f};
+    uint8_t outFloat[4];
+    encodeSamples(WavSampleFormat::Float32, unit, 1, outFloat);
+    float back;
+    std::memcpy(&back, outFloat, 4);
+    EXPECT_EQ(back, 1.0f);
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+// Our importer and exporter against WAV files as sox writes and reads them.
+#include <algorithm>
+#include <cstring>
+
+#include "generator/wavestore/Exporter.h"
+#include "generator/wavestore/Importer.h"
+#include "tests/wavestore/WavFilesFixture.h"
+
+namespace {
+
+using spoolex::Take;
+using spoolex::WavSampleFormat;
+
+class WavFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!SoxFiles::haveSox())
+            GTEST_SKIP() << "sox is missing: install the Debian package sox";
+    }
+
+    static std::vector<float> stereoOf(const std::vector<int16_t>& values, int channels) {
+        std::vector<float> stereo;
+        for (size_t i = 0; i < values.size(); i += channels) {
+            stereo.push_back(values[i]);
+            stereo.push_back(values[i + channels - 1]);
+        }
+        return stereo;
+    }
+
+    SoxFiles files;
+    spoolex::WavImporter importer;
+};
+
+TEST_F(WavFiles, ImportsWhatSoxWritesInEveryFormat) {
+    const std::vector<int16_t> values = SoxFiles::staircase(600);
+    struct Case {
+        const char* format;
+        int channels;
+    } cases[] = {{"-b 16", 2},
+                 {"-b 16", 1},
+                 {"-t wavpcm -b 24", 2},
+                 {"-t wavpcm -b 24", 1},
+                 {"-t wavpcm -b 32", 2},
+                 {"-t wavpcm -e float -b 32", 2},
+                 {"-t wavpcm -e float -b 32", 1}};
+    int n = 0;
+    for (const Case& c : cases) {
+        std::string wav =
+            files.soxWav("in" + std::to_string(n++) + ".wav", values, c.channels, c.format, 32000);
+        ASSERT_TRUE(importer.canImport(wav)) << c.format << " " << c.channels;
+        Take take;
+        ASSERT_TRUE(importer.importInto(take, wav));
+        EXPECT_EQ(take.sampleRate, 32000);
+        EXPECT_EQ(take.samples, stereoOf(values, c.channels)) << c.format << " " << c.channels;
+    }
+}
+
+TEST_F(WavFiles, ChunkLayoutsSoxDoesNotWrite) {
+    // sox's own chunks rearranged: a LIST chunk before the data; then data
+    // before fmt, with an odd-sized chunk (and its pad byte) first.
+    const std::vector<int16_t> values{1, -1, 300, -300};
+    std::string written = files.soxWav("c.wav", values, 2, "-b 16");
+    std::vector<uint8_t> bytes = SoxFiles::readBytes(written);
+    auto chunk = [&](const char* code) {
+        auto at = static_cast<size_t>(std::search(bytes.begin(), bytes.end(), code, code + 4) -
+                                      bytes.begin());
+        uint32_t size;
+        std::memcpy(&size, &bytes[at + 4], 4);
+        return std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + 8 + size);
+    };
+    const std::vector<uint8_t> fmt = chunk("fmt "), data = chunk("data");
+    const std::vector<uint8_t> list{'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
+    const std::vector<uint8_t> odd{'o', 'd', 'd', ' ', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+    for (const auto& order : {std::vector<std::vector<uint8_t>>{fmt, list, data},
+                              std::vector<std::vector<uint8_t>>{odd, data, fmt}}) {
+        std::vector<uint8_t> rebuilt(bytes.begin(), bytes.begin() + 12);
+        for (const auto& piece : order)
+            rebuilt.insert(rebuilt.end(), piece.begin(), piece.end());
+        std::string path = files.path("rebuilt.wav");
+        SoxFiles::writeBytes(path, rebuilt);
+        Take take;
+        ASSERT_TRUE(importer.canImport(path) && importer.importInto(take, path));
+        EXPECT_EQ(take.samples, stereoOf(values, 2));
+    }
+}
+
+TEST_F(WavFiles, RefusesEightBitThreeChannelsAndExtensible) {
+    const std::vector<int16_t> values = SoxFiles::staircase(30);
+    EXPECT_FALSE(importer.canImport(files.soxWav("8.wav", values, 2, "-b 8")));
+    EXPECT_FALSE(importer.canImport(files.soxWav("3.wav", values, 3, "-b 16")));
+    EXPECT_FALSE(importer.canImport(files.soxWav("x.wav", values, 2, "-b 24")));
+    EXPECT_FALSE(importer.canImport(files.path("missing.wav")));
+    Take take;
+    std::string error;
+    EXPECT_FALSE(spoolex::importAny(take, files.path("8.wav"), error));
+    EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+}
+
+TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
+    Take take;
+    take.sampleRate = 48000;
+    const std::vector<int16_t> values = SoxFiles::staircase(1024);
+    take.samples = stereoOf(values, 2);
+    for (auto format : {WavSampleFormat::Int16, WavSampleFormat::Float32, WavSampleFormat::Int32,
+                        WavSampleFormat::Int24}) {
+        std::string wav = files.path("out.wav");
+        ASSERT_TRUE(spoolex::WavExporter(format).exportRange(take, wav, 100, 300));
+        EXPECT_EQ(files.soxValues(wav),
+                  std::vector<int16_t>(values.begin() + 200, values.begin() + 600))
+            << static_cast<int>(format);
+        EXPECT_EQ(SoxFiles::readBytes(wav).size(),
+                  44u + 200u * 2u *
+                            (format == WavSampleFormat::Int16   ? 2u
+                             : format == WavSampleFormat::Int24 ? 3u
+                                                                : 4u));
+    }
+    // Truncation toward zero through a 16-bit round trip.
+    take.samples = {2.7f, -2.7f};
+    std::string wav = files.path("t.wav");
+    ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16).exportRange(take, wav, 0, 1));
+    Take back;
+    ASSERT_TRUE(importer.importInto(back, wav));
+    EXPECT_EQ(back.samples, (std::vector<float>{2.0f, -2.0f}));
+    EXPECT_FALSE(
+        spoolex::WavExporter(static_cast<WavSampleFormat>(7)).exportRange(take, wav, 0, 1));
+    EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Int16)
+                     .exportRange(take, files.path("no/such/folder.wav"), 0, 1));
+}
+
+} // namespace
