@@ -156,29 +156,23 @@ void ScriptedUi::setEcho(bool on) {
 
 MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
     std::unique_lock<std::mutex> lock(mutex);
-    shown.push_back(message);
     if (echo)
         std::fprintf(stderr, "[%s] %s\n", message.hasCaption ? message.caption.c_str() : "Error",
                      message.text.c_str());
-    if (!messageAnswers.empty()) {
-        MessageScript script = messageAnswers.front();
-        messageAnswers.pop_front();
-        if (script.afterLaunchedProgram) {
-            lock.unlock();
-            waitForLastLaunchedProgram();
-        }
-        return script.answer;
-    }
     bool yesNo =
         message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel;
-    MessageAnswer answer = yesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    MessageScript script{yesNo ? MessageAnswer::Yes : MessageAnswer::Ok, false};
     if (!messageAnswers.empty()) {
-        answer = messageAnswers.front();
+        script = messageAnswers.front();
         messageAnswers.pop_front();
     }
     shown.push_back(message);
-    shown.back().answer = answer;
-    return answer;
+    shown.back().answer = script.answer;
+    if (script.afterLaunchedProgram) {
+        lock.unlock();
+        waitForLastLaunchedProgram();
+    }
+    return script.answer;
 }
 
 FolderPick ScriptedUi::showFolderPicker(const ShownPicker& picker, std::string& path) {

@@ -67,9 +67,9 @@ TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
 
     auto menus = ScriptedUi::instance().menus();
     ASSERT_EQ(menus.size(), 1u);
-    ASSERT_EQ(menus[0].items.size(), 2u);
-    EXPECT_EQ(menus[0].items[1].id, 101);
-    EXPECT_EQ(menus[0].items[1].text, "Sox");
+    ASSERT_EQ(menus[0].ids.size(), 2u);
+    EXPECT_EQ(menus[0].ids[1], 101u);
+    EXPECT_EQ(menus[0].texts[1], "Sox");
     auto shown = ScriptedUi::instance().messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].buttons, platform::MessageButtons::OkCancel);
