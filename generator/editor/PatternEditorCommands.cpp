@@ -14,6 +14,7 @@
 #include "generator/editor/PatternEditorParent.h"
 #include "generator/editor/SampleEdits.h"
 #include "generator/editor/TakeEditing.h"
+#include "generator/wavestore/TakeTransfers.h"
 #include "platform/Dialogs.h"
 
 namespace cmd = editorcommand;
@@ -98,6 +99,24 @@ bool PatternEditor::onCommand(uint16_t id) {
         return true;
     case cmd::exportToFile:
         // In the menu and enabled, but it has no handler.
+        return true;
+    case cmd::importFromFile:
+        if (machine)
+            spoolex::importFromFile(*machine, pattern, window);
+        return true;
+    case cmd::importFromWavetable:
+        if (machine)
+            spoolex::importFromWavetable(*machine, pattern, window);
+        updateScrollBars();
+        return true;
+    case cmd::exportToWavetable:
+        if (machine)
+            spoolex::exportSelectionToWavetable(*machine, pattern, currentTake, selStart, selEnd,
+                                                window);
+        return true;
+    case cmd::externalEditor:
+        if (machine)
+            spoolex::sendToExternalEditor(*machine, pattern, currentTake, window);
         return true;
     }
     return false;

@@ -164,3 +164,33 @@ TEST_F(TakeCommands, ZoomAndRowHeightKeepTheirLimits) {
 }
 
 } // namespace
+
+namespace {
+
+// The menu's "From File..." reaches the importer through the editor's own
+// command table.
+TEST_F(TakeCommands, FileImportArrivesThroughTheCommandTable) {
+    const std::string path = ::testing::TempDir() + "menu-import.wav";
+    // 8 stereo float frames at 22050 Hz, every sample 0.5.
+    std::vector<uint8_t> file = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                 'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   3,   0,
+                                 2,   0,   0x22, 0x56, 0,   0,   0x10, 0xB1, 2,   0,   8,
+                                 0,   32,  0,    'd',  'a', 't', 'a',  64,   0,   0,   0};
+    for (int i = 0; i < 16; ++i)
+        file.insert(file.end(), {0, 0, 0, 0x3F});
+    FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(file.data(), 1, file.size(), out);
+    std::fclose(out);
+
+    ui().chooseFile(path);
+    command(cmd::importFromFile);
+    ASSERT_EQ(pattern().takes.size(), 1u);
+    const spoolex::Take& take = *pattern().takes[0];
+    EXPECT_EQ(take.sampleRate, 22050);
+    ASSERT_EQ(take.frameCount(), 8u);
+    EXPECT_EQ(take.samples[15], 16384.0f);
+    std::remove(path.c_str());
+}
+
+} // namespace
