@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "generator/editor/EditorCommandIds.h"
 #include "host/Describe.h"
 #include "host/Host.h"
 #include "host/PluginFiles.h"
@@ -21,8 +22,6 @@
 namespace host {
 
 namespace {
-
-constexpr int commandInfo = 32832;
 
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear) {
     SongDocument song;
@@ -81,7 +80,7 @@ std::string songInfo(Host& host) {
     std::string text;
     for (HostPattern* pattern : host.patternsInOrder()) {
         size_t before = ui.messages().size();
-        if (!host.sendEditorCommand(pattern->machine, pattern, commandInfo))
+        if (!host.sendEditorCommand(pattern->machine, pattern, spoolex::commandInfo))
             continue;
         auto shown = ui.messages();
         text += pattern->machine.name + " / " + pattern->name + "\n";
@@ -150,7 +149,7 @@ WavAudio demoInput(int sampleRate, double samplesPerTick) {
 std::vector<float> normalised(const std::vector<float>& hostScale) {
     std::vector<float> out(hostScale.size());
     for (size_t i = 0; i < out.size(); ++i)
-        out[i] = hostScale[i] / 32768.0f;
+        out[i] = hostScale[i] / hostSampleScale;
     return out;
 }
 
@@ -177,9 +176,7 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
         sequence->place(16, pattern);
 
         const CMasterInfo& timing = host.timing();
-        double samplesPerTick =
-            static_cast<double>(static_cast<float>(timing.samplesPerSec * 60) /
-                                static_cast<float>(timing.beatsPerMin * timing.ticksPerBeat));
+        const auto samplesPerTick = static_cast<double>(singlePrecisionSamplesPerTick(timing));
         WavAudio audio = demoInput(timing.samplesPerSec, samplesPerTick);
         writeFloatWav(folder + "/demo-input.wav", audio.sampleRate, normalised(audio.frames),
                       error);

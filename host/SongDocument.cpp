@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/ByteOrder.h"
+
 namespace host {
 
 namespace {
@@ -16,8 +18,9 @@ constexpr uint32_t formatVersion = 1;
 class Writer {
 public:
     void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        uint8_t b[4];
+        platform::writeLe32(b, v);
+        bytes.insert(bytes.end(), b, b + 4);
     }
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
     void blob(const uint8_t* data, size_t size) {
@@ -37,9 +40,8 @@ public:
     bool u32(uint32_t& v) {
         if (left() < 4)
             return fail("the file ends early");
-        v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= uint32_t(bytes[at++]) << (8 * i);
+        v = platform::readLe32(&bytes[at]);
+        at += 4;
         return true;
     }
     bool i32(int32_t& v) {

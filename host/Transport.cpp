@@ -133,9 +133,7 @@ void Host::render(int frames) {
                 ++tickNow;
                 // Fractional samples per tick accumulate, so long songs keep
                 // time with the machines' own conversion.
-                nextTickFrame += static_cast<double>(
-                    static_cast<float>(masterInfo.samplesPerSec * 60) /
-                    static_cast<float>(masterInfo.beatsPerMin * masterInfo.ticksPerBeat));
+                nextTickFrame += static_cast<double>(singlePrecisionSamplesPerTick(masterInfo));
                 masterInfo.posInTick = 0;
             }
             auto untilTick = static_cast<int64_t>(std::ceil(nextTickFrame)) - framesPlayed;
@@ -184,7 +182,7 @@ void Host::renderBlock(int frames) {
 bool Host::writeMasterWav(const std::string& path, std::string& error) const {
     std::vector<float> normalised(masterOutput.size());
     for (size_t i = 0; i < masterOutput.size(); ++i)
-        normalised[i] = masterOutput[i] / 32768.0f;
+        normalised[i] = masterOutput[i] / hostSampleScale;
     return writeFloatWav(path, masterInfo.samplesPerSec, normalised, error);
 }
 

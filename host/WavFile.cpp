@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ByteOrder.h"
+
 namespace host {
 
 namespace {
@@ -17,12 +19,14 @@ class LittleEndian {
 public:
     void tag(const char (&fourCc)[5]) { bytes.insert(bytes.end(), fourCc, fourCc + 4); }
     void u16(uint16_t v) {
-        for (int i = 0; i < 2; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        uint8_t b[2];
+        platform::writeLe16(b, v);
+        bytes.insert(bytes.end(), b, b + 2);
     }
     void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        uint8_t b[4];
+        platform::writeLe32(b, v);
+        bytes.insert(bytes.end(), b, b + 4);
     }
     void f32(float v) {
         uint32_t bits;

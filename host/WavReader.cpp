@@ -6,17 +6,19 @@
 #include <fstream>
 #include <iterator>
 
+#include "hostsdk/Timing.h"
+#include "platform/ByteOrder.h"
+
 namespace host {
 
 namespace {
 
 uint32_t u32At(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
+    return platform::readLe32(&b[at]);
 }
 
 uint16_t u16At(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+    return platform::readLe16(&b[at]);
 }
 
 // The chunk's payload range, or false. Walks chunks from offset 12 with RIFF
@@ -39,11 +41,11 @@ float sampleAt(const uint8_t* p, int tag, int bits) {
     if (tag == 3) {
         float value;
         std::memcpy(&value, p, 4);
-        return value * 32768.0f;
+        return value * hostSampleScale;
     }
     switch (bits) {
     case 16:
-        return static_cast<float>(static_cast<int16_t>(p[0] | p[1] << 8));
+        return static_cast<float>(static_cast<int16_t>(platform::readLe16(p)));
     case 24: {
         auto v =
             static_cast<int32_t>(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24);

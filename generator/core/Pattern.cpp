@@ -64,16 +64,13 @@ bool Pattern::silenceTake(const Take* take) {
     return found;
 }
 
-std::shared_ptr<Take> Pattern::discardTake(Take& take, bool destroy) {
+std::shared_ptr<Take> Pattern::discardTake(Take& take) {
     // A fresh take is named by no entry; should one name it anyway, it must
     // not keep a reference to a take that is about to go.
     if (silenceTake(&take)) {
         tidyActiveTakes();
         machine->resyncPlayers(*this);
     }
-    // Destroyed or kept, the take leaves through the result: the caller
-    // drops it once the lock is released, so no large free happens under it.
-    (void)destroy;
     return unlinkTake(take);
 }
 

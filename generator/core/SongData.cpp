@@ -13,6 +13,7 @@
 #include "generator/editor/PatternEditor.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "generator/wavestore/TakeRecord.h"
+#include "platform/ByteOrder.h"
 
 namespace spoolex {
 
@@ -33,8 +34,7 @@ void writeF64(CMachineDataOutput& out, double value) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     uint8_t b[8];
-    for (int i = 0; i < 8; ++i)
-        b[i] = static_cast<uint8_t>(bits >> (8 * i));
+    platform::writeLe64(b, bits);
     out.write(b, 8);
 }
 

@@ -8,11 +8,9 @@
 
 namespace spoolex {
 
-// Host samples per tick, always in single precision from the timing record:
-// the host's own rounded integer would drift against the takes.
+// Host samples per tick, in single precision from the timing record.
 inline float samplesPerTick(const CMasterInfo& timing) {
-    return static_cast<float>(timing.samplesPerSec * 60) /
-           static_cast<float>(timing.beatsPerMin * timing.ticksPerBeat);
+    return singlePrecisionSamplesPerTick(timing);
 }
 
 inline double ticksPerSample(float samplesPerTickValue) {

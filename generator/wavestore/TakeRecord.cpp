@@ -12,6 +12,7 @@
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "hostsdk/HostServices.h"
+#include "platform/ByteOrder.h"
 
 namespace spoolex {
 
@@ -125,8 +126,7 @@ uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t st
 bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
     if (bytes.size() < 32 || std::memcmp(bytes.data(), "wvpk", 4) != 0)
         return false;
-    total = uint32_t{bytes[12]} | uint32_t{bytes[13]} << 8 | uint32_t{bytes[14]} << 16 |
-            uint32_t{bytes[15]} << 24;
+    total = platform::readLe32(&bytes[12]);
     return true;
 }
 

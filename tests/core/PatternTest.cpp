@@ -116,7 +116,7 @@ TEST_F(PatternModel, TakeIndexAndRemoval) {
 
     Take* fresh = &p->addTake();
     watch = fresh->shared_from_this();
-    EXPECT_TRUE(p->discardTake(*fresh, false));
+    EXPECT_TRUE(p->discardTake(*fresh));
     EXPECT_TRUE(watch.expired());
     EXPECT_EQ(p->takes.size(), 1u);
 }
