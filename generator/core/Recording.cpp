@@ -19,16 +19,20 @@ void mi::setRecordSource(InputMachine::Fields* source) {
 void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) {
     if (!(callbacks->hostStateFlags() & HostStateRecording) || !recordSource || armed != 1)
         return;
-    float s = samplesPerTick(*masterInfo);
+    // Both products in single precision, like samples per tick itself: a
+    // wider product can land one frame short of a whole number.
+    const float s = samplesPerTick(*masterInfo);
+    const float takeFrames = s * static_cast<float>(pattern.length);
+    const float startFrame = s * static_cast<float>(offsetTicks);
     Take& take = pattern.addTake();
-    take.samples.assign(
-        2 * static_cast<size_t>(sampleCount(static_cast<double>(s) * pattern.length)), 0.0f);
+    take.samples.assign(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
     RecordCommand start;
     start.sequence = sequence;
     start.dueOffset = recordSource->latencySamples;
     start.pattern = &pattern;
     start.take = take.shared_from_this();
-    start.writePosition = sampleCount(static_cast<double>(s) * offsetTicks);
+    // Before the take's start when playback began before the pattern's.
+    start.writePosition = samplePosition(startFrame);
     recordQueue.push_back(std::move(start));
 }
 
@@ -73,16 +77,23 @@ void mi::processRecording(int offset, int count) {
         Take& take = *recording.take;
         auto frames = static_cast<int64_t>(take.frameCount());
         int64_t write = recording.writePosition;
-        int64_t copied = std::min<int64_t>(count, frames - write);
+        // Input frames that fall before the take's start are dropped:
+        //
+        //   input   |-- skipped --|------ copied ------|
+        //   take                  frame 0 ...
+        const int64_t skipped = std::clamp<int64_t>(-write, 0, count);
+        const int64_t first = write + skipped;
+        const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
         if (copied > 0) {
-            std::memcpy(take.samples.data() + 2 * write, recordSource->blockBuffer + 2 * offset,
+            std::memcpy(take.samples.data() + 2 * first,
+                        recordSource->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
             if (recordSource->punchState == 1) {
                 double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
                                          samplesPerTick(*masterInfo));
                 Pattern& pattern = *recording.pattern;
-                pattern.assignTake(static_cast<double>(write) / f,
-                                   static_cast<double>(write + copied) / f, &take);
+                pattern.assignTake(static_cast<double>(first) / f,
+                                   static_cast<double>(first + copied) / f, &take);
                 pattern.tidyActiveTakes();
                 resyncPlayers(pattern);
             }

@@ -38,4 +38,16 @@ inline int32_t sampleCount(double samples) {
     return static_cast<int32_t>(samples);
 }
 
+// The same for a position that may lie before the start: truncated toward
+// zero, kept inside the int32 range, 0 for a value that is not a number.
+inline int32_t samplePosition(double samples) {
+    if (!(samples == samples))
+        return 0;
+    if (samples <= -2147483648.0)
+        return INT32_MIN;
+    if (samples >= 2147483647.0)
+        return INT32_MAX;
+    return static_cast<int32_t>(samples);
+}
+
 } // namespace spoolex

@@ -71,6 +71,34 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     EXPECT_EQ(late.samples[2 * 211], 511.0f);
 }
 
+TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
+    // 110 bpm: 6013.636... samples per tick; tick 11 begins at frame 66150,
+    // which a product in double precision of the f32 value misses by one.
+    host.setTiming(44100, 110, 4);
+    play(pattern, 11);
+    const spoolex::Take& take = *patternA().takes[0];
+    EXPECT_EQ(take.frameCount(), 96218u); // trunc(16 x 6013.636f) in f32
+    block();
+    EXPECT_EQ(machine().recording.writePosition, 66150 + blockFrames);
+    EXPECT_EQ(take.samples[2 * 66150 + 2], 1.0f); // input frame 1
+    EXPECT_EQ(take.samples[2 * (66150 + 255)], 255.0f);
+}
+
+TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
+    play(pattern, -1);           // the take starts 5250 input frames from now
+    for (int i = 0; i < 21; ++i) // 5376 frames
+        block(true);
+    spoolex::Pattern& a = patternA();
+    const spoolex::Take& take = *a.takes[0];
+    EXPECT_EQ(take.samples[0], 5250.0f);
+    EXPECT_EQ(take.samples[2 * 125], 5375.0f);
+    EXPECT_EQ(take.samples[2 * 126], 0.0f);
+    // Only what landed in the take is punched in.
+    ASSERT_EQ(a.activeTakes.size(), 2u);
+    EXPECT_EQ(a.activeTakes[0].take, &take);
+    EXPECT_DOUBLE_EQ(a.activeTakes[1].startTick, 126.0 / 5250.0);
+}
+
 TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     // Something already plays in the pattern: its sound must stop while
     // the input is punched in.
