@@ -123,7 +123,6 @@ void Host::startTick(bool first) {
 }
 
 void Host::render(int frames) {
-    masterOutput.reserve(masterOutput.size() + 2 * static_cast<size_t>(std::max(frames, 0)));
     while (frames > 0) {
         int block = std::min(frames, maxBlockFrames);
         if (playing) {
@@ -150,13 +149,10 @@ void Host::renderBlock(int frames) {
     const size_t values = 2 * static_cast<size_t>(frames);
     machineInput.assign(values, 0.0f);
     machineOutput.assign(values, 0.0f);
-    size_t at = masterOutput.size();
-    masterOutput.resize(at + values, 0.0f);
-    std::vector<HostMachine*> order = renderOrder;
-    if (order.empty())
-        for (auto& machine : placed)
-            order.push_back(machine.get());
-    for (HostMachine* machine : order) {
+    masterBlock.assign(values, 0.0f);
+    const size_t count = renderOrder.empty() ? placed.size() : renderOrder.size();
+    for (size_t m = 0; m < count; ++m) {
+        HostMachine* machine = renderOrder.empty() ? placed[m].get() : renderOrder[m];
         std::fill(machineOutput.begin(), machineOutput.end(), 0.0f);
         if (machine->info().type == MachineTypeGenerator) {
             std::fill(machineInput.begin(), machineInput.end(), 0.0f);
@@ -164,7 +160,7 @@ void Host::renderBlock(int frames) {
             if (machine->machine->renderStereo(machineInput.data(), machineOutput.data(), frames,
                                                modeReadWrite))
                 for (size_t i = 0; i < values; ++i)
-                    masterOutput[at + i] += machineOutput[i];
+                    masterBlock[i] += machineOutput[i];
         } else {
             // Effects work in place on stereo input (none here without a
             // feed); they add nothing to the master mix.
@@ -177,6 +173,10 @@ void Host::renderBlock(int frames) {
             machine->machine->renderMono(machineInput.data(), frames, mode);
         }
     }
+    if (masterSink)
+        masterSink->write(masterBlock.data(), frames);
+    else
+        masterOutput.insert(masterOutput.end(), masterBlock.begin(), masterBlock.end());
 }
 
 bool Host::writeMasterWav(const std::string& path, std::string& error) const {

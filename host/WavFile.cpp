@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hostsdk/Timing.h"
 #include "platform/ByteOrder.h"
 
 namespace host {
@@ -36,17 +37,13 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-} // namespace
-
-bool writeFloatWav(const std::string& path, int sampleRate, const std::vector<float>& stereo,
-                   std::string& error) {
-    const auto frames = static_cast<uint32_t>(stereo.size() / channels);
+// Everything before the samples of a file of frames stereo frames.
+LittleEndian header(int sampleRate, uint32_t frames) {
     const uint32_t dataBytes = frames * channels * bytesPerSample;
     // Non-PCM formats carry the extension size in fmt and a fact chunk.
     const uint32_t fmtBytes = 18;
     const uint32_t factBytes = 4;
     LittleEndian out;
-    out.bytes.reserve(58 + dataBytes);
     out.tag("RIFF");
     out.u32(4 + (8 + fmtBytes) + (8 + factBytes) + (8 + dataBytes));
     out.tag("WAVE");
@@ -64,6 +61,19 @@ bool writeFloatWav(const std::string& path, int sampleRate, const std::vector<fl
     out.u32(frames);
     out.tag("data");
     out.u32(dataBytes);
+    return out;
+}
+
+// Frames whose samples fit the 32-bit size fields.
+constexpr uint64_t mostFrames = (uint64_t{0xFFFFFFFF} - 58) / (channels * bytesPerSample);
+
+} // namespace
+
+bool writeFloatWav(const std::string& path, int sampleRate, const std::vector<float>& stereo,
+                   std::string& error) {
+    const auto frames = static_cast<uint32_t>(stereo.size() / channels);
+    LittleEndian out = header(sampleRate, frames);
+    out.bytes.reserve(out.bytes.size() + size_t{frames} * channels * bytesPerSample);
     for (uint32_t i = 0; i < frames * channels; ++i)
         out.f32(stereo[i]);
 
@@ -77,6 +87,59 @@ bool writeFloatWav(const std::string& path, int sampleRate, const std::vector<fl
     if (!written)
         error = path + ": could not write the whole file";
     return written;
+}
+
+MasterWavFile::~MasterWavFile() {
+    if (file)
+        std::fclose(file);
+}
+
+bool MasterWavFile::open(const std::string& wavPath, int rate, std::string& error) {
+    path = wavPath;
+    sampleRate = rate;
+    file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    const LittleEndian start = header(sampleRate, 0);
+    failed = std::fwrite(start.bytes.data(), 1, start.bytes.size(), file) != start.bytes.size();
+    return true;
+}
+
+void MasterWavFile::write(const float* stereo, int frames) {
+    if (!file || failed || frames <= 0)
+        return;
+    const size_t values = size_t{channels} * static_cast<size_t>(frames);
+    bytes.resize(values * bytesPerSample);
+    for (size_t i = 0; i < values; ++i) {
+        const float normalised = stereo[i] / hostSampleScale;
+        uint32_t bits;
+        std::memcpy(&bits, &normalised, 4);
+        platform::writeLe32(&bytes[i * bytesPerSample], bits);
+    }
+    failed = std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size();
+    written += static_cast<uint64_t>(frames);
+}
+
+bool MasterWavFile::finish(std::string& error) {
+    if (!file) {
+        error = path + ": not open";
+        return false;
+    }
+    bool fits = written <= mostFrames;
+    if (fits && !failed) {
+        const LittleEndian end = header(sampleRate, static_cast<uint32_t>(written));
+        failed = std::fseek(file, 0, SEEK_SET) != 0 ||
+                 std::fwrite(end.bytes.data(), 1, end.bytes.size(), file) != end.bytes.size();
+    }
+    failed = std::fclose(file) != 0 || failed;
+    file = nullptr;
+    if (!fits)
+        error = path + ": the song is too long for a WAV file";
+    else if (failed)
+        error = path + ": could not write the whole file";
+    return fits && !failed;
 }
 
 } // namespace host
