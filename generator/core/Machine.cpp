@@ -50,9 +50,10 @@ mi::mi() {
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
     editorFrame = new PatternEditorParent;
     editor = &editorFrame->view;
-    // Room for the usual number of players, so blocks rarely allocate.
-    takePlayers.reserve(64);
-    releasedInBlock.reserve(64);
+    // What blocks let go of waits here for the lock's release; the render
+    // path never grows it.
+    releasedInBlock.reserve(1024);
+    preparePlayers();
     generatorInstances().push_back(this);
 }
 
@@ -128,8 +129,10 @@ void mi::onStop() {
         Released released;
         std::lock_guard<std::mutex> hold(audioLock);
         // Take players are left to fade out over the next blocks.
+        released.reserve(2 * patternPlayers.size());
         for (auto& [key, player] : patternPlayers) {
             stopPatternPlayer(*player);
+            takePlayerPool.release(std::move(player->current), released);
             released.push_back(std::move(player));
         }
         patternPlayers.clear();

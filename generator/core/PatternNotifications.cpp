@@ -61,6 +61,7 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
             pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
         }
         replaced = owner->installPattern(handle, std::move(pattern), released);
+        owner->preparePlayers();
     }
     owner->forgetShown(replaced.get());
 }
@@ -95,6 +96,7 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
         Released released;
         std::lock_guard<std::mutex> hold(owner->audioLock);
         replaced = owner->installPattern(handle, std::move(copy), released);
+        owner->preparePlayers();
     }
     owner->forgetShown(replaced.get());
 }

@@ -2,6 +2,7 @@
 // host records, with the punched-in stretches becoming the active take.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "generator/core/Machine.h"
 #include "generator/core/TimeUnits.h"
@@ -36,7 +37,7 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
     recordQueue.push_back(std::move(start));
 }
 
-void mi::finishRecording() {
+void mi::finishRecording() noexcept {
     if (!recording.sequence)
         return;
     callbacks->markSongModified();
@@ -48,13 +49,12 @@ void mi::finishRecording() {
     }
 }
 
-void mi::replaceRecording(RecordCommand next) {
-    if (recording.take)
-        releasedInBlock.push_back(std::move(recording.take));
+void mi::replaceRecording(RecordCommand next) noexcept {
+    deferRelease(releasedInBlock, std::move(recording.take));
     recording = std::move(next);
 }
 
-void mi::processRecording(int offset, int count) {
+void mi::processRecording(int offset, int count) noexcept {
     if (!recordQueue.empty() && recordQueue.front().dueOffset < count) {
         int due = std::max(recordQueue.front().dueOffset, 0);
         processRecording(offset, due);
@@ -63,8 +63,7 @@ void mi::processRecording(int offset, int count) {
             head.sequence && recording.sequence && head.sequence != recording.sequence &&
             callbacks->sequenceRank(head.sequence) > callbacks->sequenceRank(recording.sequence);
         if (keepRunning) {
-            if (head.take)
-                releasedInBlock.push_back(std::move(head.take));
+            deferRelease(releasedInBlock, std::move(head.take));
         } else {
             finishRecording();
             replaceRecording(std::move(head));
@@ -88,15 +87,8 @@ void mi::processRecording(int offset, int count) {
             std::memcpy(take.samples.data() + 2 * first,
                         recordSource->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
-            if (recordSource->punchState == 1) {
-                double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
-                                         samplesPerTick(*masterInfo));
-                Pattern& pattern = *recording.pattern;
-                pattern.assignTake(static_cast<double>(first) / f,
-                                   static_cast<double>(first + copied) / f, &take);
-                pattern.tidyActiveTakes();
-                resyncPlayers(pattern);
-            }
+            if (recordSource->punchState == 1)
+                punchIn(take, first, copied);
         }
         write += count;
         recording.writePosition = static_cast<int32_t>(std::min<int64_t>(write, INT32_MAX));
@@ -107,6 +99,23 @@ void mi::processRecording(int offset, int count) {
     }
     for (RecordCommand& command : recordQueue)
         command.dueOffset -= count;
+}
+
+void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
+    Pattern& pattern = *recording.pattern;
+    // An assignment adds at most two entries; the list already has room
+    // after the first blocks, so this allocates only when a punch begins.
+    try {
+        pattern.activeTakes.reserve(pattern.activeTakes.size() + 2);
+    } catch (const std::bad_alloc&) {
+        return; // the audio is in the take; this stretch just stays unheard
+    }
+    const double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
+                                   samplesPerTick(*masterInfo));
+    pattern.assignTake(static_cast<double>(first) / f, static_cast<double>(first + frames) / f,
+                       &take);
+    pattern.tidyActiveTakes();
+    resyncPlayers(pattern);
 }
 
 void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {

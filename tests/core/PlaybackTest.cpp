@@ -293,6 +293,24 @@ TEST_F(Playback, ARemovedTakeLivesUntilItsLastPlayerFinishes) {
     EXPECT_TRUE(watch.expired());
 }
 
+TEST_F(Playback, TakePlayersComeFromThePreparedOnesAndReturnToThem) {
+    LeftRight x = leftRightPattern("X");
+    for (int tick = 0; tick < 16; ++tick) // a new take at every tick
+        assign(*x.pattern, tick, tick + 1, tick % 2 ? x.right : x.left);
+    const size_t ready = machine().takePlayerPool.ready();
+    ASSERT_GT(ready, 2u);
+    play(x.hostPattern);
+    for (int tick = 0; tick < 16; ++tick) {
+        render(samplesPerTick);
+        // One sounding, perhaps one fading: never more taken than that.
+        ASSERT_GE(machine().takePlayerPool.ready() + 2, ready) << tick;
+    }
+    placed->machine->onStop();
+    render(512);
+    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerPool.ready(), ready);
+}
+
 TEST_F(Playback, TakesOfOtherRatesAndEmptyTakesAreSafe) {
     host::HostPattern* hostPattern = createPattern("X", 16);
     Pattern& p = patternOf(hostPattern);
