@@ -56,8 +56,10 @@ void mi::replaceRecording(RecordCommand next) noexcept {
 
 void mi::processRecording(int offset, int count) noexcept {
     if (!recordQueue.empty() && recordQueue.front().dueOffset < count) {
-        int due = std::max(recordQueue.front().dueOffset, 0);
-        processRecording(offset, due);
+        // Commands behind a later head are due at once when it is.
+        const int due = std::max(recordQueue.front().dueOffset, 0);
+        if (due > 0)
+            processRecording(offset, due);
         RecordCommand& head = recordQueue.front();
         bool keepRunning =
             head.sequence && recording.sequence && head.sequence != recording.sequence &&
@@ -98,7 +100,7 @@ void mi::processRecording(int offset, int count) noexcept {
         }
     }
     for (RecordCommand& command : recordQueue)
-        command.dueOffset -= count;
+        command.dueOffset = std::max(command.dueOffset - count, 0);
 }
 
 void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {

@@ -99,6 +99,17 @@ TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
     EXPECT_DOUBLE_EQ(a.activeTakes[1].startTick, 126.0 / 5250.0);
 }
 
+TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
+    input->latencySamples = 1000;
+    play(pattern, 0);
+    placed->machine->onStop();
+    for (int i = 0; i < 4; ++i) // the stop waits behind the start, then both act
+        block();
+    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_TRUE(machine().recordQueue.empty());
+    EXPECT_EQ(patternA().takes[0]->samples[0], 0.0f); // nothing recorded
+}
+
 TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     // Something already plays in the pattern: its sound must stop while
     // the input is punched in.
