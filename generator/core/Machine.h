@@ -142,7 +142,8 @@ public:
     void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
     // Lock held: takes the record source's frames offset .. offset+count-1.
     void processRecording(int offset, int count) noexcept;
-    // Whether the audio thread is writing take now (takes the lock).
+    // Whether the audio thread is writing take now, or may start to at any
+    // block: a queued start names it (takes the lock).
     bool isRecordingInto(const Take& take);
     // A copy of a take the audio thread is writing, taken in short holds.
     std::vector<float> copyRecordingSamples(const Take& take);

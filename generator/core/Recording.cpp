@@ -137,7 +137,11 @@ void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
 
 bool mi::isRecordingInto(const Take& take) {
     auto hold = lockAudio();
-    return recording.take.get() == &take;
+    if (recording.take.get() == &take)
+        return true;
+    // A queued start may take effect in the very next block.
+    return std::any_of(recordQueue.begin(), recordQueue.end(),
+                       [&](const RecordCommand& command) { return command.take.get() == &take; });
 }
 
 std::vector<float> mi::copyRecordingSamples(const Take& take) {

@@ -228,6 +228,21 @@ TEST_F(Recording, SavingWhileRecordingStoresWhatWasRecorded) {
     EXPECT_EQ(waiting["A"]->takes[0]->samples[2 * 1000], 1000.0f);
 }
 
+TEST_F(Recording, ATakeWhoseStartIsQueuedCountsAsBeingRecorded) {
+    // Saving and copying read such a take in short holds of the lock: the
+    // next block may begin writing it.
+    input->latencySamples = 1000;
+    play(pattern, 0);
+    const spoolex::Take& take = *patternA().takes[0];
+    EXPECT_TRUE(machine().isRecordingInto(take));
+    block(); // latency pending
+    EXPECT_TRUE(machine().isRecordingInto(take));
+    placed->machine->onStop(); // takes effect once the start has
+    for (int i = 0; i < 4; ++i)
+        block();
+    EXPECT_FALSE(machine().isRecordingInto(take));
+}
+
 TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {
     host::HostMachine* other = placeGenerator("Other");
     generatorOf(other).chooseRecordSource(input);
