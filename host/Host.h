@@ -136,7 +136,9 @@ public:
     int version = 2;
     bool extendedHost = true;
     int stateFlags = 0;
-    std::atomic<bool> songModified{false};   // machines mark it from any thread
+    std::atomic<bool> songModified{false}; // machines mark it from any thread
+    // Runs inside markSongModified, where a host may take its own song lock.
+    std::function<void()> songModifiedHook;
     std::vector<std::string> messages;       // hostMessage texts, in order
     std::map<std::string, int> themeColours; // unknown names answer 0
     std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service

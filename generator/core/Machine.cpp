@@ -163,6 +163,8 @@ std::string mi::inputName(const InputMachine::Fields* input) {
 }
 
 void mi::chooseRecordSource(InputMachine::Fields* source) {
+    // Under our lock only for the store: the host may hold its own lock
+    // around markSongModified.
     setRecordSource(source);
     if (editor)
         editor->selectRecordSource();

@@ -163,8 +163,12 @@ private:
     void dropPlayersOf(const Pattern& pattern, Released& released);
     // Lock held: no recording or queued command refers to pattern any more.
     void forgetRecordingOf(const Pattern& pattern, Released& released);
-    // Lock held: the recording that just ended tells the song and the views.
+    // Lock held: the recording that just ended; the song and the views hear
+    // of it from tellFinishedRecording.
     void finishRecording() noexcept;
+    // Lock released: host services that may take the host's own lock are
+    // never called under ours, so the two are never taken in both orders.
+    void tellFinishedRecording() noexcept;
     // Lock held: frames frames of take from first on become its active take.
     void punchIn(Take& take, int64_t first, int64_t frames) noexcept;
     void replaceRecording(RecordCommand next) noexcept;
@@ -180,6 +184,9 @@ private:
     // Players the last block let go, freed once its lock is released. Only
     // renderStereo touches it, and the host never runs two blocks at once.
     Released releasedInBlock;
+    // A recording ended in the last block (audio thread only).
+    bool finishedRecording = false;
+    const Pattern* finishedPattern = nullptr;
 };
 
 #pragma GCC diagnostic push

@@ -52,6 +52,7 @@ bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) n
         sounding = renderBlock(out, numSamples);
     }
     releasedInBlock.clear();
+    tellFinishedRecording();
     return sounding;
 }
 

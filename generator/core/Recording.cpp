@@ -40,13 +40,23 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
 void mi::finishRecording() noexcept {
     if (!recording.sequence)
         return;
-    callbacks->markSongModified();
-    if (recording.pattern) {
+    if (recording.pattern)
         recording.pattern->invalidateOverview();
-        // The view shows the new take when the editor next repaints.
-        if (editor && editor->shownPattern() == recording.pattern)
-            editor->repaintView();
-    }
+    // The song and the views hear of it once the block's lock is released.
+    finishedRecording = true;
+    finishedPattern = recording.pattern;
+}
+
+void mi::tellFinishedRecording() noexcept {
+    if (!finishedRecording)
+        return;
+    finishedRecording = false;
+    callbacks->markSongModified();
+    // The view shows the new take when the editor next repaints. The pattern
+    // is only compared: it may have gone since the lock was released.
+    if (finishedPattern && editor && editor->shownPattern() == finishedPattern)
+        editor->repaintView();
+    finishedPattern = nullptr;
 }
 
 void mi::replaceRecording(RecordCommand next) noexcept {

@@ -1,5 +1,10 @@
 // Recording into takes, driven block by block as the host would: the input
 // machine's fields are set by hand before each block.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include "generator/core/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 
@@ -110,6 +115,32 @@ TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
     EXPECT_EQ(patternA().takes[0]->samples[0], 0.0f); // nothing recorded
 }
 
+TEST_F(Recording, TheSongHearsOfAFinishedRecordingWithTheMachineUnlocked) {
+    // A host may guard its song with a lock of its own: ours must be free
+    // whenever we call it, or the two could be taken in opposite orders.
+    std::vector<std::thread> probes;
+    std::vector<bool> lockWasFree;
+    host.songModifiedHook = [&] {
+        auto taken = std::make_shared<std::atomic<bool>>(false);
+        probes.emplace_back([this, taken] {
+            auto hold = machine().lockAudio();
+            *taken = true;
+        });
+        for (int i = 0; i < 200 && !*taken; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lockWasFree.push_back(*taken);
+    };
+    host.songModified = false;
+    play(pattern, 0);
+    block();
+    placed->machine->onStop();
+    block();
+    host.songModifiedHook = nullptr;
+    for (std::thread& probe : probes)
+        probe.join();
+    EXPECT_EQ(lockWasFree, std::vector<bool>{true});
+}
+
 TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     // Something already plays in the pattern: its sound must stop while
     // the input is punched in.
@@ -150,9 +181,12 @@ TEST_F(Recording, PunchedOutAllAlongFillsTheTakeButChangesNoActiveTake) {
 
 TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
     host::HostPattern* shortPattern = host.createPattern(*placed, "Short", 1); // 5250 frames
+    host.songModified = false; // choosing the source in the fixture set it
     play(shortPattern, 0);
     spoolex::Pattern& s = *machine().findPattern(shortPattern->handle());
-    for (int i = 0; i < 30; ++i)
+    block(true);
+    EXPECT_FALSE(host.songModified); // only a finished recording changes the song
+    for (int i = 1; i < 30; ++i)
         block(true);
     const spoolex::Take& take = *s.takes[0];
     EXPECT_EQ(take.frameCount(), 5250u);
