@@ -166,6 +166,8 @@ void mi::chooseRecordSource(InputMachine::Fields* source) {
     // Under our lock only for the store: the host may hold its own lock
     // around markSongModified.
     setRecordSource(source);
+    // The user's choice replaces a source the song named that never came.
+    pendingRecordSourceName.clear();
     if (editor)
         editor->selectRecordSource();
     callbacks->markSongModified();

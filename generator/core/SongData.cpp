@@ -140,7 +140,9 @@ void saveSongData(mi& machine, CMachineDataOutput& out) {
 
     writeU8(out, 4);
     writeU8(out, songDataVersion);
-    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource) : std::string());
+    // An input the song named that has not appeared yet stays named.
+    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource)
+                                        : machine.pendingRecordSourceName);
     writeText(out, projectFolder());
     const PatternEditor* editor = machine.editor;
     writeU32(out, editor ? static_cast<uint32_t>(editor->coarseFactor) : 4);
