@@ -15,6 +15,17 @@ namespace {
 const char magic[8] = {'S', 'P', 'O', 'O', 'L', 'E', 'X', '1'};
 constexpr uint32_t formatVersion = 1;
 
+// Timing the host can play: samples per tick and its tick clock stay finite
+// and their products fit the timing record's integers.
+struct TimingLimit {
+    const char* what;
+    uint32_t lowest;
+    uint32_t highest;
+};
+constexpr TimingLimit sampleRateLimit{"sample rate (Hz)", 1000, 768000};
+constexpr TimingLimit tempoLimit{"tempo (beats per minute)", 1, 1000};
+constexpr TimingLimit ticksPerBeatLimit{"ticks per beat", 1, 256};
+
 class Writer {
 public:
     void u32(uint32_t v) {
@@ -74,6 +85,13 @@ public:
             return false;
         if (n > left() / minSize)
             return fail("a count promises more than the file holds");
+        return true;
+    }
+    bool timing(uint32_t value, const TimingLimit& limit) {
+        if (value < limit.lowest || value > limit.highest)
+            return fail("the song's " + std::string(limit.what) + " is " + std::to_string(value) +
+                        ", outside " + std::to_string(limit.lowest) + " to " +
+                        std::to_string(limit.highest));
         return true;
     }
     bool skipMagic() {
@@ -147,11 +165,13 @@ bool decodeSong(const std::vector<uint8_t>& bytes, SongDocument& song, std::stri
     Reader r(bytes);
     SongDocument read;
     uint32_t version = 0, machines = 0, patterns = 0, sequences = 0;
-    bool ok = r.skipMagic() && r.u32(version) &&
-              (version == formatVersion || r.fail("song file version " + std::to_string(version) +
-                                                  " is newer than this host")) &&
-              r.u32(read.sampleRate) && r.u32(read.beatsPerMinute) && r.u32(read.ticksPerBeat) &&
-              r.count(machines, 16);
+    bool ok =
+        r.skipMagic() && r.u32(version) &&
+        (version == formatVersion ||
+         r.fail("song file version " + std::to_string(version) + " is newer than this host")) &&
+        r.u32(read.sampleRate) && r.u32(read.beatsPerMinute) && r.u32(read.ticksPerBeat) &&
+        r.timing(read.sampleRate, sampleRateLimit) && r.timing(read.beatsPerMinute, tempoLimit) &&
+        r.timing(read.ticksPerBeat, ticksPerBeatLimit) && r.count(machines, 16);
     for (uint32_t i = 0; ok && i < machines; ++i) {
         SongMachine m;
         uint32_t attributes = 0;
