@@ -115,6 +115,23 @@ TEST_F(Playback, CrossfadeLengthOne) {
     EXPECT_TRUE(machine().takePlayers.empty());
 }
 
+TEST_F(Playback, AFadeWhoseStepIsInexactStillTakesEverySample) {
+    // A seventh is not exact in f32: 1 / (1/7) comes out just below 7, and
+    // a fade must still take seven samples each way.
+    host.setAttribute(*placed, 0, 7);
+    auto [pattern, take] = loudPattern();
+    play(pattern);
+    std::vector<float> in = render(256);
+    for (int i = 0; i < 7; ++i)
+        ASSERT_NEAR(in[2 * i], 1000.0f * i / 7, 0.01f) << i;
+    EXPECT_EQ(in[2 * 7], 1000.0f);
+    placed->machine->onStop();
+    std::vector<float> out = render(256);
+    for (int i = 0; i < 7; ++i)
+        ASSERT_NEAR(out[2 * i], 1000.0f * (7 - i) / 7, 0.01f) << i;
+    EXPECT_EQ(out[2 * 7], 0.0f);
+}
+
 TEST_F(Playback, AHalfRateTakeAdvancesHalfAFramePerSample) {
     auto [pattern, take] =
         patternWith([](Pattern& p) -> Take& { return staircaseTake(p, 8000, 22050); });
