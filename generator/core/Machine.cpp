@@ -5,6 +5,7 @@
 
 #include "generator/core/MachineDescription.h"
 #include "generator/core/ProcessState.h"
+#include "generator/core/SlotGuard.h"
 #include "generator/core/SongData.h"
 #include "generator/core/UserInterface.h"
 #include "generator/core/WaveFolder.h"
@@ -17,8 +18,8 @@ namespace {
 
 constexpr int oldestSupportedHostVersion = 2;
 
-void writeMenuItem(CMachineDataOutput* out, const std::string& text) {
-    out->write(text.c_str(), static_cast<int>(text.size() + 1));
+void writeMenuItem(CMachineDataOutput& out, const std::string& text) {
+    out.write(text.c_str(), static_cast<int>(text.size() + 1));
 }
 
 // Event 0 for our own machine: pass it on to the host's service for it.
@@ -103,14 +104,14 @@ void mi::initFromSong(CMachineDataInput* data) {
     }
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
-    loadSettings(*this);
+    guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
     if (data)
-        loadSongData(*this, *data);
+        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, *data); });
 }
 
 void mi::saveSongData(CMachineDataOutput* out) {
     if (out)
-        spoolex::saveSongData(*this, *out);
+        guardSlot(callbacks, outOfMemoryWhileSaving, [&] { spoolex::saveSongData(*this, *out); });
 }
 
 void mi::onTick() {
@@ -125,6 +126,10 @@ void mi::onTick() {
 }
 
 void mi::onStop() {
+    guardSlot(callbacks, outOfMemory, [&] { stop(); });
+}
+
+void mi::stop() {
     {
         Released released;
         std::lock_guard<std::mutex> hold(audioLock);
@@ -180,6 +185,10 @@ void mi::toggleArmed() {
 }
 
 void mi::runCommand(int code) {
+    guardSlot(callbacks, outOfMemory, [&] { runMenuCommand(code); });
+}
+
+void mi::runMenuCommand(int code) {
     int item = code & 0xff;
     int subMenu = code >> 8;
     if (subMenu == subMenuMain) {
@@ -211,12 +220,17 @@ void mi::showAboutBox() {
 }
 
 void miex::buildSubMenu(int index, CMachineDataOutput* out) {
+    if (out)
+        guardSlot(owner->callbacks, outOfMemory, [&] { owner->writeSubMenu(index, *out); });
+}
+
+void mi::writeSubMenu(int index, CMachineDataOutput& out) {
     if (index == subMenuRecordSource - 1) {
-        writeMenuItem(out, owner->recordSource ? "None" : "*None");
+        writeMenuItem(out, recordSource ? "None" : "*None");
         for (InputMachine::Fields* input : inputRegistry())
-            writeMenuItem(out, (input == owner->recordSource ? "*" : "") + mi::inputName(input));
+            writeMenuItem(out, (input == recordSource ? "*" : "") + inputName(input));
     } else if (index == subMenuArm - 1) {
-        writeMenuItem(out, owner->armed ? "*Arm" : "Arm");
+        writeMenuItem(out, armed ? "*Arm" : "Arm");
     }
 }
 

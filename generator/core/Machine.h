@@ -152,6 +152,10 @@ private:
     friend class miex;
 
     ~mi();
+    // The work of the slots of the same names, inside their guards.
+    void stop();
+    void runMenuCommand(int code);
+    void writeSubMenu(int index, CMachineDataOutput& out);
     void showAboutBox();
     void checkHostVersion();
     // Lock held: one audio block.

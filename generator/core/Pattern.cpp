@@ -88,8 +88,10 @@ int32_t Pattern::takeIndex(const Take& take) const {
     return -1;
 }
 
-Take& Pattern::takeAt(int32_t index) const {
-    return *takes.at(static_cast<size_t>(index));
+Take* Pattern::takeAt(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= takes.size())
+        return nullptr;
+    return takes[static_cast<size_t>(index)].get();
 }
 
 size_t Pattern::entryContaining(double tick) const {

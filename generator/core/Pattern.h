@@ -61,7 +61,8 @@ public:
     // the lock; a player fading it out keeps it alive until it finishes.
     std::shared_ptr<Take> removeTake(Take& take);
     int32_t takeIndex(const Take& take) const;
-    Take& takeAt(int32_t index) const;
+    // The take at index, or none for an index outside the list.
+    Take* takeAt(int32_t index) const;
 
     void setLength(int32_t ticks);
     // Makes take (or none) active over [t0, t1). Callers then run

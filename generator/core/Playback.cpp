@@ -8,6 +8,7 @@
 #endif
 
 #include "generator/core/Machine.h"
+#include "generator/core/SlotGuard.h"
 #include "generator/core/TimeUnits.h"
 
 namespace spoolex {
@@ -130,15 +131,17 @@ void mi::resyncPlayers(Pattern& pattern) noexcept {
 }
 
 void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks) {
-    Released released;
-    std::lock_guard<std::mutex> hold(owner->audioLock);
-    owner->stopSequence(sequence, released);
-    auto found = owner->patternsByHandle.find(handle);
-    if (!handle || found == owner->patternsByHandle.end())
-        return;
-    owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
-        *found->second, static_cast<double>(offsetTicks), neverTick);
-    owner->startRecording(sequence, *found->second, offsetTicks);
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        owner->stopSequence(sequence, released);
+        auto found = owner->patternsByHandle.find(handle);
+        if (!handle || found == owner->patternsByHandle.end())
+            return;
+        owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
+            *found->second, static_cast<double>(offsetTicks), neverTick);
+        owner->startRecording(sequence, *found->second, offsetTicks);
+    });
 }
 
 void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {

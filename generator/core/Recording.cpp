@@ -25,8 +25,11 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
     const float s = samplesPerTick(*masterInfo);
     const float takeFrames = s * static_cast<float>(pattern.length);
     const float startFrame = s * static_cast<float>(offsetTicks);
+    // Made before the take joins the pattern: when memory runs out, the
+    // pattern is left as it was.
+    std::vector<float> samples(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
     Take& take = pattern.addTake();
-    take.samples.assign(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
+    take.samples = std::move(samples);
     RecordCommand start;
     start.sequence = sequence;
     start.dueOffset = recordSource->latencySamples;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -54,19 +55,43 @@ int32_t indexIn(const std::vector<std::shared_ptr<Take>>& takes, const Take* tak
     return -1;
 }
 
+// A take whose stream could not be made is never lost in silence.
+void reportUnsavedTake(mi& machine, const PatternSnapshot& pattern, size_t index) {
+    std::string text = "Korvane Spoolex could not store take " + std::to_string(index) +
+                       " of the pattern \"" + pattern.name +
+                       "\" in the song: there was not enough memory to compress it. The song "
+                       "holds an empty stream in its place; save again to keep it.";
+    machine.callbacks->hostMessage(text.c_str());
+}
+
+void writeTake(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern, size_t index) {
+    const Take& take = *pattern.takes[index];
+    bool stored;
+    if (machine.isRecordingInto(take)) {
+        Take stable;
+        try {
+            stable.samples = machine.copyRecordingSamples(take);
+        } catch (const std::bad_alloc&) {
+            // A record with frames but no stream, as a failed encoding leaves.
+            writeU8(out, TakeFormatWavPack);
+            writeU32(out, 0);
+            reportUnsavedTake(machine, pattern, index);
+            return;
+        }
+        stable.sampleRate = take.sampleRate;
+        stored = encodeTake(stable, out);
+    } else {
+        stored = encodeTake(take, out);
+    }
+    if (!stored)
+        reportUnsavedTake(machine, pattern, index);
+}
+
 void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern) {
     writeU32(out, static_cast<uint32_t>(pattern.length));
     writeU32(out, static_cast<uint32_t>(pattern.takes.size()));
-    for (const auto& take : pattern.takes) {
-        if (machine.isRecordingInto(*take)) {
-            Take stable;
-            stable.samples = machine.copyRecordingSamples(*take);
-            stable.sampleRate = take->sampleRate;
-            encodeTake(stable, out);
-        } else {
-            encodeTake(*take, out);
-        }
-    }
+    for (size_t i = 0; i < pattern.takes.size(); ++i)
+        writeTake(machine, out, pattern, i);
     writeU32(out, static_cast<uint32_t>(pattern.activeTakes.size()));
     for (const ActiveTakeEntry& entry : pattern.activeTakes) {
         writeF64(out, entry.startTick);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 
 #include <wavpack/wavpack.h>
@@ -36,6 +37,10 @@ constexpr int32_t fallbackSampleRate = 44100;
 
 const char* const loadError =
     "An error occurred while loading pattern data for Korvane Spoolex.\n\n";
+
+const char* const outOfMemoryForTake =
+    "An error occurred while loading pattern data for Korvane Spoolex.\n\nThere is not enough "
+    "memory for one of its takes, which is left empty; the rest of the song still loads.";
 
 const char* const damagedStream =
     "The stream is damaged: some of its audio could not be restored and is silent.";
@@ -184,9 +189,16 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
 bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
                       std::vector<uint8_t>& stream) {
     MemoryBlockWriter writer;
-    bool packed = pack(samples, sampleRate, writer);
-    stream = std::move(writer.bytes);
-    return packed;
+    try {
+        bool packed = pack(samples, sampleRate, writer);
+        stream = std::move(writer.bytes);
+        return packed;
+    } catch (const std::bad_alloc&) {
+        // The stream's bytes so far may not even fit: none are kept.
+        stream.clear();
+        stream.shrink_to_fit();
+        return false;
+    }
 }
 
 bool encodeTake(const Take& take, CMachineDataOutput& out) {
@@ -220,7 +232,16 @@ TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
     uint32_t length = readU32(in);
     std::vector<uint8_t> bytes;
     bool whole = readByteRun(in, length, bytes);
-    TakeLoad load = decodeStream(take, std::move(bytes), host);
+    TakeLoad load;
+    try {
+        load = decodeStream(take, std::move(bytes), host);
+    } catch (const std::bad_alloc&) {
+        // A small stream can hold hours of silence. The record was read
+        // whole, so the song data after it still reads.
+        std::vector<float>().swap(take.samples);
+        host.hostMessage(outOfMemoryForTake);
+        load = TakeLoad::Failed;
+    }
     return whole ? load : TakeLoad::InputEnded;
 }
 
