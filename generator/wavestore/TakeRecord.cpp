@@ -97,22 +97,29 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
 }
 
 // Unpacks up to count frames into samples, normalised by exponent and
-// scaled to the host scale, and returns the number of frames unpacked. The
-// take grows only by what the library really delivers: the header's count
-// reserves room only as far as the stream's size makes it plausible.
-uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t streamBytes,
-                std::vector<float>& samples) {
+// scaled to the host scale, and returns the number of frames unpacked. Each
+// piece lands at its own frame: the library's frame index plus offset, with
+// silence for frames it could not restore. The take grows only by what the
+// library really delivers: the header's count reserves room only as far as
+// the stream's size makes it plausible.
+uint32_t unpack(WavpackContext* context, uint32_t count, uint32_t offset, int exponent,
+                size_t streamBytes, std::vector<float>& samples) {
     samples.clear();
-    samples.reserve(std::min<size_t>(count, streamBytes * plausibleFramesPerByte) * 2);
+    samples.reserve(std::min<size_t>(size_t{offset} + count, streamBytes * plausibleFramesPerByte) *
+                    2);
     std::vector<int32_t> piece(size_t{pieceFrames} * 2);
     uint32_t done = 0;
     while (done < count) {
-        uint32_t wanted = std::min(count - done, pieceFrames);
+        const int64_t index = WavpackGetSampleIndex64(context);
+        if (index < 0 || index >= count)
+            break;
+        uint32_t wanted = std::min(count - static_cast<uint32_t>(index), pieceFrames);
         uint32_t got = WavpackUnpackSamples(context, piece.data(), wanted);
         auto values = static_cast<int32_t>(got * 2);
         if (exponent != normalisedFloatExponent)
             WavpackFloatNormalize(piece.data(), values, normalisedFloatExponent - exponent);
-        size_t at = samples.size();
+        const size_t at = 2 * (size_t{offset} + static_cast<size_t>(index));
+        samples.resize(at, 0.0f);
         samples.resize(at + static_cast<size_t>(values));
         std::memcpy(samples.data() + at, piece.data(), static_cast<size_t>(values) * 4);
         for (size_t i = at; i < samples.size(); ++i)
@@ -126,6 +133,38 @@ uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t st
     return done;
 }
 
+// The frame at which the library's frame 0 belongs. It numbers frames from
+// the first block it can read, so a lost first block would move the rest
+// earlier. The last block's header, if it agrees with itself, gives the
+// stream's true length, and a block must begin where the library's frames
+// would then begin:
+//
+//   headers   | block 0 (lost) | block 1 | ... | last |
+//   library                    0 ...            count
+//   take      0 ... offset = total - count ...  total
+struct BlockLayout {
+    std::vector<uint32_t> starts; // each block's first frame, as its header says
+    uint64_t total = 0;           // from the last header, when it agrees with itself
+
+    explicit BlockLayout(const std::vector<uint8_t>& bytes) {
+        for (size_t at = 0; at + 32 <= bytes.size() && std::memcmp(&bytes[at], "wvpk", 4) == 0;) {
+            const uint32_t index = platform::readLe32(&bytes[at + 16]);
+            starts.push_back(index);
+            total = uint64_t{index} + platform::readLe32(&bytes[at + 20]);
+            if (platform::readLe32(&bytes[at + 12]) != total)
+                total = 0;
+            at += 8 + size_t{platform::readLe32(&bytes[at + 4])};
+        }
+    }
+
+    uint32_t firstReadableFrame(uint32_t count) const {
+        if (total <= count)
+            return 0;
+        const auto offset = static_cast<uint32_t>(total - count);
+        return std::find(starts.begin(), starts.end(), offset) != starts.end() ? offset : 0;
+    }
+};
+
 // The total frame count in the stream's first block header, as written by
 // encodeTake; none when the stream does not open with a block.
 bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
@@ -138,6 +177,7 @@ bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
 TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
     uint32_t headerTotal = 0;
     bool headed = firstBlockTotal(bytes, headerTotal);
+    const BlockLayout layout(bytes);
     MemoryReader reader(std::move(bytes));
     char error[80] = {};
     Context context(
@@ -169,7 +209,8 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
     // A stream whose first block is unreadable opens at a later frame, and
     // the library then counts only the frames from there.
     bool lostStart = !headed || headerTotal != count || WavpackGetSampleIndex(context.get()) != 0;
-    uint32_t frames = unpack(context.get(), count, WavpackGetFloatNormExp(context.get()),
+    const uint32_t offset = lostStart ? layout.firstReadableFrame(count) : 0;
+    uint32_t frames = unpack(context.get(), count, offset, WavpackGetFloatNormExp(context.get()),
                              reader.getLength(), take.samples);
 
     if (frames < count) {
