@@ -5,8 +5,6 @@
 // renderStereo per block, which must be none.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <vector>
 
@@ -15,29 +13,7 @@
 #include "generator/core/MachineDescription.h"
 #include "generator/core/TakeMixer.h"
 #include "host/Host.h"
-
-// Allocations made while the audio thread renders a block, counted by
-// replacing the global allocation functions (whose frees GCC then mistakes
-// for mismatched ones).
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace {
-thread_local bool inRenderStereo = false;
-size_t renderAllocations = 0;
-} // namespace
-
-void* operator new(size_t size) {
-    if (inRenderStereo)
-        ++renderAllocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
+#include "tests/support/AllocationProbe.h"
 
 namespace {
 
@@ -97,9 +73,9 @@ struct Song {
     size_t renderBlock() {
         if (framesInPattern + block > patternTicks * samplesPerTick)
             restart();
-        inRenderStereo = true;
+        testsupport::countAllocations = true;
         machine->renderStereo(nullptr, out.data(), block, 3);
-        inRenderStereo = false;
+        testsupport::countAllocations = false;
         framesInPattern += block;
         return machine->takePlayers.size();
     }
@@ -128,7 +104,7 @@ void renderStereoBlocks(benchmark::State& state) {
         song.renderBlock();
     double frames = 0;
     double playerFrames = 0;
-    renderAllocations = 0;
+    testsupport::allocationsCounted = 0;
     for (auto _ : state) {
         size_t players = song.renderBlock();
         benchmark::DoNotOptimize(song.out.data());
@@ -137,7 +113,7 @@ void renderStereoBlocks(benchmark::State& state) {
     }
     report(state, frames, playerFrames);
     state.counters["allocations_per_block"] =
-        benchmark::Counter(static_cast<double>(renderAllocations) * block / frames);
+        benchmark::Counter(static_cast<double>(testsupport::allocationsCounted) * block / frames);
 }
 BENCHMARK(renderStereoBlocks)->Arg(1)->Arg(8)->Arg(32);
 

@@ -24,6 +24,18 @@ host::WavAudio knownInput(size_t frames) {
     return audio;
 }
 
+// Both plug-ins, loaded from the Gear folder: a generator and an input
+// machine named Mic. Returns the generator, or null with error set.
+host::HostMachine* placeSpoolexAndMic(host::Host& host, std::string& error) {
+    host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
+    host::PluginLibrary* input = host.loadPlugin(testsupport::inputPluginPath(), error);
+    if (!generator || !input)
+        return nullptr;
+    host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
+    host.createMachine(*input, "Mic");
+    return spoolex;
+}
+
 TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
     const std::string song = ::testing::TempDir() + "recorded.sxs";
     const size_t patternFrames = 16 * 5250; // 126 bpm, 4 ticks per beat, 44100 Hz
@@ -32,11 +44,8 @@ TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
         host::Host host;
         host.echoMessages = false;
         std::string error;
-        host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
-        host::PluginLibrary* inputPlugin = host.loadPlugin(testsupport::inputPluginPath(), error);
-        ASSERT_TRUE(generator && inputPlugin) << error;
-        host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
-        host.createMachine(*inputPlugin, "Mic");
+        host::HostMachine* spoolex = placeSpoolexAndMic(host, error);
+        ASSERT_NE(spoolex, nullptr) << error;
         host::HostPattern* pattern = host.createPattern(*spoolex, "A", 16);
         host.addSequence(*spoolex)->place(0, pattern);
         host::RecordOptions byHand; // punched in all along
@@ -76,11 +85,8 @@ TEST(RecordThroughHost, TheInputsLatencyHoldsForARecordingFromTickZero) {
         host::Host host;
         host.echoMessages = false;
         std::string error;
-        host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
-        host::PluginLibrary* inputPlugin = host.loadPlugin(testsupport::inputPluginPath(), error);
-        ASSERT_TRUE(generator && inputPlugin) << error;
-        host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
-        host.createMachine(*inputPlugin, "Mic");
+        host::HostMachine* spoolex = placeSpoolexAndMic(host, error);
+        ASSERT_NE(spoolex, nullptr) << error;
         host.addSequence(*spoolex)->place(0, host.createPattern(*spoolex, "A", 2));
         host::RecordOptions options;
         options.latency = latency;

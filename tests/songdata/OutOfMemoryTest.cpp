@@ -1,41 +1,19 @@
 // Loading and saving when memory runs out: the host hears of it, nothing
 // escapes a slot, and what was sound is kept.
-#include <cstdlib>
-#include <limits>
-#include <new>
 #include <random>
 
 #include "generator/core/SongData.h"
 #include "tests/core/GeneratorFixture.h"
-
-// Any single allocation larger than this fails, as it would on a machine
-// whose memory is nearly used up.
-namespace {
-size_t largestAllocation = std::numeric_limits<size_t>::max();
-} // namespace
-
-// Frees that GCC mistakes for mismatched ones once the allocation functions
-// are replaced.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) {
-    if (size <= largestAllocation)
-        if (void* p = std::malloc(size ? size : 1))
-            return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
+#include "tests/support/AllocationProbe.h"
 
 namespace {
+
+using testsupport::largestAllocation;
 
 class OutOfMemory : public GeneratorTest {
 protected:
     void TearDown() override {
-        largestAllocation = std::numeric_limits<size_t>::max();
+        largestAllocation = testsupport::anyAllocation;
         GeneratorTest::TearDown();
     }
 
@@ -78,7 +56,7 @@ TEST_F(OutOfMemory, ASongAskingForMoreSilenceThanFitsLoadsTheRest) {
     host::HostMachine* loaded = host.createMachine(
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
-    largestAllocation = std::numeric_limits<size_t>::max();
+    largestAllocation = testsupport::anyAllocation;
 
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(heard("not enough memory for one of its takes"));
@@ -93,7 +71,7 @@ TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
     host::HostMachine* source = machineWith({{"Big", 1000000}, {"Small", 1000}});
     largestAllocation = size_t{2} << 20;
     const std::vector<uint8_t> song = host.saveSongData(*source);
-    largestAllocation = std::numeric_limits<size_t>::max();
+    largestAllocation = testsupport::anyAllocation;
     EXPECT_TRUE(heard("could not store take 0 of the pattern \"Big\""));
 
     host.messages.clear();
