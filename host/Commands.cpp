@@ -93,7 +93,7 @@ std::string songInfo(Host& host) {
     std::string text;
     for (HostPattern* pattern : host.patternsInOrder()) {
         size_t before = ui.messages().size();
-        if (!host.sendEditorCommand(pattern->machine, pattern, spoolex::commandInfo))
+        if (!host.sendEditorCommand(pattern->machine, pattern, editorcommand::info))
             continue;
         auto shown = ui.messages();
         text += pattern->machine.name + " / " + pattern->name + "\n";

@@ -1,6 +1,5 @@
 #include "generator/core/Machine.h"
 #include "generator/core/PatternInfo.h"
-#include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/settings/ModifierKeys.h"
 #include "generator/settings/ShortcutMatching.h"
@@ -19,9 +18,13 @@ void PatternEditor::onCharacter(uint32_t character) {
     spoolex::fireCharacter(machine->shortcuts, character, [this](uint16_t id) { onCommand(id); });
 }
 
+namespace {
+constexpr uint16_t commandInfo = 32832;
+} // namespace
+
 bool PatternEditor::onCommand(uint16_t id) {
     switch (id) {
-    case spoolex::commandInfo:
+    case commandInfo:
         showInfo();
         return true;
     }
