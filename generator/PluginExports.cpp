@@ -23,10 +23,18 @@ SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     }
 }
 
+// Nothing may be thrown into the other plug-in: an input that could not be
+// registered for lack of memory is simply not offered as a record source.
 SPOOLEX_EXPORT void korvane_registerInput(InputMachine::Fields* input) {
-    spoolex::registerInput(input);
+    try {
+        spoolex::registerInput(input);
+    } catch (...) {
+    }
 }
 
 SPOOLEX_EXPORT void korvane_unregisterInput(InputMachine::Fields* input) {
-    spoolex::unregisterInput(input);
+    try {
+        spoolex::unregisterInput(input);
+    } catch (...) {
+    }
 }

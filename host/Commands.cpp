@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "generator/editor/EditorCommandIds.h"
 #include "host/Describe.h"
 #include "host/Host.h"
 #include "host/PluginFiles.h"
@@ -23,10 +24,6 @@ namespace host {
 
 namespace {
 
-constexpr int commandInfo = 32832;
-
-} // namespace
-
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear) {
     SongDocument song;
     std::string error;
@@ -35,6 +32,20 @@ bool loadSong(Host& host, const std::string& songPath, const std::string& gear) 
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool renderToWav(Host& host, uint32_t endTick, const std::string& wavPath, uint64_t& frames,
+                 std::string& error, const std::function<void(int tick)>& progress) {
+    MasterWavFile wav;
+    if (!wav.open(wavPath, host.timing().samplesPerSec, error))
+        return false;
+    host.masterSink = &wav;
+    host.renderSong(endTick, progress);
+    host.masterSink = nullptr;
+    frames = wav.frames();
+    return wav.finish(error);
 }
 
 int describeCommand(const std::string& gear, std::FILE* out) {
@@ -62,18 +73,19 @@ int renderCommand(const std::string& songPath, const std::string& wavPath, const
     }
     uint32_t end = song.endTick();
     bool terminal = isatty(fileno(stderr));
-    host.renderSong(end, [&](int tick) {
+    uint64_t frames = 0;
+    bool rendered = renderToWav(host, end, wavPath, frames, error, [&](int tick) {
         if (terminal)
             std::fprintf(stderr, "\rrendering: tick %d of %u", tick, end);
     });
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
-    if (!host.writeMasterWav(wavPath, error)) {
+    if (!rendered) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(out, "%s: %u ticks, %zu frames at %u Hz\n", wavPath.c_str(), end,
-                 host.masterOutput.size() / 2, song.sampleRate);
+    std::fprintf(out, "%s: %u ticks, %llu frames at %u Hz\n", wavPath.c_str(), end,
+                 static_cast<unsigned long long>(frames), song.sampleRate);
     return 0;
 }
 
@@ -82,7 +94,7 @@ std::string songInfo(Host& host) {
     std::string text;
     for (HostPattern* pattern : host.patternsInOrder()) {
         size_t before = ui.messages().size();
-        if (!host.sendEditorCommand(pattern->machine, pattern, commandInfo))
+        if (!host.sendEditorCommand(pattern->machine, pattern, editorcommand::info))
             continue;
         auto shown = ui.messages();
         text += pattern->machine.name + " / " + pattern->name + "\n";
@@ -101,11 +113,23 @@ int infoCommand(const std::string& songPath, const std::string& gear, std::FILE*
     return 0;
 }
 
+namespace {
+
+// The master output of a recording: nobody listens to it.
+class DiscardedOutput final : public MasterSink {
+public:
+    void write(const float*, int) override {}
+};
+
+} // namespace
+
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
     if (!loadSong(host, songPath, gear))
         return 1;
+    DiscardedOutput discarded;
+    host.masterSink = &discarded;
     WavAudio input;
     std::string error;
     if (!readWav(inputPath, input, error) || !recordSong(host, gear, input, options, error) ||
@@ -151,7 +175,7 @@ WavAudio demoInput(int sampleRate, double samplesPerTick) {
 std::vector<float> normalised(const std::vector<float>& hostScale) {
     std::vector<float> out(hostScale.size());
     for (size_t i = 0; i < out.size(); ++i)
-        out[i] = hostScale[i] / 32768.0f;
+        out[i] = hostScale[i] / hostSampleScale;
     return out;
 }
 
@@ -178,9 +202,7 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
         sequence->place(16, pattern);
 
         const CMasterInfo& timing = host.timing();
-        double samplesPerTick =
-            static_cast<double>(static_cast<float>(timing.samplesPerSec * 60) /
-                                static_cast<float>(timing.beatsPerMin * timing.ticksPerBeat));
+        const auto samplesPerTick = static_cast<double>(singlePrecisionSamplesPerTick(timing));
         WavAudio audio = demoInput(timing.samplesPerSec, samplesPerTick);
         writeFloatWav(folder + "/demo-input.wav", audio.sampleRate, normalised(audio.frames),
                       error);
@@ -200,9 +222,9 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
     Host fresh;
     if (!loadSong(fresh, song, gear))
         return 1;
-    fresh.renderSong(fresh.songEndTick());
     const std::string wav = folder + "/demo.wav";
-    if (!fresh.writeMasterWav(wav, error)) {
+    uint64_t frames = 0;
+    if (!renderToWav(fresh, fresh.songEndTick(), wav, frames, error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }

@@ -1,7 +1,9 @@
 // The stand-in host's jobs, as the command line runs them.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace host {
@@ -15,8 +17,13 @@ bool loadSong(Host& host, const std::string& songPath, const std::string& gear);
 // Every plug-in in the Gear folder, described.
 int describeCommand(const std::string& gear, std::FILE* out);
 
-// Plays the song from its start to its end and writes the mix as a 32-bit
-// float WAV file.
+// Plays the song held by host from its start to endTick and streams the mix
+// into a 32-bit float WAV file as it is rendered. False with error set when
+// the file cannot be written.
+bool renderToWav(Host& host, uint32_t endTick, const std::string& wavPath, uint64_t& frames,
+                 std::string& error, const std::function<void(int tick)>& progress = {});
+
+// Loads a song file, renders it with renderToWav and reports the result.
 int renderCommand(const std::string& songPath, const std::string& wavPath, const std::string& gear,
                   std::FILE* out);
 

@@ -196,9 +196,6 @@ void Host::setAttribute(HostMachine& machine, int index, int value) {
     int32_t clamped = std::clamp(value, attribute.minValue, attribute.maxValue);
     std::memcpy(static_cast<uint8_t*>(machine.machine->attributeValues) + 4 * index, &clamped, 4);
     machine.machine->onAttributesChanged();
-    // A new machine hears its parameters' defaults on its first tick.
-    for (int i = 0; i < machine.info().numGlobalParameters; ++i)
-        queueParameterChange({&machine, i, machine.info().parameters[i]->defaultValue});
 }
 
 void Host::queueParameterChange(const ParameterChange& change) {

@@ -12,6 +12,7 @@
 
 #include "host/HostMachine.h"
 #include "host/HostSong.h"
+#include "host/MasterSink.h"
 #include "host/PluginLibrary.h"
 #include "host/SongDocument.h"
 #include "host/Wavetable.h"
@@ -92,7 +93,8 @@ public:
     // Transport. play starts the song at fromTick (patterns that started
     // earlier join at their offset); render produces frames of master output
     // in blocks of at most maxBlockFrames, split at tick boundaries while
-    // playing, and appends them to masterOutput; stop tells every machine.
+    // playing, and hands them to masterSink, or appends them to masterOutput
+    // when there is none; stop tells every machine.
     void play(int fromTick);
     void render(int frames);
     void stop();
@@ -100,6 +102,9 @@ public:
     int currentTick() const { return tickNow; }
     // Interleaved stereo in the host sample scale.
     std::vector<float> masterOutput;
+    // Takes the output block by block instead, so that memory does not
+    // grow with the song (not owned).
+    MasterSink* masterSink = nullptr;
     bool writeMasterWav(const std::string& path, std::string& error) const;
     int maxBlockFrames = 256;
     // The order machines render in within a block; empty: placement order.
@@ -137,7 +142,9 @@ public:
     int version = 2;
     bool extendedHost = true;
     int stateFlags = 0;
-    std::atomic<bool> songModified{false};   // machines mark it from any thread
+    std::atomic<bool> songModified{false}; // machines mark it from any thread
+    // Runs inside markSongModified, where a host may take its own song lock.
+    std::function<void()> songModifiedHook;
     std::vector<std::string> messages;       // hostMessage texts, in order
     std::map<std::string, int> themeColours; // unknown names answer 0
     std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service
@@ -170,6 +177,7 @@ private:
     double nextTickFrame = 0.0;
     std::vector<float> machineInput;
     std::vector<float> machineOutput;
+    std::vector<float> masterBlock;
 };
 
 } // namespace host

@@ -81,6 +81,8 @@ int MachineServices::hostVersion() {
 
 void MachineServices::markSongModified() {
     host.songModified = true;
+    if (host.songModifiedHook)
+        host.songModifiedHook();
 }
 
 int MachineServices::themeColour(const char* name) {

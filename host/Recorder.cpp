@@ -50,6 +50,9 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
     host.setParameter(*source, parameterAutoPunch, options.autoPunch ? 1 : 0);
     host.setParameter(*source, parameterThreshold, options.threshold);
     host.setParameter(*source, parameterRelease, options.release);
+    // A tick of their own, so that they are in force before the song's first
+    // tick starts a pattern (and a recording with the input's latency).
+    host.tick();
 
     // Choose the source and arm through the generator's menu, as a user would.
     std::vector<std::string> sources = host.subMenu(*generator, 0);

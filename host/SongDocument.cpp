@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/ByteOrder.h"
+
 namespace host {
 
 namespace {
@@ -15,11 +17,23 @@ const char magic[8] = {'S', 'P', 'O', 'O', 'L', 'E', 'X', '1'};
 constexpr uint32_t formatVersion = 2;
 constexpr uint32_t slotCount = 200;
 
+// Timing the host can play: samples per tick and its tick clock stay finite
+// and their products fit the timing record's integers.
+struct TimingLimit {
+    const char* what;
+    uint32_t lowest;
+    uint32_t highest;
+};
+constexpr TimingLimit sampleRateLimit{"sample rate (Hz)", 1000, 768000};
+constexpr TimingLimit tempoLimit{"tempo (beats per minute)", 1, 1000};
+constexpr TimingLimit ticksPerBeatLimit{"ticks per beat", 1, 256};
+
 class Writer {
 public:
     void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        uint8_t b[4];
+        platform::writeLe32(b, v);
+        bytes.insert(bytes.end(), b, b + 4);
     }
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
     void blob(const uint8_t* data, size_t size) {
@@ -39,9 +53,8 @@ public:
     bool u32(uint32_t& v) {
         if (left() < 4)
             return fail("the file ends early");
-        v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= uint32_t(bytes[at++]) << (8 * i);
+        v = platform::readLe32(&bytes[at]);
+        at += 4;
         return true;
     }
     bool i32(int32_t& v) {
@@ -74,6 +87,13 @@ public:
             return false;
         if (n > left() / minSize)
             return fail("a count promises more than the file holds");
+        return true;
+    }
+    bool timing(uint32_t value, const TimingLimit& limit) {
+        if (value < limit.lowest || value > limit.highest)
+            return fail("the song's " + std::string(limit.what) + " is " + std::to_string(value) +
+                        ", outside " + std::to_string(limit.lowest) + " to " +
+                        std::to_string(limit.highest));
         return true;
     }
     bool skipMagic() {
@@ -163,7 +183,8 @@ bool decodeSong(const std::vector<uint8_t>& bytes, SongDocument& song, std::stri
         ((version >= 1 && version <= formatVersion) ||
          r.fail("song file version " + std::to_string(version) + " is newer than this host")) &&
         r.u32(read.sampleRate) && r.u32(read.beatsPerMinute) && r.u32(read.ticksPerBeat) &&
-        r.count(machines, 16);
+        r.timing(read.sampleRate, sampleRateLimit) && r.timing(read.beatsPerMinute, tempoLimit) &&
+        r.timing(read.ticksPerBeat, ticksPerBeatLimit) && r.count(machines, 16);
     for (uint32_t i = 0; ok && i < machines; ++i) {
         SongMachine m;
         uint32_t attributes = 0;

@@ -98,9 +98,7 @@ SongDocument Host::saveSong() {
 
 void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& progress) {
     // The frame at which endTick begins, accumulated as the transport does.
-    double ticks =
-        static_cast<double>(static_cast<float>(masterInfo.samplesPerSec * 60) /
-                            static_cast<float>(masterInfo.beatsPerMin * masterInfo.ticksPerBeat));
+    const auto ticks = static_cast<double>(singlePrecisionSamplesPerTick(masterInfo));
     double endFrame = 0.0;
     for (uint32_t t = 0; t < endTick; ++t)
         endFrame += ticks;

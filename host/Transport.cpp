@@ -123,7 +123,6 @@ void Host::startTick(bool first) {
 }
 
 void Host::render(int frames) {
-    masterOutput.reserve(masterOutput.size() + 2 * static_cast<size_t>(std::max(frames, 0)));
     while (frames > 0) {
         int block = std::min(frames, maxBlockFrames);
         if (playing) {
@@ -133,9 +132,7 @@ void Host::render(int frames) {
                 ++tickNow;
                 // Fractional samples per tick accumulate, so long songs keep
                 // time with the machines' own conversion.
-                nextTickFrame += static_cast<double>(
-                    static_cast<float>(masterInfo.samplesPerSec * 60) /
-                    static_cast<float>(masterInfo.beatsPerMin * masterInfo.ticksPerBeat));
+                nextTickFrame += static_cast<double>(singlePrecisionSamplesPerTick(masterInfo));
                 masterInfo.posInTick = 0;
             }
             auto untilTick = static_cast<int64_t>(std::ceil(nextTickFrame)) - framesPlayed;
@@ -152,13 +149,10 @@ void Host::renderBlock(int frames) {
     const size_t values = 2 * static_cast<size_t>(frames);
     machineInput.assign(values, 0.0f);
     machineOutput.assign(values, 0.0f);
-    size_t at = masterOutput.size();
-    masterOutput.resize(at + values, 0.0f);
-    std::vector<HostMachine*> order = renderOrder;
-    if (order.empty())
-        for (auto& machine : placed)
-            order.push_back(machine.get());
-    for (HostMachine* machine : order) {
+    masterBlock.assign(values, 0.0f);
+    const size_t count = renderOrder.empty() ? placed.size() : renderOrder.size();
+    for (size_t m = 0; m < count; ++m) {
+        HostMachine* machine = renderOrder.empty() ? placed[m].get() : renderOrder[m];
         std::fill(machineOutput.begin(), machineOutput.end(), 0.0f);
         if (machine->info().type == MachineTypeGenerator) {
             std::fill(machineInput.begin(), machineInput.end(), 0.0f);
@@ -166,7 +160,7 @@ void Host::renderBlock(int frames) {
             if (machine->machine->renderStereo(machineInput.data(), machineOutput.data(), frames,
                                                modeReadWrite))
                 for (size_t i = 0; i < values; ++i)
-                    masterOutput[at + i] += machineOutput[i];
+                    masterBlock[i] += machineOutput[i];
         } else {
             // Effects work in place on stereo input (none here without a
             // feed); they add nothing to the master mix.
@@ -179,12 +173,16 @@ void Host::renderBlock(int frames) {
             machine->machine->renderMono(machineInput.data(), frames, mode);
         }
     }
+    if (masterSink)
+        masterSink->write(masterBlock.data(), frames);
+    else
+        masterOutput.insert(masterOutput.end(), masterBlock.begin(), masterBlock.end());
 }
 
 bool Host::writeMasterWav(const std::string& path, std::string& error) const {
     std::vector<float> normalised(masterOutput.size());
     for (size_t i = 0; i < masterOutput.size(); ++i)
-        normalised[i] = masterOutput[i] / 32768.0f;
+        normalised[i] = masterOutput[i] / hostSampleScale;
     return writeFloatWav(path, masterInfo.samplesPerSec, normalised, error);
 }
 

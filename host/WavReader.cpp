@@ -3,6 +3,9 @@
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"
 
+#include "hostsdk/Timing.h"
+#include "platform/ByteOrder.h"
+
 namespace host {
 
 // The generator's own WAV reading: what plays into an input machine is read

@@ -5,6 +5,7 @@
 
 #include "generator/core/MachineDescription.h"
 #include "generator/core/ProcessState.h"
+#include "generator/core/SlotGuard.h"
 #include "generator/core/SongData.h"
 #include "generator/core/UserInterface.h"
 #include "generator/core/WaveFolder.h"
@@ -16,8 +17,8 @@ namespace {
 
 constexpr int oldestSupportedHostVersion = 2;
 
-void writeMenuItem(CMachineDataOutput* out, const std::string& text) {
-    out->write(text.c_str(), static_cast<int>(text.size() + 1));
+void writeMenuItem(CMachineDataOutput& out, const std::string& text) {
+    out.write(text.c_str(), static_cast<int>(text.size() + 1));
 }
 
 // Event 0 for our own machine: pass it on to the host's service for it.
@@ -49,9 +50,10 @@ mi::mi() {
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
     if (EditorFactory makeEditor = editorFactory())
         editor = makeEditor();
-    // Room for the usual number of players, so blocks rarely allocate.
-    takePlayers.reserve(64);
-    releasedInBlock.reserve(64);
+    // What blocks let go of waits here for the lock's release; the render
+    // path never grows it.
+    releasedInBlock.reserve(1024);
+    preparePlayers();
     generatorInstances().push_back(this);
 }
 
@@ -98,14 +100,14 @@ void mi::initFromSong(CMachineDataInput* data) {
         editor->attach(*this);
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
-    loadSettings(*this);
+    guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
     if (data)
-        loadSongData(*this, *data);
+        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, *data); });
 }
 
 void mi::saveSongData(CMachineDataOutput* out) {
     if (out)
-        spoolex::saveSongData(*this, *out);
+        guardSlot(callbacks, outOfMemoryWhileSaving, [&] { spoolex::saveSongData(*this, *out); });
 }
 
 void mi::onTick() {
@@ -121,12 +123,18 @@ void mi::onTick() {
 }
 
 void mi::onStop() {
+    guardSlot(callbacks, outOfMemory, [&] { stop(); });
+}
+
+void mi::stop() {
     {
         Released released;
         std::lock_guard<std::mutex> hold(audioLock);
         // Take players are left to fade out over the next blocks.
+        released.reserve(2 * patternPlayers.size());
         for (auto& [key, player] : patternPlayers) {
             stopPatternPlayer(*player);
+            takePlayerPool.release(std::move(player->current), released);
             released.push_back(std::move(player));
         }
         patternPlayers.clear();
@@ -157,7 +165,11 @@ std::string mi::inputName(const InputMachine::Fields* input) {
 }
 
 void mi::chooseRecordSource(InputMachine::Fields* source) {
+    // Under our lock only for the store: the host may hold its own lock
+    // around markSongModified.
     setRecordSource(source);
+    // The user's choice replaces a source the song named that never came.
+    pendingRecordSourceName.clear();
     if (editor)
         editor->selectRecordSource();
     callbacks->markSongModified();
@@ -170,6 +182,10 @@ void mi::toggleArmed() {
 }
 
 void mi::runCommand(int code) {
+    guardSlot(callbacks, outOfMemory, [&] { runMenuCommand(code); });
+}
+
+void mi::runMenuCommand(int code) {
     int item = code & 0xff;
     int subMenu = code >> 8;
     if (subMenu == subMenuMain) {
@@ -201,12 +217,17 @@ void mi::showAboutBox() {
 }
 
 void miex::buildSubMenu(int index, CMachineDataOutput* out) {
+    if (out)
+        guardSlot(owner->callbacks, outOfMemory, [&] { owner->writeSubMenu(index, *out); });
+}
+
+void mi::writeSubMenu(int index, CMachineDataOutput& out) {
     if (index == subMenuRecordSource - 1) {
-        writeMenuItem(out, owner->recordSource ? "None" : "*None");
+        writeMenuItem(out, recordSource ? "None" : "*None");
         for (InputMachine::Fields* input : inputRegistry())
-            writeMenuItem(out, (input == owner->recordSource ? "*" : "") + mi::inputName(input));
+            writeMenuItem(out, (input == recordSource ? "*" : "") + inputName(input));
     } else if (index == subMenuArm - 1) {
-        writeMenuItem(out, owner->armed ? "*Arm" : "Arm");
+        writeMenuItem(out, armed ? "*Arm" : "Arm");
     }
 }
 

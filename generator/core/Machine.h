@@ -37,6 +37,7 @@
 #include "generator/core/Pattern.h"
 #include "generator/core/Players.h"
 #include "generator/core/RecordCommand.h"
+#include "generator/core/TakePlayerPool.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
@@ -81,10 +82,6 @@ constexpr int commandIdCopy = 0xE122;
 constexpr int commandIdCut = 0xE123;
 constexpr int commandIdPaste = 0xE125;
 
-// What an entry point drops while it holds the machine's lock: declared
-// before the lock so that it is released after it, never under it.
-using Released = std::vector<std::shared_ptr<void>>;
-
 class mi final : public CMachineInterface {
 public:
     mi();
@@ -92,7 +89,8 @@ public:
     void* destroy(unsigned flags) override;
     void initFromSong(CMachineDataInput* data) override;
     void onTick() override;
-    bool renderStereo(float* in, float* out, int numSamples, int mode) override;
+    // Audio thread. Never allocates in steady state and never throws.
+    bool renderStereo(float* in, float* out, int numSamples, int mode) noexcept override;
     void onStop() override;
     void saveSongData(CMachineDataOutput* out) override;
     void onAttributesChanged() override;
@@ -122,7 +120,7 @@ public:
     Pattern* findPattern(const CPattern* handle) const;
 
     // Lock held: every player of pattern seeks to its own position again.
-    void resyncPlayers(Pattern& pattern);
+    void resyncPlayers(Pattern& pattern) noexcept;
     // Lock held: the current take player fades out from its next block on.
     void stopPatternPlayer(PatternPlayer& player);
     // The editor's preview: starts pattern from selStart up to selEnd (or
@@ -154,6 +152,8 @@ public:
     // Keyed by host sequence, or previewKey.
     std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
     std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
+    // Take players for the audio thread, made ready outside it.
+    TakePlayerPool takePlayerPool;
 
     // Recording: the running recording, and the commands waiting to start or
     // end one, in the order they arrived.
@@ -164,8 +164,9 @@ public:
     // host records and the machine is armed with a record source.
     void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
     // Lock held: takes the record source's frames offset .. offset+count-1.
-    void processRecording(int offset, int count);
-    // Whether the audio thread is writing take now (takes the lock).
+    void processRecording(int offset, int count) noexcept;
+    // Whether the audio thread is writing take now, or may start to at any
+    // block: a queued start names it (takes the lock).
     bool isRecordingInto(const Take& take);
     // A copy of a take the audio thread is writing, taken in short holds.
     std::vector<float> copyRecordingSamples(const Take& take);
@@ -174,17 +175,30 @@ private:
     friend class miex;
 
     ~mi();
+    // The work of the slots of the same names, inside their guards.
+    void stop();
+    void runMenuCommand(int code);
+    void writeSubMenu(int index, CMachineDataOutput& out);
     void showAboutBox();
     void checkHostVersion();
     // Lock held: one audio block.
-    bool renderBlock(float* out, int n);
+    bool renderBlock(float* out, int n) noexcept;
+    // Lock held, outside the audio thread: players and list room for every
+    // pattern to change its take in the blocks to come without allocating.
+    void preparePlayers();
     // Lock held: removes every player of pattern at once, without a fade.
     void dropPlayersOf(const Pattern& pattern, Released& released);
     // Lock held: no recording or queued command refers to pattern any more.
     void forgetRecordingOf(const Pattern& pattern, Released& released);
-    // Lock held: the recording that just ended tells the song and the views.
-    void finishRecording();
-    void replaceRecording(RecordCommand next);
+    // Lock held: the recording that just ended; the song and the views hear
+    // of it from tellFinishedRecording.
+    void finishRecording() noexcept;
+    // Lock released: host services that may take the host's own lock are
+    // never called under ours, so the two are never taken in both orders.
+    void tellFinishedRecording() noexcept;
+    // Lock held: frames frames of take from first on become its active take.
+    void punchIn(Take& take, int64_t first, int64_t frames) noexcept;
+    void replaceRecording(RecordCommand next) noexcept;
     // Lock held: enters pattern under handle; a pattern already there loses
     // its players and is returned for destruction after the lock.
     std::unique_ptr<Pattern> installPattern(const CPattern* handle,
@@ -197,6 +211,9 @@ private:
     // Players the last block let go, freed once its lock is released. Only
     // renderStereo touches it, and the host never runs two blocks at once.
     Released releasedInBlock;
+    // A recording ended in the last block (audio thread only).
+    bool finishedRecording = false;
+    const Pattern* finishedPattern = nullptr;
 };
 
 #pragma GCC diagnostic push

@@ -63,16 +63,13 @@ bool Pattern::silenceTake(const Take* take) {
     return found;
 }
 
-std::shared_ptr<Take> Pattern::discardTake(Take& take, bool destroy) {
+std::shared_ptr<Take> Pattern::discardTake(Take& take) {
     // A fresh take is named by no entry; should one name it anyway, it must
     // not keep a reference to a take that is about to go.
     if (silenceTake(&take)) {
         tidyActiveTakes();
         machine->resyncPlayers(*this);
     }
-    // Destroyed or kept, the take leaves through the result: the caller
-    // drops it once the lock is released, so no large free happens under it.
-    (void)destroy;
     return unlinkTake(take);
 }
 
@@ -90,8 +87,10 @@ int32_t Pattern::takeIndex(const Take& take) const {
     return -1;
 }
 
-Take& Pattern::takeAt(int32_t index) const {
-    return *takes.at(static_cast<size_t>(index));
+Take* Pattern::takeAt(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= takes.size())
+        return nullptr;
+    return takes[static_cast<size_t>(index)].get();
 }
 
 size_t Pattern::entryContaining(double tick) const {

@@ -53,15 +53,16 @@ public:
     Take& addTake();
     // Unlinks take from the take list (an import into it failed). Entries
     // naming it fall silent so none is left pointing at it. The result holds
-    // the take: with destroy set the caller drops it after releasing the
-    // lock and the take is freed then; without, the caller keeps it.
-    std::shared_ptr<Take> discardTake(Take& take, bool destroy);
+    // the take: the caller drops it after releasing the lock, so a large
+    // take is never freed under it, or keeps it.
+    std::shared_ptr<Take> discardTake(Take& take);
     // Silences every entry naming take, tidies, re-seeks the players and
     // unlinks it. The result is the unlinked take: drop it after releasing
     // the lock; a player fading it out keeps it alive until it finishes.
     std::shared_ptr<Take> removeTake(Take& take);
     int32_t takeIndex(const Take& take) const;
-    Take& takeAt(int32_t index) const;
+    // The take at index, or none for an index outside the list.
+    Take* takeAt(int32_t index) const;
 
     void setLength(int32_t ticks);
     // Makes take (or none) active over [t0, t1). Callers then run

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "generator/core/Machine.h"
+#include "generator/core/SlotGuard.h"
 
 namespace spoolex {
 
@@ -43,59 +44,65 @@ std::unique_ptr<Pattern> mi::installPattern(const CPattern* handle,
 }
 
 void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
-    const char* name = owner->callbacks->patternNameOf(handle);
-    const std::string key = name ? name : "";
-    std::unique_ptr<Pattern> replaced;
-    {
-        Released released;
-        std::lock_guard<std::mutex> hold(owner->audioLock);
-        std::unique_ptr<Pattern> pattern;
-        auto awaiting = owner->patternsAwaitingHost.find(key);
-        if (awaiting != owner->patternsAwaitingHost.end()) {
-            pattern = std::move(awaiting->second);
-            owner->patternsAwaitingHost.erase(awaiting);
-            pattern->setLength(lengthTicks);
-            pattern->hostPattern = handle;
-        } else {
-            pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        const char* name = owner->callbacks->patternNameOf(handle);
+        const std::string key = name ? name : "";
+        std::unique_ptr<Pattern> replaced;
+        {
+            Released released;
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            std::unique_ptr<Pattern> pattern;
+            auto awaiting = owner->patternsAwaitingHost.find(key);
+            if (awaiting != owner->patternsAwaitingHost.end()) {
+                pattern = std::move(awaiting->second);
+                owner->patternsAwaitingHost.erase(awaiting);
+                pattern->setLength(lengthTicks);
+                pattern->hostPattern = handle;
+            } else {
+                pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
+            }
+            replaced = owner->installPattern(handle, std::move(pattern), released);
+            owner->preparePlayers();
         }
-        replaced = owner->installPattern(handle, std::move(pattern), released);
-    }
-    owner->forgetShown(replaced.get());
+        owner->forgetShown(replaced.get());
+    });
 }
 
 void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
-    const Pattern* source = owner->findPattern(sourceHandle);
-    if (!source)
-        return;
-    // The lists are taken under the lock; the samples are copied outside it.
-    Pattern snapshot(*owner, nullptr, 0);
-    {
-        std::lock_guard<std::mutex> hold(owner->audioLock);
-        snapshot.length = source->length;
-        snapshot.takes = source->takes;
-        snapshot.activeTakes = source->activeTakes;
-    }
-    // A take the audio thread is writing is read in short holds of the lock.
-    for (auto& take : snapshot.takes) {
-        if (!owner->isRecordingInto(*take))
-            continue;
-        auto stable = std::make_shared<Take>();
-        stable->samples = owner->copyRecordingSamples(*take);
-        stable->sampleRate = take->sampleRate;
-        for (ActiveTakeEntry& entry : snapshot.activeTakes)
-            if (entry.take == take.get())
-                entry.take = stable.get();
-        take = std::move(stable);
-    }
-    auto copy = std::make_unique<Pattern>(*owner, handle, snapshot);
-    std::unique_ptr<Pattern> replaced;
-    {
-        Released released;
-        std::lock_guard<std::mutex> hold(owner->audioLock);
-        replaced = owner->installPattern(handle, std::move(copy), released);
-    }
-    owner->forgetShown(replaced.get());
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        const Pattern* source = owner->findPattern(sourceHandle);
+        if (!source)
+            return;
+        // The lists are taken under the lock; the samples are copied outside it.
+        Pattern snapshot(*owner, nullptr, 0);
+        {
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            snapshot.length = source->length;
+            snapshot.takes = source->takes;
+            snapshot.activeTakes = source->activeTakes;
+        }
+        // A take the audio thread is writing is read in short holds of the lock.
+        for (auto& take : snapshot.takes) {
+            if (!owner->isRecordingInto(*take))
+                continue;
+            auto stable = std::make_shared<Take>();
+            stable->samples = owner->copyRecordingSamples(*take);
+            stable->sampleRate = take->sampleRate;
+            for (ActiveTakeEntry& entry : snapshot.activeTakes)
+                if (entry.take == take.get())
+                    entry.take = stable.get();
+            take = std::move(stable);
+        }
+        auto copy = std::make_unique<Pattern>(*owner, handle, snapshot);
+        std::unique_ptr<Pattern> replaced;
+        {
+            Released released;
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            replaced = owner->installPattern(handle, std::move(copy), released);
+            owner->preparePlayers();
+        }
+        owner->forgetShown(replaced.get());
+    });
 }
 
 void mi::forgetShown(const Pattern* pattern) {
@@ -104,30 +111,34 @@ void mi::forgetShown(const Pattern* pattern) {
 }
 
 void miex::onPatternDeleted(CPattern* handle) {
-    auto found = owner->patternsByHandle.find(handle);
-    if (found == owner->patternsByHandle.end())
-        return;
-    owner->forgetShown(found->second.get());
-    std::unique_ptr<Pattern> doomed;
-    Released released;
-    std::lock_guard<std::mutex> hold(owner->audioLock);
-    owner->dropPlayersOf(*found->second, released);
-    owner->forgetRecordingOf(*found->second, released);
-    doomed = std::move(found->second);
-    owner->patternsByHandle.erase(found);
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        auto found = owner->patternsByHandle.find(handle);
+        if (found == owner->patternsByHandle.end())
+            return;
+        owner->forgetShown(found->second.get());
+        std::unique_ptr<Pattern> doomed;
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        owner->dropPlayersOf(*found->second, released);
+        owner->forgetRecordingOf(*found->second, released);
+        doomed = std::move(found->second);
+        owner->patternsByHandle.erase(found);
+    });
 }
 
 void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
-    Pattern* pattern = owner->findPattern(handle);
-    if (!pattern)
-        return;
-    {
-        std::lock_guard<std::mutex> hold(owner->audioLock);
-        pattern->setLength(lengthTicks);
-        owner->resyncPlayers(*pattern);
-    }
-    if (owner->editor)
-        owner->editor->patternLengthChanged(*pattern);
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        Pattern* pattern = owner->findPattern(handle);
+        if (!pattern)
+            return;
+        {
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            pattern->setLength(lengthTicks);
+            owner->resyncPlayers(*pattern);
+        }
+        if (owner->editor)
+            owner->editor->patternLengthChanged(*pattern);
+    });
 }
 
 void* miex::createEditorWindow(void* parentWindow) {

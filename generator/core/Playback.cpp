@@ -8,6 +8,7 @@
 #endif
 
 #include "generator/core/Machine.h"
+#include "generator/core/SlotGuard.h"
 #include "generator/core/TimeUnits.h"
 
 namespace spoolex {
@@ -45,17 +46,18 @@ bool holdsSound(const float* out, int count) {
 
 } // namespace
 
-bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) {
+bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) noexcept {
     bool sounding;
     {
         std::lock_guard<std::mutex> hold(audioLock);
         sounding = renderBlock(out, numSamples);
     }
     releasedInBlock.clear();
+    tellFinishedRecording();
     return sounding;
 }
 
-bool mi::renderBlock(float* out, int n) {
+bool mi::renderBlock(float* out, int n) noexcept {
     if (recordSource)
         processRecording(
             0, std::clamp(recordSource->blockFrames, 0, InputMachine::blockCapacityFrames));
@@ -66,10 +68,12 @@ bool mi::renderBlock(float* out, int n) {
     const int32_t hostRate = masterInfo->samplesPerSec;
 
     for (auto it = patternPlayers.begin(); it != patternPlayers.end();) {
-        if (it->second->advance(takePlayers, n, tps, hostRate, releasedInBlock)) {
+        PatternPlayer& player = *it->second;
+        if (player.advance(takePlayers, takePlayerPool, n, tps, hostRate, releasedInBlock)) {
             ++it;
         } else {
-            releasedInBlock.push_back(std::move(it->second));
+            takePlayerPool.release(std::move(player.current), releasedInBlock);
+            deferRelease(releasedInBlock, std::move(it->second));
             it = patternPlayers.erase(it);
         }
     }
@@ -85,7 +89,7 @@ bool mi::renderBlock(float* out, int n) {
                 takePlayers[kept] = std::move(player);
             ++kept;
         } else {
-            releasedInBlock.push_back(std::move(player));
+            takePlayerPool.release(std::move(player), releasedInBlock);
         }
     }
     takePlayers.resize(kept);
@@ -105,26 +109,39 @@ void mi::stopSequence(const void* key, Released& released) {
     if (it == patternPlayers.end())
         return;
     stopPatternPlayer(*it->second);
+    released.reserve(released.size() + 2);
+    takePlayerPool.release(std::move(it->second->current), released);
     released.push_back(std::move(it->second));
     patternPlayers.erase(it);
 }
 
-void mi::resyncPlayers(Pattern& pattern) {
+void mi::preparePlayers() {
+    // Each playing pattern sounds one take and fades out another; room for
+    // a few changes each between two visits of the user-interface side.
+    const size_t patterns = patternsByHandle.size() + 1;
+    takePlayerPool.prepare(4 * patterns + 16);
+    if (takePlayers.capacity() < 4 * patterns + 64)
+        takePlayers.reserve(4 * patterns + 64);
+}
+
+void mi::resyncPlayers(Pattern& pattern) noexcept {
     for (auto& entry : patternPlayers)
         if (entry.second->pattern == &pattern)
             entry.second->seek();
 }
 
 void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks) {
-    Released released;
-    std::lock_guard<std::mutex> hold(owner->audioLock);
-    owner->stopSequence(sequence, released);
-    auto found = owner->patternsByHandle.find(handle);
-    if (!handle || found == owner->patternsByHandle.end())
-        return;
-    owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
-        *found->second, static_cast<double>(offsetTicks), neverTick);
-    owner->startRecording(sequence, *found->second, offsetTicks);
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        owner->stopSequence(sequence, released);
+        auto found = owner->patternsByHandle.find(handle);
+        if (!handle || found == owner->patternsByHandle.end())
+            return;
+        owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
+            *found->second, static_cast<double>(offsetTicks), neverTick);
+        owner->startRecording(sequence, *found->second, offsetTicks);
+    });
 }
 
 void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {
@@ -135,6 +152,7 @@ void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {
     } else if (pattern) {
         patternPlayers[previewKey] = std::make_shared<PatternPlayer>(
             *pattern, selStart, selEnd > selStart ? selEnd : neverTick);
+        preparePlayers();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "generator/core/TakeMixer.h"
+#include "generator/core/TakePlayerPool.h"
 #include "generator/core/TimeUnits.h"
 
 namespace spoolex {
@@ -16,7 +17,7 @@ int32_t fadeSamples(float remaining, float step) {
 
 } // namespace
 
-bool TakePlayer::mix(float* output, int n, float s, double rate) {
+bool TakePlayer::mix(float* output, int n, float s, double rate) noexcept {
     const Take& source = *take;
     auto play = [&](int count, float g, float d) {
         mixTake(source, position, output, count, g, d, rate);
@@ -76,14 +77,14 @@ PatternPlayer::PatternPlayer(Pattern& walked, double start, double stop)
     seek();
 }
 
-void PatternPlayer::seek() {
+void PatternPlayer::seek() noexcept {
     nextEntry = position < 0.0 ? 0 : pattern->entryContaining(position);
     nextChangeTick = position;
 }
 
-bool PatternPlayer::advance(std::vector<std::shared_ptr<TakePlayer>>& takePlayers, int n,
-                            double tps, int32_t hostSampleRate,
-                            std::vector<std::shared_ptr<void>>& released) {
+bool PatternPlayer::advance(std::vector<std::shared_ptr<TakePlayer>>& takePlayers,
+                            TakePlayerPool& pool, int n, double tps, int32_t hostSampleRate,
+                            Released& released) noexcept {
     double step = n * tps;
     bool finishing = false;
     if (position + step >= end) {
@@ -95,12 +96,12 @@ bool PatternPlayer::advance(std::vector<std::shared_ptr<TakePlayer>>& takePlayer
         const int32_t delay = sampleCount((nextChangeTick - position) / tps);
         if (current) {
             current->sustainSamples = delay;
-            released.push_back(std::move(current));
+            pool.release(std::move(current), released);
         }
         // Every edit re-seeks; an index past the list is only defensive.
         Take* take = nextEntry < entries.size() ? entries[nextEntry].take : nullptr;
-        if (take) {
-            auto player = std::make_shared<TakePlayer>();
+        std::shared_ptr<TakePlayer> player = take ? pool.acquire() : nullptr;
+        if (player) {
             player->take = take->shared_from_this();
             player->position = rateRatio(take->sampleRate, hostSampleRate) * (position / tps);
             player->delaySamples = delay;

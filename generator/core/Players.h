@@ -13,6 +13,19 @@
 
 namespace spoolex {
 
+// What an entry point lets go of while it holds the machine's lock: declared
+// before the lock so that it is released after it, never under it.
+using Released = std::vector<std::shared_ptr<void>>;
+
+// Keeps item in released for dropping after the lock. Never allocates: a
+// list that is full drops it at once, which the render path sizes to avoid.
+inline void deferRelease(Released& released, std::shared_ptr<void> item) noexcept {
+    if (released.size() < released.capacity())
+        released.push_back(std::move(item));
+}
+
+class TakePlayerPool;
+
 // "Never" for end and nextChangeTick.
 constexpr double neverTick = 1e20;
 constexpr int32_t unboundedSustain = 0x7fffffff;
@@ -36,7 +49,7 @@ struct TakePlayer {
 
     // Mixes the next n output samples into output (2 * n values) with fade
     // step s; rate is the take's rate ratio. False once Finished.
-    bool mix(float* output, int n, float s, double rate);
+    bool mix(float* output, int n, float s, double rate) noexcept;
 };
 
 struct PatternPlayer {
@@ -51,13 +64,13 @@ struct PatternPlayer {
 
     // Makes the entry containing position begin at the next block's first
     // sample.
-    void seek();
-    // Advances by n samples, appending a take player to takePlayers for each
-    // entry that begins. A replaced current player goes to released so it is
-    // freed outside the lock. False when the player has finished.
-    bool advance(std::vector<std::shared_ptr<TakePlayer>>& takePlayers, int n,
-                 double ticksPerSampleValue, int32_t hostSampleRate,
-                 std::vector<std::shared_ptr<void>>& released);
+    void seek() noexcept;
+    // Advances by n samples, appending a take player from pool to takePlayers
+    // for each entry that begins. A replaced current player goes back to the
+    // pool, or to released so it is freed outside the lock. False when the
+    // player has finished.
+    bool advance(std::vector<std::shared_ptr<TakePlayer>>& takePlayers, TakePlayerPool& pool, int n,
+                 double ticksPerSampleValue, int32_t hostSampleRate, Released& released) noexcept;
 };
 
 } // namespace spoolex

@@ -2,6 +2,7 @@
 // host records, with the punched-in stretches becoming the active take.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "generator/core/Machine.h"
 #include "generator/core/TimeUnits.h"
@@ -18,49 +19,65 @@ void mi::setRecordSource(InputMachine::Fields* source) {
 void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) {
     if (!(callbacks->hostStateFlags() & HostStateRecording) || !recordSource || armed != 1)
         return;
-    float s = samplesPerTick(*masterInfo);
+    // Both products in single precision, like samples per tick itself: a
+    // wider product can land one frame short of a whole number.
+    const float s = samplesPerTick(*masterInfo);
+    const float takeFrames = s * static_cast<float>(pattern.length);
+    const float startFrame = s * static_cast<float>(offsetTicks);
+    // Made before the take joins the pattern: when memory runs out, the
+    // pattern is left as it was.
+    std::vector<float> samples(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
     Take& take = pattern.addTake();
-    take.samples.assign(
-        2 * static_cast<size_t>(sampleCount(static_cast<double>(s) * pattern.length)), 0.0f);
+    take.samples = std::move(samples);
     RecordCommand start;
     start.sequence = sequence;
     start.dueOffset = recordSource->latencySamples;
     start.pattern = &pattern;
     start.take = take.shared_from_this();
-    start.writePosition = sampleCount(static_cast<double>(s) * offsetTicks);
+    // Before the take's start when playback began before the pattern's.
+    start.writePosition = samplePosition(startFrame);
     recordQueue.push_back(std::move(start));
 }
 
-void mi::finishRecording() {
+void mi::finishRecording() noexcept {
     if (!recording.sequence)
         return;
-    callbacks->markSongModified();
-    if (recording.pattern) {
+    if (recording.pattern)
         recording.pattern->invalidateOverview();
-        // The audio thread: the view shows the new take when the
-        // user-interface side next repaints.
-        if (editor)
-            editor->requestRedraw();
-    }
+    // The song and the views hear of it once the block's lock is released.
+    finishedRecording = true;
+    finishedPattern = recording.pattern;
 }
 
-void mi::replaceRecording(RecordCommand next) {
-    if (recording.take)
-        releasedInBlock.push_back(std::move(recording.take));
+void mi::tellFinishedRecording() noexcept {
+    if (!finishedRecording)
+        return;
+    finishedRecording = false;
+    callbacks->markSongModified();
+    // Still the audio thread: the view shows the new take when the
+    // user-interface side next repaints.
+    if (finishedPattern && editor)
+        editor->requestRedraw();
+    finishedPattern = nullptr;
+}
+
+void mi::replaceRecording(RecordCommand next) noexcept {
+    deferRelease(releasedInBlock, std::move(recording.take));
     recording = std::move(next);
 }
 
-void mi::processRecording(int offset, int count) {
+void mi::processRecording(int offset, int count) noexcept {
     if (!recordQueue.empty() && recordQueue.front().dueOffset < count) {
-        int due = std::max(recordQueue.front().dueOffset, 0);
-        processRecording(offset, due);
+        // Commands behind a later head are due at once when it is.
+        const int due = std::max(recordQueue.front().dueOffset, 0);
+        if (due > 0)
+            processRecording(offset, due);
         RecordCommand& head = recordQueue.front();
         bool keepRunning =
             head.sequence && recording.sequence && head.sequence != recording.sequence &&
             callbacks->sequenceRank(head.sequence) > callbacks->sequenceRank(recording.sequence);
         if (keepRunning) {
-            if (head.take)
-                releasedInBlock.push_back(std::move(head.take));
+            deferRelease(releasedInBlock, std::move(head.take));
         } else {
             finishRecording();
             replaceRecording(std::move(head));
@@ -73,19 +90,19 @@ void mi::processRecording(int offset, int count) {
         Take& take = *recording.take;
         auto frames = static_cast<int64_t>(take.frameCount());
         int64_t write = recording.writePosition;
-        int64_t copied = std::min<int64_t>(count, frames - write);
+        // Input frames that fall before the take's start are dropped:
+        //
+        //   input   |-- skipped --|------ copied ------|
+        //   take                  frame 0 ...
+        const int64_t skipped = std::clamp<int64_t>(-write, 0, count);
+        const int64_t first = write + skipped;
+        const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
         if (copied > 0) {
-            std::memcpy(take.samples.data() + 2 * write, recordSource->blockBuffer + 2 * offset,
+            std::memcpy(take.samples.data() + 2 * first,
+                        recordSource->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
-            if (recordSource->punchState == 1) {
-                double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
-                                         samplesPerTick(*masterInfo));
-                Pattern& pattern = *recording.pattern;
-                pattern.assignTake(static_cast<double>(write) / f,
-                                   static_cast<double>(write + copied) / f, &take);
-                pattern.tidyActiveTakes();
-                resyncPlayers(pattern);
-            }
+            if (recordSource->punchState == 1)
+                punchIn(take, first, copied);
         }
         write += count;
         recording.writePosition = static_cast<int32_t>(std::min<int64_t>(write, INT32_MAX));
@@ -95,7 +112,24 @@ void mi::processRecording(int offset, int count) {
         }
     }
     for (RecordCommand& command : recordQueue)
-        command.dueOffset -= count;
+        command.dueOffset = std::max(command.dueOffset - count, 0);
+}
+
+void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
+    Pattern& pattern = *recording.pattern;
+    // An assignment adds at most two entries; the list already has room
+    // after the first blocks, so this allocates only when a punch begins.
+    try {
+        pattern.activeTakes.reserve(pattern.activeTakes.size() + 2);
+    } catch (const std::bad_alloc&) {
+        return; // the audio is in the take; this stretch just stays unheard
+    }
+    const double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
+                                   samplesPerTick(*masterInfo));
+    pattern.assignTake(static_cast<double>(first) / f, static_cast<double>(first + frames) / f,
+                       &take);
+    pattern.tidyActiveTakes();
+    resyncPlayers(pattern);
 }
 
 void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
@@ -115,7 +149,11 @@ void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
 
 bool mi::isRecordingInto(const Take& take) {
     auto hold = lockAudio();
-    return recording.take.get() == &take;
+    if (recording.take.get() == &take)
+        return true;
+    // A queued start may take effect in the very next block.
+    return std::any_of(recordQueue.begin(), recordQueue.end(),
+                       [&](const RecordCommand& command) { return command.take.get() == &take; });
 }
 
 std::vector<float> mi::copyRecordingSamples(const Take& take) {

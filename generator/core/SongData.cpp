@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "generator/core/UserInterface.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "generator/wavestore/TakeRecord.h"
+#include "platform/ByteOrder.h"
 
 namespace spoolex {
 
@@ -32,8 +34,7 @@ void writeF64(CMachineDataOutput& out, double value) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     uint8_t b[8];
-    for (int i = 0; i < 8; ++i)
-        b[i] = static_cast<uint8_t>(bits >> (8 * i));
+    platform::writeLe64(b, bits);
     out.write(b, 8);
 }
 
@@ -53,19 +54,43 @@ int32_t indexIn(const std::vector<std::shared_ptr<Take>>& takes, const Take* tak
     return -1;
 }
 
+// A take whose stream could not be made is never lost in silence.
+void reportUnsavedTake(mi& machine, const PatternSnapshot& pattern, size_t index) {
+    std::string text = "Korvane Spoolex could not store take " + std::to_string(index) +
+                       " of the pattern \"" + pattern.name +
+                       "\" in the song: there was not enough memory to compress it. The song "
+                       "holds an empty stream in its place; save again to keep it.";
+    machine.callbacks->hostMessage(text.c_str());
+}
+
+void writeTake(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern, size_t index) {
+    const Take& take = *pattern.takes[index];
+    bool stored;
+    if (machine.isRecordingInto(take)) {
+        Take stable;
+        try {
+            stable.samples = machine.copyRecordingSamples(take);
+        } catch (const std::bad_alloc&) {
+            // A record with frames but no stream, as a failed encoding leaves.
+            writeU8(out, TakeFormatWavPack);
+            writeU32(out, 0);
+            reportUnsavedTake(machine, pattern, index);
+            return;
+        }
+        stable.sampleRate = take.sampleRate;
+        stored = encodeTake(stable, out);
+    } else {
+        stored = encodeTake(take, out);
+    }
+    if (!stored)
+        reportUnsavedTake(machine, pattern, index);
+}
+
 void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern) {
     writeU32(out, static_cast<uint32_t>(pattern.length));
     writeU32(out, static_cast<uint32_t>(pattern.takes.size()));
-    for (const auto& take : pattern.takes) {
-        if (machine.isRecordingInto(*take)) {
-            Take stable;
-            stable.samples = machine.copyRecordingSamples(*take);
-            stable.sampleRate = take->sampleRate;
-            encodeTake(stable, out);
-        } else {
-            encodeTake(*take, out);
-        }
-    }
+    for (size_t i = 0; i < pattern.takes.size(); ++i)
+        writeTake(machine, out, pattern, i);
     writeU32(out, static_cast<uint32_t>(pattern.activeTakes.size()));
     for (const ActiveTakeEntry& entry : pattern.activeTakes) {
         writeF64(out, entry.startTick);
@@ -139,7 +164,9 @@ void saveSongData(mi& machine, CMachineDataOutput& out) {
 
     writeU8(out, 4);
     writeU8(out, songDataVersion);
-    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource) : std::string());
+    // An input the song named that has not appeared yet stays named.
+    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource)
+                                        : machine.pendingRecordSourceName);
     writeText(out, projectFolder());
     const GridSettings grid = machine.editor ? machine.editor->grid() : GridSettings{};
     writeU32(out, static_cast<uint32_t>(grid.coarseFactor));

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/ByteOrder.h"
+
 namespace spoolex {
 
 void SongInput::read(void* buffer, int size) {
@@ -23,15 +25,13 @@ uint8_t SongInput::u8() {
 uint32_t SongInput::u32() {
     uint8_t b[4];
     read(b, 4);
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    return platform::readLe32(b);
 }
 
 double SongInput::f64() {
     uint8_t b[8];
     read(b, 8);
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = bits << 8 | b[i];
+    const uint64_t bits = platform::readLe64(b);
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;

@@ -6,13 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "hostsdk/Timing.h"
+
 namespace spoolex {
 
 class Pattern;
 class mi;
-
-// Full scale of samples in memory: the host's own audio scale.
-constexpr float hostSampleScale = 32768.0f;
 
 // Created only through its pattern. Held by shared ownership: the pattern's
 // take list and every take player reading it, so a take that leaves the list

@@ -31,7 +31,7 @@ inline bool outsideTake(double p, size_t frames) {
 
 } // namespace
 
-float hermiteSample(const Take& take, double p, int channel) {
+float hermiteSample(const Take& take, double p, int channel) noexcept {
     const size_t count = take.samples.size();
     if (outsideTake(p, take.frameCount()))
         return 0.0f;
@@ -46,7 +46,7 @@ float hermiteSample(const Take& take, double p, int channel) {
 }
 
 void mixTakeChecked(const Take& take, double p, float* output, int n, float g, float d,
-                    double rate) {
+                    double rate) noexcept {
     for (int i = 0; i < n; ++i) {
         output[2 * i] += hermiteSample(take, p, 0) * g;
         output[2 * i + 1] += hermiteSample(take, p, 1) * g;
@@ -141,7 +141,8 @@ void mixTakeInside(const float* data, double p, float* output, int n, float g, f
 
 } // namespace
 
-void mixTake(const Take& take, double p, float* output, int n, float g, float d, double rate) {
+void mixTake(const Take& take, double p, float* output, int n, float g, float d,
+             double rate) noexcept {
     if (n <= 0)
         return;
     if (runInsideTake(p, n, rate, take.frameCount()))

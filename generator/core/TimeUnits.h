@@ -8,11 +8,9 @@
 
 namespace spoolex {
 
-// Host samples per tick, always in single precision from the timing record:
-// the host's own rounded integer would drift against the takes.
+// Host samples per tick, in single precision from the timing record.
 inline float samplesPerTick(const CMasterInfo& timing) {
-    return static_cast<float>(timing.samplesPerSec * 60) /
-           static_cast<float>(timing.beatsPerMin * timing.ticksPerBeat);
+    return singlePrecisionSamplesPerTick(timing);
 }
 
 inline double ticksPerSample(float samplesPerTickValue) {
@@ -37,6 +35,18 @@ inline int32_t sampleCount(double samples) {
         return 0;
     if (samples >= 2147483647.0)
         return 2147483647;
+    return static_cast<int32_t>(samples);
+}
+
+// The same for a position that may lie before the start: truncated toward
+// zero, kept inside the int32 range, 0 for a value that is not a number.
+inline int32_t samplePosition(double samples) {
+    if (!(samples == samples))
+        return 0;
+    if (samples <= -2147483648.0)
+        return INT32_MIN;
+    if (samples >= 2147483647.0)
+        return INT32_MAX;
     return static_cast<int32_t>(samples);
 }
 

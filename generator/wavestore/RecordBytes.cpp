@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ByteOrder.h"
+
 namespace spoolex {
 
 uint8_t readU8(CMachineDataInput& in) {
@@ -13,8 +15,7 @@ uint8_t readU8(CMachineDataInput& in) {
 uint32_t readU32(CMachineDataInput& in) {
     uint8_t bytes[4] = {};
     in.read(bytes, 4);
-    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-           uint32_t{bytes[3]} << 24;
+    return platform::readLe32(bytes);
 }
 
 void writeU8(CMachineDataOutput& out, uint8_t value) {
@@ -22,8 +23,8 @@ void writeU8(CMachineDataOutput& out, uint8_t value) {
 }
 
 void writeU32(CMachineDataOutput& out, uint32_t value) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    uint8_t bytes[4];
+    platform::writeLe32(bytes, value);
     out.write(bytes, 4);
 }
 

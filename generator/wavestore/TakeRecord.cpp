@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 
 #include <wavpack/wavpack.h>
@@ -12,6 +13,7 @@
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "hostsdk/HostServices.h"
+#include "platform/ByteOrder.h"
 
 namespace spoolex {
 
@@ -35,6 +37,10 @@ constexpr int32_t fallbackSampleRate = 44100;
 
 const char* const loadError =
     "An error occurred while loading pattern data for Korvane Spoolex.\n\n";
+
+const char* const outOfMemoryForTake =
+    "An error occurred while loading pattern data for Korvane Spoolex.\n\nThere is not enough "
+    "memory for one of its takes, which is left empty; the rest of the song still loads.";
 
 const char* const damagedStream =
     "The stream is damaged: some of its audio could not be restored and is silent.";
@@ -104,21 +110,28 @@ void appendScaled(const int32_t* values, size_t count, std::vector<float>& sampl
 }
 
 // Unpacks up to count frames into samples, normalised by exponent and
-// scaled to the host scale, and returns the number of frames unpacked. The
-// take grows only by what the library really delivers: the header's count
-// reserves room only as far as the stream's size makes it plausible.
-uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t streamBytes,
-                std::vector<float>& samples) {
+// scaled to the host scale, and returns the number of frames unpacked. Each
+// piece lands at its own frame: the library's frame index plus offset, with
+// silence for frames it could not restore. The take grows only by what the
+// library really delivers: the header's count reserves room only as far as
+// the stream's size makes it plausible.
+uint32_t unpack(WavpackContext* context, uint32_t count, uint32_t offset, int exponent,
+                size_t streamBytes, std::vector<float>& samples) {
     samples.clear();
-    samples.reserve(std::min<size_t>(count, streamBytes * plausibleFramesPerByte) * 2);
+    samples.reserve(std::min<size_t>(size_t{offset} + count, streamBytes * plausibleFramesPerByte) *
+                    2);
     std::vector<int32_t> piece(size_t{pieceFrames} * 2);
     uint32_t done = 0;
     while (done < count) {
-        uint32_t wanted = std::min(count - done, pieceFrames);
+        const int64_t index = WavpackGetSampleIndex64(context);
+        if (index < 0 || index >= count)
+            break;
+        uint32_t wanted = std::min(count - static_cast<uint32_t>(index), pieceFrames);
         uint32_t got = WavpackUnpackSamples(context, piece.data(), wanted);
         auto values = static_cast<int32_t>(got * 2);
         if (exponent != normalisedFloatExponent)
             WavpackFloatNormalize(piece.data(), values, normalisedFloatExponent - exponent);
+        samples.resize(2 * (size_t{offset} + static_cast<size_t>(index)), 0.0f);
         appendScaled(piece.data(), static_cast<size_t>(values), samples);
         done += got;
         if (got < wanted)
@@ -129,19 +142,51 @@ uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t st
     return done;
 }
 
+// The frame at which the library's frame 0 belongs. It numbers frames from
+// the first block it can read, so a lost first block would move the rest
+// earlier. The last block's header, if it agrees with itself, gives the
+// stream's true length, and a block must begin where the library's frames
+// would then begin:
+//
+//   headers   | block 0 (lost) | block 1 | ... | last |
+//   library                    0 ...            count
+//   take      0 ... offset = total - count ...  total
+struct BlockLayout {
+    std::vector<uint32_t> starts; // each block's first frame, as its header says
+    uint64_t total = 0;           // from the last header, when it agrees with itself
+
+    explicit BlockLayout(const std::vector<uint8_t>& bytes) {
+        for (size_t at = 0; at + 32 <= bytes.size() && std::memcmp(&bytes[at], "wvpk", 4) == 0;) {
+            const uint32_t index = platform::readLe32(&bytes[at + 16]);
+            starts.push_back(index);
+            total = uint64_t{index} + platform::readLe32(&bytes[at + 20]);
+            if (platform::readLe32(&bytes[at + 12]) != total)
+                total = 0;
+            at += 8 + size_t{platform::readLe32(&bytes[at + 4])};
+        }
+    }
+
+    uint32_t firstReadableFrame(uint32_t count) const {
+        if (total <= count)
+            return 0;
+        const auto offset = static_cast<uint32_t>(total - count);
+        return std::find(starts.begin(), starts.end(), offset) != starts.end() ? offset : 0;
+    }
+};
+
 // The total frame count in the stream's first block header, as written by
 // encodeTake; none when the stream does not open with a block.
 bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
     if (bytes.size() < 32 || std::memcmp(bytes.data(), "wvpk", 4) != 0)
         return false;
-    total = uint32_t{bytes[12]} | uint32_t{bytes[13]} << 8 | uint32_t{bytes[14]} << 16 |
-            uint32_t{bytes[15]} << 24;
+    total = platform::readLe32(&bytes[12]);
     return true;
 }
 
 TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
     uint32_t headerTotal = 0;
     bool headed = firstBlockTotal(bytes, headerTotal);
+    const BlockLayout layout(bytes);
     MemoryReader reader(std::move(bytes));
     char error[80] = {};
     Context context(
@@ -173,7 +218,8 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
     // A stream whose first block is unreadable opens at a later frame, and
     // the library then counts only the frames from there.
     bool lostStart = !headed || headerTotal != count || WavpackGetSampleIndex(context.get()) != 0;
-    uint32_t frames = unpack(context.get(), count, WavpackGetFloatNormExp(context.get()),
+    const uint32_t offset = lostStart ? layout.firstReadableFrame(count) : 0;
+    uint32_t frames = unpack(context.get(), count, offset, WavpackGetFloatNormExp(context.get()),
                              reader.getLength(), take.samples);
 
     if (frames < count) {
@@ -193,9 +239,16 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
 bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
                       std::vector<uint8_t>& stream) {
     MemoryBlockWriter writer;
-    bool packed = pack(samples, sampleRate, writer);
-    stream = std::move(writer.bytes);
-    return packed;
+    try {
+        bool packed = pack(samples, sampleRate, writer);
+        stream = std::move(writer.bytes);
+        return packed;
+    } catch (const std::bad_alloc&) {
+        // The stream's bytes so far may not even fit: none are kept.
+        stream.clear();
+        stream.shrink_to_fit();
+        return false;
+    }
 }
 
 bool encodeTake(const Take& take, CMachineDataOutput& out) {
@@ -229,7 +282,16 @@ TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
     uint32_t length = readU32(in);
     std::vector<uint8_t> bytes;
     bool whole = readByteRun(in, length, bytes);
-    TakeLoad load = decodeStream(take, std::move(bytes), host);
+    TakeLoad load;
+    try {
+        load = decodeStream(take, std::move(bytes), host);
+    } catch (const std::bad_alloc&) {
+        // A small stream can hold hours of silence. The record was read
+        // whole, so the song data after it still reads.
+        std::vector<float>().swap(take.samples);
+        host.hostMessage(outOfMemoryForTake);
+        load = TakeLoad::Failed;
+    }
     return whole ? load : TakeLoad::InputEnded;
 }
 

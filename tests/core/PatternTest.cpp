@@ -112,7 +112,9 @@ TEST_F(PatternModel, TakeIndexAndRemoval) {
     EXPECT_EQ(t->sampleRate, 44100);
     EXPECT_EQ(t->owner, p.get());
     EXPECT_EQ(p->takeIndex(*u), 1);
-    EXPECT_EQ(&p->takeAt(0), t);
+    EXPECT_EQ(p->takeAt(0), t);
+    EXPECT_EQ(p->takeAt(2), nullptr);
+    EXPECT_EQ(p->takeAt(-1), nullptr);
     p->activeTakes = {{0, t}, {4, u}, {8, t}};
     std::weak_ptr<Take> watch = u->shared_from_this();
     std::shared_ptr<Take> removed = p->removeTake(*u);
@@ -125,7 +127,7 @@ TEST_F(PatternModel, TakeIndexAndRemoval) {
 
     Take* fresh = &p->addTake();
     watch = fresh->shared_from_this();
-    EXPECT_TRUE(p->discardTake(*fresh, false));
+    EXPECT_TRUE(p->discardTake(*fresh));
     EXPECT_TRUE(watch.expired());
     EXPECT_EQ(p->takes.size(), 1u);
 }

@@ -115,6 +115,23 @@ TEST_F(Playback, CrossfadeLengthOne) {
     EXPECT_TRUE(machine().takePlayers.empty());
 }
 
+TEST_F(Playback, AFadeWhoseStepIsInexactStillTakesEverySample) {
+    // A seventh is not exact in f32: 1 / (1/7) comes out just below 7, and
+    // a fade must still take seven samples each way.
+    host.setAttribute(*placed, 0, 7);
+    auto [pattern, take] = loudPattern();
+    play(pattern);
+    std::vector<float> in = render(256);
+    for (int i = 0; i < 7; ++i)
+        ASSERT_NEAR(in[2 * i], 1000.0f * i / 7, 0.01f) << i;
+    EXPECT_EQ(in[2 * 7], 1000.0f);
+    placed->machine->onStop();
+    std::vector<float> out = render(256);
+    for (int i = 0; i < 7; ++i)
+        ASSERT_NEAR(out[2 * i], 1000.0f * (7 - i) / 7, 0.01f) << i;
+    EXPECT_EQ(out[2 * 7], 0.0f);
+}
+
 TEST_F(Playback, AHalfRateTakeAdvancesHalfAFramePerSample) {
     auto [pattern, take] =
         patternWith([](Pattern& p) -> Take& { return staircaseTake(p, 8000, 22050); });
@@ -291,6 +308,24 @@ TEST_F(Playback, ARemovedTakeLivesUntilItsLastPlayerFinishes) {
     render(256);
     EXPECT_TRUE(machine().takePlayers.empty());
     EXPECT_TRUE(watch.expired());
+}
+
+TEST_F(Playback, TakePlayersComeFromThePreparedOnesAndReturnToThem) {
+    LeftRight x = leftRightPattern("X");
+    for (int tick = 0; tick < 16; ++tick) // a new take at every tick
+        assign(*x.pattern, tick, tick + 1, tick % 2 ? x.right : x.left);
+    const size_t ready = machine().takePlayerPool.ready();
+    ASSERT_GT(ready, 2u);
+    play(x.hostPattern);
+    for (int tick = 0; tick < 16; ++tick) {
+        render(samplesPerTick);
+        // One sounding, perhaps one fading: never more taken than that.
+        ASSERT_GE(machine().takePlayerPool.ready() + 2, ready) << tick;
+    }
+    placed->machine->onStop();
+    render(512);
+    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerPool.ready(), ready);
 }
 
 TEST_F(Playback, TakesOfOtherRatesAndEmptyTakesAreSafe) {

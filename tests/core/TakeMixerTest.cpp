@@ -39,6 +39,20 @@ TEST(TakeMixer, HermiteReadsZeroOutsideTheTake) {
     EXPECT_EQ(hermiteSample(empty, 0.25, 0), 0.0f);
 }
 
+// Catmull-Rom reproduces straight lines and parabolas exactly: its slopes
+// are central differences, which are exact up to second order.
+TEST(TakeMixer, HermiteFollowsALineAndAParabola) {
+    Take take;
+    for (int i = 0; i < 10; ++i) {
+        take.samples.push_back(3.0f * i + 5.0f);           // left: a line
+        take.samples.push_back(static_cast<float>(i * i)); // right: a parabola
+    }
+    for (double p : {2.0, 2.25, 3.5, 4.75, 6.125}) {
+        EXPECT_EQ(hermiteSample(take, p, 0), static_cast<float>(3.0 * p + 5.0)) << p;
+        EXPECT_EQ(hermiteSample(take, p, 1), static_cast<float>(p * p)) << p;
+    }
+}
+
 // The unchecked path for runs inside a take must give exactly the checked
 // path's bits, at every rate and gain ramp and near both ends.
 TEST(TakeMixer, TheFastPathIsBitIdenticalToTheFormula) {

@@ -41,9 +41,11 @@ public:
 const CMachineParameter byteParameter = {ParameterTypeByte, "b", "b", 0, 128, 255, 2, 0};
 const CMachineParameter wordParameter = {ParameterTypeWord, "w", "w", 0, 65534, 65535, 2, 0};
 const CMachineParameter* const probeParameters[] = {&byteParameter, &wordParameter};
+const CMachineAttribute probeAttribute = {"a", 1, 10, 3};
+const CMachineAttribute* const probeAttributes[] = {&probeAttribute};
 const CMachineInfo probeInfo = {
-    MachineTypeEffect, 65,      0,       0,       0,  2,      0, probeParameters, 0,
-    nullptr,           "Probe", "Probe", "tests", "", nullptr};
+    MachineTypeEffect, 65,      0,       0,       0,  2,      0, probeParameters, 1,
+    probeAttributes,   "Probe", "Probe", "tests", "", nullptr};
 
 host::HostMachine* placeProbe(host::Host& host, const std::string& name) {
     return host.createMachine(
@@ -66,6 +68,15 @@ TEST(HostServices, ParametersArrivePackedForOneTickOnly) {
     EXPECT_EQ(probe(placed).ticks[0], (std::vector<uint8_t>{0, 0, 0}));
     EXPECT_EQ(probe(placed).ticks[1], (std::vector<uint8_t>{255, 0x34, 0x12}));
     EXPECT_EQ(probe(placed).ticks[2], (std::vector<uint8_t>{255, 0xFF, 0xFF}));
+}
+
+TEST(HostServices, ChangingAnAttributeSendsNoParameters) {
+    host::Host host;
+    host::HostMachine* placed = placeProbe(host, "p");
+    host.tick();
+    host.setAttribute(*placed, 0, 5);
+    host.tick();
+    EXPECT_EQ(probe(placed).ticks[1], (std::vector<uint8_t>{255, 0xFF, 0xFF}));
 }
 
 TEST(HostServices, AControllerChangeArrivesAtTheNextTick) {

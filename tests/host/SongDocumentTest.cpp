@@ -38,6 +38,29 @@ TEST(SongDocument, RoundTripsAndKnowsWhereItEnds) {
     expectSame(song, read);
 }
 
+TEST(SongDocument, TimingThatCannotBePlayedIsRefused) {
+    struct Case {
+        uint32_t sampleRate, tempo, ticksPerBeat;
+        const char* says;
+    };
+    const Case cases[] = {{44100, 0, 4, "tempo (beats per minute) is 0"},
+                          {44100, 125, 0, "ticks per beat is 0"},
+                          {0, 125, 4, "sample rate (Hz) is 0"},
+                          {44100, 0x80000000u, 4, "tempo (beats per minute) is 2147483648"},
+                          {44100, 125, 0xFFFFFFFFu, "ticks per beat is 4294967295"},
+                          {4000000000u, 125, 4, "sample rate (Hz) is 4000000000"}};
+    for (const Case& c : cases) {
+        host::SongDocument song = sampleSong();
+        song.sampleRate = c.sampleRate;
+        song.beatsPerMinute = c.tempo;
+        song.ticksPerBeat = c.ticksPerBeat;
+        host::SongDocument read;
+        std::string error;
+        EXPECT_FALSE(host::decodeSong(host::encodeSong(song), read, error)) << c.says;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+}
+
 TEST(SongDocument, EveryTruncationIsRefusedWithAReason) {
     std::vector<uint8_t> bytes = host::encodeSong(sampleSong());
     for (size_t size = 0; size < bytes.size(); ++size) {

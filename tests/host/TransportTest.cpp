@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/Host.h"
+#include "host/WavFile.h"
 
 namespace {
 
@@ -278,6 +279,33 @@ TEST_F(Transport, TheMasterMixIsWrittenAsFloatWav) {
     std::remove(path.c_str());
     EXPECT_FALSE(host.writeMasterWav("/nonexistent-folder/x.wav", error));
     EXPECT_NE(error.find("/nonexistent-folder/x.wav"), std::string::npos);
+}
+
+TEST_F(Transport, AStreamedWavHoldsWhatTheCollectedMixWouldAndNothingIsKept) {
+    probe(place("a")).level = 8192.0f;
+    auto readFile = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    };
+    const std::string streamed = ::testing::TempDir() + "streamed.wav";
+    const std::string collected = ::testing::TempDir() + "collected.wav";
+    std::string error;
+    host::MasterWavFile wav;
+    ASSERT_TRUE(wav.open(streamed, 44100, error)) << error;
+    host.masterSink = &wav;
+    host.render(3);
+    host.render(700); // several blocks
+    host.masterSink = nullptr;
+    EXPECT_TRUE(host.masterOutput.empty());
+    EXPECT_EQ(wav.frames(), 703u);
+    ASSERT_TRUE(wav.finish(error)) << error;
+
+    host.render(703);
+    ASSERT_TRUE(host.writeMasterWav(collected, error)) << error;
+    EXPECT_EQ(readFile(streamed), readFile(collected));
+    std::remove(streamed.c_str());
+    std::remove(collected.c_str());
 }
 
 } // namespace

@@ -24,6 +24,18 @@ host::WavAudio knownInput(size_t frames) {
     return audio;
 }
 
+// Both plug-ins, loaded from the Gear folder: a generator and an input
+// machine named Mic. Returns the generator, or null with error set.
+host::HostMachine* placeSpoolexAndMic(host::Host& host, std::string& error) {
+    host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
+    host::PluginLibrary* input = host.loadPlugin(testsupport::inputPluginPath(), error);
+    if (!generator || !input)
+        return nullptr;
+    host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
+    host.createMachine(*input, "Mic");
+    return spoolex;
+}
+
 TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
     const std::string song = ::testing::TempDir() + "recorded.sxs";
     const size_t patternFrames = 16 * 5250; // 126 bpm, 4 ticks per beat, 44100 Hz
@@ -32,11 +44,8 @@ TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
         host::Host host;
         host.echoMessages = false;
         std::string error;
-        host::PluginLibrary* generator = host.loadPlugin(testsupport::generatorPluginPath(), error);
-        host::PluginLibrary* inputPlugin = host.loadPlugin(testsupport::inputPluginPath(), error);
-        ASSERT_TRUE(generator && inputPlugin) << error;
-        host::HostMachine* spoolex = host.createMachine(*generator, "Spoolex");
-        host.createMachine(*inputPlugin, "Mic");
+        host::HostMachine* spoolex = placeSpoolexAndMic(host, error);
+        ASSERT_NE(spoolex, nullptr) << error;
         host::HostPattern* pattern = host.createPattern(*spoolex, "A", 16);
         host.addSequence(*spoolex)->place(0, pattern);
         host::RecordOptions byHand; // punched in all along
@@ -65,6 +74,34 @@ TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
     platform::testing::ScriptedUi::instance().setEcho(false);
     std::string info = host::songInfo(fresh);
     EXPECT_NE(info.find("  0.000000 : 0\n  16.000000 : NULL\n"), std::string::npos) << info;
+}
+
+TEST(RecordThroughHost, TheInputsLatencyHoldsForARecordingFromTickZero) {
+    const int latency = 300;
+    const size_t patternFrames = 2 * 5250;
+    host::WavAudio input = knownInput(patternFrames + 4096);
+    host::SongDocument song;
+    {
+        host::Host host;
+        host.echoMessages = false;
+        std::string error;
+        host::HostMachine* spoolex = placeSpoolexAndMic(host, error);
+        ASSERT_NE(spoolex, nullptr) << error;
+        host.addSequence(*spoolex)->place(0, host.createPattern(*spoolex, "A", 2));
+        host::RecordOptions options;
+        options.latency = latency;
+        ASSERT_TRUE(host::recordSong(host, SPOOLEX_GEAR_DIR, input, options, error)) << error;
+        song = host.saveSong();
+    }
+    host::Host fresh;
+    fresh.echoMessages = false;
+    std::string error;
+    ASSERT_TRUE(fresh.loadSong(song, SPOOLEX_GEAR_DIR, error)) << error;
+    fresh.renderSong(fresh.songEndTick());
+    // The take's first frame is the input's frame 300; the song's end stops
+    // the recording 300 frames before the take is full.
+    for (size_t f = 100; f < patternFrames - latency; ++f)
+        ASSERT_EQ(fresh.masterOutput[2 * f], input.frames[2 * (f + latency)]) << f;
 }
 
 TEST(RecordThroughHost, TheDemoRecordsAComp) {

@@ -1,5 +1,10 @@
 // Recording into takes, driven block by block as the host would: the input
 // machine's fields are set by hand before each block.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include "generator/core/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 
@@ -71,6 +76,71 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     EXPECT_EQ(late.samples[2 * 211], 511.0f);
 }
 
+TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
+    // 110 bpm: 6013.636... samples per tick; tick 11 begins at frame 66150,
+    // which a product in double precision of the f32 value misses by one.
+    host.setTiming(44100, 110, 4);
+    play(pattern, 11);
+    const spoolex::Take& take = *patternA().takes[0];
+    EXPECT_EQ(take.frameCount(), 96218u); // trunc(16 x 6013.636f) in f32
+    block();
+    EXPECT_EQ(machine().recording.writePosition, 66150 + blockFrames);
+    EXPECT_EQ(take.samples[2 * 66150 + 2], 1.0f); // input frame 1
+    EXPECT_EQ(take.samples[2 * (66150 + 255)], 255.0f);
+}
+
+TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
+    play(pattern, -1);           // the take starts 5250 input frames from now
+    for (int i = 0; i < 21; ++i) // 5376 frames
+        block(true);
+    spoolex::Pattern& a = patternA();
+    const spoolex::Take& take = *a.takes[0];
+    EXPECT_EQ(take.samples[0], 5250.0f);
+    EXPECT_EQ(take.samples[2 * 125], 5375.0f);
+    EXPECT_EQ(take.samples[2 * 126], 0.0f);
+    // Only what landed in the take is punched in.
+    ASSERT_EQ(a.activeTakes.size(), 2u);
+    EXPECT_EQ(a.activeTakes[0].take, &take);
+    EXPECT_DOUBLE_EQ(a.activeTakes[1].startTick, 126.0 / 5250.0);
+}
+
+TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
+    input->latencySamples = 1000;
+    play(pattern, 0);
+    placed->machine->onStop();
+    for (int i = 0; i < 4; ++i) // the stop waits behind the start, then both act
+        block();
+    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_TRUE(machine().recordQueue.empty());
+    EXPECT_EQ(patternA().takes[0]->samples[0], 0.0f); // nothing recorded
+}
+
+TEST_F(Recording, TheSongHearsOfAFinishedRecordingWithTheMachineUnlocked) {
+    // A host may guard its song with a lock of its own: ours must be free
+    // whenever we call it, or the two could be taken in opposite orders.
+    std::vector<std::thread> probes;
+    std::vector<bool> lockWasFree;
+    host.songModifiedHook = [&] {
+        auto taken = std::make_shared<std::atomic<bool>>(false);
+        probes.emplace_back([this, taken] {
+            auto hold = machine().lockAudio();
+            *taken = true;
+        });
+        for (int i = 0; i < 200 && !*taken; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lockWasFree.push_back(*taken);
+    };
+    host.songModified = false;
+    play(pattern, 0);
+    block();
+    placed->machine->onStop();
+    block();
+    host.songModifiedHook = nullptr;
+    for (std::thread& probe : probes)
+        probe.join();
+    EXPECT_EQ(lockWasFree, std::vector<bool>{true});
+}
+
 TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     // Something already plays in the pattern: its sound must stop while
     // the input is punched in.
@@ -111,9 +181,12 @@ TEST_F(Recording, PunchedOutAllAlongFillsTheTakeButChangesNoActiveTake) {
 
 TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
     host::HostPattern* shortPattern = host.createPattern(*placed, "Short", 1); // 5250 frames
+    host.songModified = false; // choosing the source in the fixture set it
     play(shortPattern, 0);
     spoolex::Pattern& s = *machine().findPattern(shortPattern->handle());
-    for (int i = 0; i < 30; ++i)
+    block(true);
+    EXPECT_FALSE(host.songModified); // only a finished recording changes the song
+    for (int i = 1; i < 30; ++i)
         block(true);
     const spoolex::Take& take = *s.takes[0];
     EXPECT_EQ(take.frameCount(), 5250u);
@@ -187,6 +260,21 @@ TEST_F(Recording, SavingWhileRecordingStoresWhatWasRecorded) {
     auto& waiting = generatorOf(copy).patternsAwaitingHost;
     ASSERT_EQ(waiting.count("A"), 1u);
     EXPECT_EQ(waiting["A"]->takes[0]->samples[2 * 1000], 1000.0f);
+}
+
+TEST_F(Recording, ATakeWhoseStartIsQueuedCountsAsBeingRecorded) {
+    // Saving and copying read such a take in short holds of the lock: the
+    // next block may begin writing it.
+    input->latencySamples = 1000;
+    play(pattern, 0);
+    const spoolex::Take& take = *patternA().takes[0];
+    EXPECT_TRUE(machine().isRecordingInto(take));
+    block(); // latency pending
+    EXPECT_TRUE(machine().isRecordingInto(take));
+    placed->machine->onStop(); // takes effect once the start has
+    for (int i = 0; i < 4; ++i)
+        block();
+    EXPECT_FALSE(machine().isRecordingInto(take));
 }
 
 TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {

@@ -93,15 +93,26 @@ TEST_F(ShortcutMatching, TheCurrentModifiersAreShiftAndCtrlOnly) {
 }
 
 TEST_F(ShortcutMatching, TheEditorTakesKeysWithOrWithoutAWindow) {
-    spoolex::mi& machine = placeWithSettings("<s><keys><key char='a' command='32810'/>"
-                                             "<key vkey='VK_DELETE' command='32817'/></keys></s>");
+    // Both keys run Info, whose report shows as a message.
+    spoolex::mi& machine = placeWithSettings("<s><keys><key char='a' command='32832'/>"
+                                             "<key vkey='VK_DELETE' command='32832'/></keys></s>");
     ASSERT_NE(machine.editor, nullptr);
+    host::HostMachine* placed = host.findMachine("Spoolex");
+    host.createPattern(*placed, "P", 16);
+    placed->extension->showPattern(host.findPattern("P")->handle());
+    const size_t before = shownMessages().size();
     editorViewOf(machine)->onKeyDown(vkDelete);
+    EXPECT_EQ(shownMessages().size(), before + 1);
+    editorViewOf(machine)->onKeyDown(vkDelete + 1); // unbound
     editorViewOf(machine)->onCharacter('a');
+    ASSERT_EQ(shownMessages().size(), before + 2);
+    EXPECT_NE(shownMessages().back().text.find("16 ticks"), std::string::npos);
     EXPECT_FALSE(editorViewOf(machine)->onCommand(0));
+    // An editor no machine has given its bindings yet takes keys and does nothing.
     PatternEditor detached;
     detached.onKeyDown(vkDelete);
     detached.onCharacter('a');
+    EXPECT_EQ(shownMessages().size(), before + 2);
 }
 
 } // namespace

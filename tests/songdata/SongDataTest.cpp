@@ -370,6 +370,17 @@ TEST_F(SongData, TheRecordSourceIsFoundByNameNowOrLater) {
     EXPECT_EQ(host.saveSongData(*host.findMachine("waiting")), expected.data);
 }
 
+TEST_F(SongData, ASourceNamedButNotThereIsSavedUntilTheUserChoosesAnother) {
+    Bytes data;
+    data.u8(4).u8(4).text("Ghost").text("").u32(4).u32(4).u32(1).u32(0);
+    host::HostMachine* placed = loadGenerator(data.data);
+    EXPECT_EQ(host.saveSongData(*placed), data.data);
+    generatorOf(placed).chooseRecordSource(nullptr);
+    Bytes none;
+    none.u8(4).u8(4).text("").text("").u32(4).u32(4).u32(1).u32(0);
+    EXPECT_EQ(host.saveSongData(*placed), none.data);
+}
+
 TEST_F(SongData, RestoredPatternsTheHostNeverNamesAreNotSaved) {
     Bytes data;
     data.u8(4).u8(4).text("").text("").u32(4).u32(4).u32(1).u32(2);

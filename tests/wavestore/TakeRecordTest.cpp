@@ -146,6 +146,28 @@ TEST_F(TakeRecordTest, ADamagedFirstBlockIsReportedNotSilentlyDropped) {
     }
 }
 
+TEST_F(TakeRecordTest, ADamagedFirstBlockLeavesSilenceAndTheRestInPlace) {
+    Take take = randomTake(60000, 14);
+    std::vector<uint8_t> stream = streamOf(recordOf(take));
+    std::vector<BlockHeader> blocks = blocksOf(stream);
+    ASSERT_GE(blocks.size(), 2u);
+    const size_t lost = blocks[0].blockSamples;
+    stream[blocks[0].size / 2] ^= 0x55; // inside the first block's audio
+    Take loaded;
+    EXPECT_EQ(load(recordWith(stream, static_cast<uint32_t>(stream.size())), loaded),
+              TakeLoad::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("is silent"), std::string::npos);
+    // Every frame at its own index: the lost block is silence, the rest is
+    // where it was recorded.
+    ASSERT_EQ(loaded.frameCount(), 60000u);
+    for (size_t i = 0; i < 2 * lost; ++i)
+        ASSERT_EQ(loaded.samples[i], 0.0f) << i;
+    EXPECT_EQ(std::memcmp(loaded.samples.data() + 2 * lost, take.samples.data() + 2 * lost,
+                          (60000 - lost) * 2 * sizeof(float)),
+              0);
+}
+
 TEST_F(TakeRecordTest, AStreamCutShortKeepsWhatItHolds) {
     Take take = randomTake(40000, 12);
     std::vector<uint8_t> stream = streamOf(recordOf(take));

@@ -1,0 +1,85 @@
+// Loading and saving when memory runs out: the host hears of it, nothing
+// escapes a slot, and what was sound is kept.
+#include <random>
+
+#include "generator/core/SongData.h"
+#include "tests/core/GeneratorFixture.h"
+#include "tests/support/AllocationProbe.h"
+
+namespace {
+
+using testsupport::largestAllocation;
+
+class OutOfMemory : public GeneratorTest {
+protected:
+    void TearDown() override {
+        largestAllocation = testsupport::anyAllocation;
+        GeneratorTest::TearDown();
+    }
+
+    host::HostMachine* machineWith(const std::vector<std::pair<std::string, size_t>>& takes) {
+        host::HostMachine* placed = placeGenerator();
+        spoolex::mi& machine = generatorOf(placed);
+        std::mt19937 random(5);
+        std::uniform_real_distribution<float> value(-30000.0f, 30000.0f);
+        for (const auto& [name, frames] : takes) {
+            host.createPattern(*placed, name, 16);
+            spoolex::Pattern& pattern = *machine.findPattern(host.findPattern(name)->handle());
+            spoolex::Take& take = pattern.addTake();
+            take.samples.resize(2 * frames);
+            if (name != "Silent")
+                for (float& v : take.samples)
+                    v = value(random);
+        }
+        return placed;
+    }
+
+    const spoolex::Take& waitingTake(host::HostMachine* placed, const std::string& pattern) {
+        return *generatorOf(placed).patternsAwaitingHost.at(pattern)->takes.at(0);
+    }
+
+    bool heard(const std::string& part) const {
+        for (const std::string& message : host.messages)
+            if (message.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(OutOfMemory, ASongAskingForMoreSilenceThanFitsLoadsTheRest) {
+    // Two million frames of silence compress to a few kilobytes.
+    host::HostMachine* source = machineWith({{"Good", 1000}, {"Silent", 2000000}, {"Last", 500}});
+    const std::vector<uint8_t> song = host.saveSongData(*source);
+    ASSERT_LT(song.size(), size_t{200000});
+
+    largestAllocation = size_t{4} << 20;
+    host::HostMachine* loaded = host.createMachine(
+        spoolex::machineDescription(),
+        [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
+    largestAllocation = testsupport::anyAllocation;
+
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(heard("not enough memory for one of its takes"));
+    EXPECT_EQ(
+        waitingTake(loaded, "Good").samples,
+        generatorOf(source).findPattern(host.findPattern("Good")->handle())->takes[0]->samples);
+    EXPECT_TRUE(waitingTake(loaded, "Silent").samples.empty());
+    EXPECT_EQ(waitingTake(loaded, "Last").frameCount(), 500u);
+}
+
+TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
+    host::HostMachine* source = machineWith({{"Big", 1000000}, {"Small", 1000}});
+    largestAllocation = size_t{2} << 20;
+    const std::vector<uint8_t> song = host.saveSongData(*source);
+    largestAllocation = testsupport::anyAllocation;
+    EXPECT_TRUE(heard("could not store take 0 of the pattern \"Big\""));
+
+    host.messages.clear();
+    host::HostMachine* loaded = host.createMachine(
+        spoolex::machineDescription(),
+        [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
+    EXPECT_EQ(waitingTake(loaded, "Small").frameCount(), 1000u);
+    EXPECT_TRUE(waitingTake(loaded, "Big").samples.empty());
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#include "tests/support/AllocationProbe.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace testsupport {
+
+thread_local bool countAllocations = false;
+size_t allocationsCounted = 0;
+size_t largestAllocation = anyAllocation;
+
+} // namespace testsupport
+
+// GCC takes the frees below for mismatched ones once these are replaced.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(size_t size) {
+    if (testsupport::countAllocations)
+        ++testsupport::allocationsCounted;
+    if (size <= testsupport::largestAllocation)
+        if (void* p = std::malloc(size ? size : 1))
+            return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
