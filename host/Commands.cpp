@@ -22,8 +22,6 @@
 
 namespace host {
 
-namespace {
-
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear) {
     SongDocument song;
     std::string error;
@@ -33,8 +31,6 @@ bool loadSong(Host& host, const std::string& songPath, const std::string& gear) 
     }
     return true;
 }
-
-} // namespace
 
 bool renderToWav(Host& host, uint32_t endTick, const std::string& wavPath, uint64_t& frames,
                  std::string& error, const std::function<void(int tick)>& progress) {
