@@ -29,6 +29,18 @@ struct RecordOptions;
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out);
 
+struct ShowOptions {
+    std::string pattern; // empty: the first pattern of the first machine with an editor
+    int width = 1000;    // client area, pixels
+    int height = 600;
+    std::string screenshot; // set: a PNG of the window once it has painted, then exit
+};
+
+// Windows only: the song in a window, the sequence view beside the editor of
+// the chosen pattern's machine, until the user closes it.
+int showCommand(const std::string& songPath, const ShowOptions& options, const std::string& gear,
+                std::FILE* out);
+
 // The built-in demo: synthesises an input, records two passes over one
 // pattern with auto punch, saves the song, loads it in a fresh host, renders
 // it to folder/demo.wav and prints the pattern's report.

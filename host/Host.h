@@ -86,6 +86,7 @@ public:
     // Sequences, ranked by the order they were added in.
     HostSequence* addSequence(HostMachine& machine);
     int sequenceRank(const CSequence* sequence) const;
+    const std::vector<std::unique_ptr<HostSequence>>& allSequences() const { return sequences; }
 
     // Transport. play starts the song at fromTick (patterns that started
     // earlier join at their offset); render produces frames of master output
@@ -117,8 +118,9 @@ public:
     uint32_t songEndTick() const;
 
     // A machine's own pattern editor, created through its extension slot the
-    // first time it is asked for; null for a machine without one.
-    void* editorWindow(HostMachine& machine);
+    // first time it is asked for, inside parentWindow (none: a window of its
+    // own); null for a machine without one.
+    void* editorWindow(HostMachine& machine, void* parentWindow = nullptr);
     // Shows pattern in the machine's editor and sends the editor a command,
     // as the host's menu would. False when the machine has no editor.
     bool sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command);

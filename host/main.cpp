@@ -7,6 +7,9 @@
 #include "host/Commands.h"
 #include "host/Recorder.h"
 #include "platform/ModulePath.h"
+#if defined(_WIN32)
+#include "platform/win32/GdiPlusSession.h"
+#endif
 
 namespace {
 
@@ -16,6 +19,9 @@ int usage() {
                 "  describe              describe every plug-in in the Gear folder\n"
                 "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
                 "  info SONG             each pattern's name and Info report\n"
+                "  show SONG [--pattern NAME] [--size WxH] [--screenshot OUT.png]\n"
+                "                        (Windows) the song's sequences and a machine's editor in\n"
+                "                        a window; with --screenshot a picture of it, then exit\n"
                 "  --gear FOLDER         the Gear folder (default: the one beside this program)\n");
     return 2;
 }
@@ -28,10 +34,15 @@ std::string defaultGearFolder() {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // As the real host: the plug-ins draw with GDI+ and never start it.
+    platform::win32::GdiPlusSession gdiPlus;
+#endif
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
     std::string input;
     host::RecordOptions options;
+    host::ShowOptions show;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         bool hasValue = i + 1 < argc;
@@ -45,7 +56,15 @@ int main(int argc, char** argv) {
             options.threshold = std::atoi(argv[++i]);
         else if (word == "--release" && hasValue)
             options.release = std::atoi(argv[++i]);
-        else if (word == "--auto-punch")
+        else if (word == "--pattern" && hasValue)
+            show.pattern = argv[++i];
+        else if (word == "--screenshot" && hasValue)
+            show.screenshot = argv[++i];
+        else if (word == "--size" && hasValue) {
+            if (std::sscanf(argv[++i], "%dx%d", &show.width, &show.height) != 2 ||
+                show.width < 100 || show.height < 100)
+                return usage();
+        } else if (word == "--auto-punch")
             options.autoPunch = true;
         else if (word == "--input-after")
             options.inputAfter = true;
@@ -65,6 +84,10 @@ int main(int argc, char** argv) {
         return host::infoCommand(words[1], gear, stdout);
     if (command == "record" && words.size() == 2 && !input.empty())
         return host::recordCommand(words[1], input, options, gear, stdout);
+#if defined(_WIN32)
+    if (command == "show" && words.size() == 2)
+        return host::showCommand(words[1], show, gear, stdout);
+#endif
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
     return usage();
