@@ -5,6 +5,7 @@
 #include "generator/core/InputRegistry.h"
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
+#include "generator/editor/PatternEditorParent.h"
 
 SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
     return &spoolex::machineDescription();
@@ -12,6 +13,7 @@ SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
 
 SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     spoolex::installPlatformUserInterface();
+    installPatternEditor();
     try {
         return new spoolex::mi;
     } catch (const std::bad_alloc&) {

@@ -15,6 +15,14 @@ struct SpoolexUiHook {
                       int pathSize);
     // Returns 1 and writes the path when a file was chosen, 0 when cancelled.
     int (*openFile)(void* owner, const char* filter, char* path, int pathSize);
+    // A pop-up menu of count items (id, text, enabled): returns the chosen
+    // id, 0 for none.
+    unsigned (*popupMenu)(void* owner, const unsigned* ids, const char* const* texts,
+                          const int* enabled, int count);
+    // Shift 1 plus Ctrl 2 for the keys the user holds now.
+    unsigned (*heldModifiers)();
+    // The mouse cursor's shape was set (a platform::CursorShape value).
+    void (*cursorShape)(int shape);
 };
 
 typedef SpoolexUiHook* (*SpoolexUiHookFunction)();

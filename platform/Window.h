@@ -1,23 +1,213 @@
-// Native windows, as little of them as the machines need: a window that
-// hands its messages to a procedure of ours, and sending it a message.
+// Native windows, as much of them as the editor needs: windows that hand
+// their messages to a procedure of ours, scroll bars, timers, painting
+// through a Surface, the mouse, dialog controls and pop-up menus.
+//
+// Messages, their parameters and the notification codes are the system's
+// own numbers on every platform, so the editor's message handling is one
+// piece of code. On Windows these are real windows; elsewhere a window is a
+// headless record (posix/HeadlessWindow.h) that keeps what the real window
+// would show, and platform/testing/Headless.h drives it as a user would.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Surface.h"
 
 namespace platform {
 
 using WindowHandle = void*;
 
-// The system's command message; wParam's low 16 bits carry the command.
+// Messages.
+constexpr unsigned messageDestroy = 0x0002;
+constexpr unsigned messageSize = 0x0005;
+constexpr unsigned messageSetFocus = 0x0007;
+constexpr unsigned messagePaint = 0x000F;
+constexpr unsigned messageEraseBackground = 0x0014;
+constexpr unsigned messageNcDestroy = 0x0082;
+constexpr unsigned messageKeyDown = 0x0100;
+constexpr unsigned messageChar = 0x0102;
 constexpr unsigned messageCommand = 0x0111;
+constexpr unsigned messageTimer = 0x0113;
+constexpr unsigned messageHorizontalScroll = 0x0114;
+constexpr unsigned messageVerticalScroll = 0x0115;
+constexpr unsigned messageMouseMove = 0x0200;
+constexpr unsigned messageLeftButtonDown = 0x0201;
+constexpr unsigned messageLeftButtonUp = 0x0202;
+constexpr unsigned messageRightButtonDown = 0x0204;
+constexpr unsigned messageRightButtonUp = 0x0205;
+constexpr unsigned messageMiddleButtonDown = 0x0207;
+constexpr unsigned messageMiddleButtonUp = 0x0208;
+constexpr unsigned messageMouseWheel = 0x020A;
 
-using WindowProcedure = intptr_t (*)(void* context, unsigned message, uintptr_t wParam,
-                                     intptr_t lParam);
+// Key flags in a mouse message's wParam.
+constexpr uintptr_t mouseShift = 0x0004;
+constexpr uintptr_t mouseControl = 0x0008;
+// A mouse message's lParam: x in the low 16 bits, y in the next, both signed.
+inline intptr_t mousePosition(int x, int y) {
+    return static_cast<intptr_t>(static_cast<uint16_t>(x) |
+                                 static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
+}
+inline int mouseX(intptr_t lParam) {
+    return static_cast<int16_t>(lParam & 0xFFFF);
+}
+inline int mouseY(intptr_t lParam) {
+    return static_cast<int16_t>(lParam >> 16 & 0xFFFF);
+}
+// A wheel message's delta: the signed high word of wParam; one notch is 120.
+inline int wheelDelta(uintptr_t wParam) {
+    return static_cast<int16_t>(wParam >> 16 & 0xFFFF);
+}
 
-// A child of parent, or a window of its own without a parent. Null when the
-// system refuses one.
-WindowHandle createWindow(WindowHandle parent, WindowProcedure procedure, void* context);
+// Scroll-bar codes, the low word of a scroll message's wParam (the high word
+// carries the position for the two thumb codes).
+enum ScrollCode : unsigned {
+    scrollLineUp = 0,
+    scrollLineDown = 1,
+    scrollPageUp = 2,
+    scrollPageDown = 3,
+    scrollThumbPosition = 4,
+    scrollThumbTrack = 5,
+    scrollTop = 6,
+    scrollBottom = 7,
+    scrollEnd = 8,
+};
+
+// Notification codes in the high word of a command message's wParam; the
+// low word is the control's identifier and lParam its window.
+constexpr unsigned notifyButtonClicked = 0;
+constexpr unsigned notifyListSelectionChanged = 1;
+constexpr unsigned notifyEditChanged = 0x0300;
+inline uintptr_t commandParameter(unsigned id, unsigned notification) {
+    return (id & 0xFFFF) | (static_cast<uintptr_t>(notification & 0xFFFF) << 16);
+}
+
+using WindowProcedure = intptr_t (*)(void* context, WindowHandle window, unsigned message,
+                                     uintptr_t wParam, intptr_t lParam);
+
+struct WindowOptions {
+    const char* name = "";
+    bool visible = true;
+    bool horizontalScrollBar = false;
+    bool verticalScrollBar = false;
+    bool tabStop = false;
+    PixelRect rect{0, 0, 100, 100};
+    int controlId = 0;
+};
+
+// A window of ours: a child of parent, or without a parent a message-only
+// window. Null when the system refuses one. Messages the procedure does not
+// handle go to defaultHandling.
+WindowHandle createWindow(WindowHandle parent, const WindowOptions& options,
+                          WindowProcedure procedure, void* context);
+// Destroys window and its children; the procedures see messageDestroy and,
+// last of all, messageNcDestroy.
 void destroyWindow(WindowHandle window);
 intptr_t sendMessage(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam);
+// The system's own handling of a message.
+intptr_t defaultHandling(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam);
+
+WindowHandle parentOf(WindowHandle window);
+// The top-level window that contains window (itself when it has no parent).
+WindowHandle topLevelOf(WindowHandle window);
+// The client area: left and top are 0.
+PixelRect clientRect(WindowHandle window);
+void moveWindow(WindowHandle window, const PixelRect& rect);
+
+// Marks the whole client area for painting; erase also erases it first.
+void invalidate(WindowHandle window, bool erase = false);
+// Marks window and all its descendants for painting.
+void invalidateWithChildren(WindowHandle window);
+// Paints at once when anything is marked.
+void updateNow(WindowHandle window);
+
+// Painting: call from the handler of messagePaint. draw gets a surface over
+// what needs painting; on Windows it is double-buffered over the clip box.
+void paint(WindowHandle window, const std::function<void(Surface&)>& draw);
+// Draws straight onto the window outside a paint (the marching frame).
+void drawOnWindow(WindowHandle window, const std::function<void(Surface&)>& draw);
+
+enum class ScrollBar { Horizontal, Vertical };
+struct ScrollState {
+    int32_t minimum = 0;
+    int32_t maximum = 0;
+    uint32_t page = 0;
+    int32_t position = 0;
+    int32_t trackPosition = 0;
+};
+// Sets range and page and redraws; the system keeps the position inside
+// minimum .. maximum - page + 1.
+void setScrollRange(WindowHandle window, ScrollBar bar, int32_t minimum, int32_t maximum,
+                    uint32_t page);
+// Sets the position and redraws; returns the position as the system clamped it.
+int32_t setScrollPosition(WindowHandle window, ScrollBar bar, int32_t position);
+ScrollState scrollState(WindowHandle window, ScrollBar bar);
+
+// A timer sends messageTimer with wParam = id every periodMs.
+void startTimer(WindowHandle window, unsigned id, unsigned periodMs);
+void stopTimer(WindowHandle window, unsigned id);
+
+void captureMouse(WindowHandle window);
+void releaseMouse();
+void takeFocus(WindowHandle window);
+enum class CursorShape { Arrow, SizeWestEast, SizeAll, SizeNorthSouth };
+void setCursor(CursorShape shape);
+// The mouse cursor's position in screen coordinates.
+void cursorPosition(int& x, int& y);
+
+// Which of Shift and Ctrl are held now: Shift 1, Ctrl 2.
+constexpr uint32_t modifierShift = 1;
+constexpr uint32_t modifierCtrl = 2;
+uint32_t heldModifiers();
+
+// Dialog controls. A dialog is made from a template: a resource of the
+// module on Windows, the same controls described in code elsewhere.
+enum class ControlKind { Label, ClickLabel, Edit, Spin, DropList, Button, Toggle };
+struct ControlSpec {
+    int id; // -1 for labels nobody addresses
+    ControlKind kind;
+    const char* text;
+    PixelRect dialogUnits; // left, top, width (right), height (bottom) in dialog units
+    int buddyId = 0;       // spin buttons: their edit
+};
+WindowHandle createDialog(WindowHandle parent, int templateId,
+                          const std::vector<ControlSpec>& controls, WindowProcedure procedure,
+                          void* context);
+WindowHandle dialogItem(WindowHandle dialog, int id);
+// Setting an edit's text notifies its dialog with notifyEditChanged, as the
+// system does.
+void setItemText(WindowHandle dialog, int id, const std::string& text);
+std::string itemText(WindowHandle dialog, int id);
+void setChecked(WindowHandle dialog, int id, bool checked);
+bool isChecked(WindowHandle dialog, int id);
+void listClear(WindowHandle dialog, int id);
+int listAdd(WindowHandle dialog, int id, const std::string& text, intptr_t data);
+void listSelect(WindowHandle dialog, int id, int index);
+int listSelection(WindowHandle dialog, int id); // -1 for none
+intptr_t listItemData(WindowHandle dialog, int id, int index);
+int listCount(WindowHandle dialog, int id);
+// Spin buttons keep their value in their buddy edit's text.
+void spinSetRange(WindowHandle dialog, int id, int32_t lowest, int32_t highest);
+void spinSetPosition(WindowHandle dialog, int id, int32_t position);
+// False when the buddy's text does not read as a number.
+bool spinPosition(WindowHandle dialog, int id, int32_t& position);
+
+// Pop-up menus: a tree of items; id 0 with no text is a separator.
+struct MenuItem {
+    unsigned id = 0;
+    std::string text;
+    bool enabled = true;
+    std::vector<MenuItem> children;
+};
+// Opens the sub-menu `subMenu` of menu template templateId (items describes
+// the same menu) at screen position x, y; a chosen item reaches owner as a
+// command message.
+void openPopupMenu(WindowHandle owner, int templateId, int subMenu,
+                   const std::vector<MenuItem>& items, int x, int y);
+// A pop-up of plain items at the cursor whose choice is returned (0 when
+// nothing was chosen) instead of being sent as a command.
+unsigned choosePopupItem(WindowHandle owner, const std::vector<MenuItem>& items);
 
 } // namespace platform

@@ -5,7 +5,6 @@
 #include "generator/core/Machine.h"
 #include "generator/core/ProcessState.h"
 #include "generator/core/UserInterface.h"
-#include "generator/editor/PatternEditor.h"
 
 namespace spoolex {
 
@@ -39,7 +38,7 @@ void unregisterInput(InputMachine::Fields* input) {
     for (mi* generator : generatorInstances()) {
         if (generator->recordSource == input)
             generator->setRecordSource(nullptr);
-        if (generator->editorFrame && generator->editor)
+        if (generator->editor)
             generator->editor->refreshRecordSources();
     }
 }

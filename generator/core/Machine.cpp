@@ -8,7 +8,6 @@
 #include "generator/core/SongData.h"
 #include "generator/core/UserInterface.h"
 #include "generator/core/WaveFolder.h"
-#include "generator/editor/PatternEditorParent.h"
 #include "generator/settings/SettingsLoader.h"
 
 namespace spoolex {
@@ -48,8 +47,8 @@ mi::mi() {
     trackValues = nullptr;
     attributeValues =
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
-    editorFrame = new PatternEditorParent;
-    editor = &editorFrame->view;
+    if (EditorFactory makeEditor = editorFactory())
+        editor = makeEditor();
     // Room for the usual number of players, so blocks rarely allocate.
     takePlayers.reserve(64);
     releasedInBlock.reserve(64);
@@ -57,10 +56,9 @@ mi::mi() {
 }
 
 mi::~mi() {
-    if (editorFrame)
-        editorFrame->destroyWindow();
+    if (editor)
+        editor->destroy();
     editor = nullptr;
-    editorFrame = nullptr;
     auto& instances = generatorInstances();
     auto it = std::find(instances.begin(), instances.end(), this);
     if (it != instances.end())
@@ -96,10 +94,8 @@ void mi::initFromSong(CMachineDataInput* data) {
     checkHostVersion();
     callbacks->subscribeEvent(callbacks->ownMachine(), HostEventOwnMachine, onOwnMachineEvent,
                               nullptr);
-    if (editor) {
-        editor->machine = this;
-        editor->hostServices = callbacks;
-    }
+    if (editor)
+        editor->attach(*this);
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
     loadSettings(*this);
@@ -119,8 +115,9 @@ void mi::onTick() {
         return;
     lastTempo = tempo;
     lastTicksPerBeat = ticksPerBeat;
+    // The audio thread: the view repaints on the user-interface side.
     if (editor)
-        editor->redrawNow();
+        editor->requestRedraw();
 }
 
 void mi::onStop() {

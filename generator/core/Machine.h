@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "generator/core/MachineEditor.h"
 #include "generator/core/Pattern.h"
 #include "generator/core/Players.h"
 #include "generator/core/RecordCommand.h"
@@ -18,9 +19,6 @@
 #include "generator/settings/WaveEditorEntry.h"
 #include "hostsdk/MachineInterface.h"
 #include "input/InputMachineLayout.h"
-
-class PatternEditor;
-class PatternEditorParent;
 
 namespace spoolex {
 
@@ -112,8 +110,9 @@ public:
     MachineValues values{};
 
     CMachine* ownMachine = nullptr;
-    PatternEditor* editor = nullptr;
-    PatternEditorParent* editorFrame = nullptr;
+    // The pattern editor, made with the machine; it clears this pointer
+    // when it goes (the machine's destruction destroys it).
+    MachineEditor* editor = nullptr;
     float crossfadeStep = 0.01f;
     InputMachine::Fields* recordSource = nullptr;
     std::string pendingRecordSourceName;

@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "generator/core/Machine.h"
-#include "generator/editor/PatternEditor.h"
 
 namespace spoolex {
 
@@ -160,12 +159,8 @@ void Pattern::invalidateOverview() {
 
 void Pattern::notifyPatternChanged() {
     invalidateOverview();
-    PatternEditor* editor = machine->editor;
-    if (editor && editor->shownPattern() == this) {
-        editor->dropPeakCaches();
-        editor->updateScrollBars();
-        editor->repaintView();
-    }
+    if (MachineEditor* editor = machine->editor)
+        editor->patternChanged(*this);
 }
 
 } // namespace spoolex

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "generator/core/Machine.h"
-#include "generator/editor/PatternEditorParent.h"
 
 namespace spoolex {
 
@@ -100,8 +99,8 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
 }
 
 void mi::forgetShown(const Pattern* pattern) {
-    if (pattern && editor && editor->shownPattern() == pattern)
-        editor->showPattern(nullptr);
+    if (pattern && editor)
+        editor->patternDeleted(*const_cast<Pattern*>(pattern));
 }
 
 void miex::onPatternDeleted(CPattern* handle) {
@@ -127,14 +126,12 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
         pattern->setLength(lengthTicks);
         owner->resyncPlayers(*pattern);
     }
-    if (owner->editor && owner->editor->shownPattern() == pattern) {
-        owner->editor->clampSelection();
-        owner->editor->updateScrollBars();
-    }
+    if (owner->editor)
+        owner->editor->patternLengthChanged(*pattern);
 }
 
 void* miex::createEditorWindow(void* parentWindow) {
-    return owner->editorFrame ? owner->editorFrame->create(parentWindow) : nullptr;
+    return owner->editor ? owner->editor->createWindow(parentWindow) : nullptr;
 }
 
 void miex::showPattern(CPattern* handle) {

@@ -5,7 +5,6 @@
 
 #include "generator/core/Machine.h"
 #include "generator/core/TimeUnits.h"
-#include "generator/editor/PatternEditor.h"
 
 namespace spoolex {
 
@@ -38,9 +37,10 @@ void mi::finishRecording() {
     callbacks->markSongModified();
     if (recording.pattern) {
         recording.pattern->invalidateOverview();
-        // The view shows the new take when the editor next repaints.
-        if (editor && editor->shownPattern() == recording.pattern)
-            editor->repaintView();
+        // The audio thread: the view shows the new take when the
+        // user-interface side next repaints.
+        if (editor)
+            editor->requestRedraw();
     }
 }
 

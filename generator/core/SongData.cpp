@@ -10,7 +10,6 @@
 #include "generator/core/ProcessState.h"
 #include "generator/core/SongInput.h"
 #include "generator/core/UserInterface.h"
-#include "generator/editor/PatternEditor.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "generator/wavestore/TakeRecord.h"
 
@@ -142,10 +141,10 @@ void saveSongData(mi& machine, CMachineDataOutput& out) {
     writeU8(out, songDataVersion);
     writeText(out, machine.recordSource ? mi::inputName(machine.recordSource) : std::string());
     writeText(out, projectFolder());
-    const PatternEditor* editor = machine.editor;
-    writeU32(out, editor ? static_cast<uint32_t>(editor->coarseFactor) : 4);
-    writeU32(out, editor ? static_cast<uint32_t>(editor->fineTicks) : 4);
-    writeU32(out, editor ? editor->snapMode : 1);
+    const GridSettings grid = machine.editor ? machine.editor->grid() : GridSettings{};
+    writeU32(out, static_cast<uint32_t>(grid.coarseFactor));
+    writeU32(out, static_cast<uint32_t>(grid.fineTicks));
+    writeU32(out, grid.snapMode);
     writeU32(out, static_cast<uint32_t>(patterns.size()));
     for (const PatternSnapshot& pattern : patterns) {
         writeText(out, pattern.name);
@@ -172,11 +171,8 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
     if (intact && version >= 2) {
         int32_t coarse = in.i32(), fine = in.i32();
         uint32_t snap = in.u32();
-        if (PatternEditor* editor = machine.editor) {
-            editor->coarseFactor = coarse;
-            editor->fineTicks = fine;
-            editor->snapMode = snap;
-        }
+        if (MachineEditor* editor = machine.editor)
+            editor->setGrid(GridSettings{coarse, fine, snap});
     }
 
     int32_t patternCount = intact ? in.i32() : 0;

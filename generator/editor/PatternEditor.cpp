@@ -3,44 +3,23 @@
 #include "generator/core/Machine.h"
 #include "generator/core/ProcessState.h"
 
-// The editor windows are not built yet: until they are, the view has no
-// dialog bar to update and nothing to repaint.
-
-void PatternEditor::refreshRecordSources() {
-    if (!hasWindow())
-        return;
+void PatternEditor::showPattern(spoolex::Pattern* shown) {
+    dropPeakCaches();
+    pattern = shown;
+    currentTake = nullptr;
+    updateScrollBars();
 }
 
-void PatternEditor::selectRecordSource() {
-    if (!hasWindow())
-        return;
-}
-
-void PatternEditor::showArmed() {
-    if (!hasWindow())
-        return;
-}
-
-void PatternEditor::redrawNow() {
-    if (!hasWindow())
-        return;
-}
-
-// The audio clipboard arrives with the editing commands; until then it is
-// always empty.
+// Audio clipboard: filled in with the editing commands.
 bool PatternEditor::clipboardHasAudio() const {
     return false;
 }
 
-// Until the windows exist there is no selection, scroll bar, peak cache or
-// view to update.
-void PatternEditor::showPattern(spoolex::Pattern* shown) {
-    pattern = shown;
+bool PatternEditor::isCommandEnabled(uint16_t) const {
+    return true;
 }
-void PatternEditor::clampSelection() {}
-void PatternEditor::updateScrollBars() {}
-void PatternEditor::dropPeakCaches() {}
-void PatternEditor::repaintView() {}
+
+void PatternEditor::refreshShownPattern() {}
 
 void PatternEditor::onRecordSourceChosen(int item) {
     if (!machine)

@@ -1,9 +1,21 @@
-// The editor view of one generator machine. Until its window exists (the
-// host asks for it through createEditorWindow) it only keeps the values the
-// machine hands it; the calls that would touch the window do nothing.
+// The editor view of one generator machine: one waveform row per take of
+// the shown pattern, the grid, the selection and the active-take outlines,
+// and everything the user does with the mouse and the editor's commands.
+//
+// Until its window exists (the host asks for it through createEditorWindow)
+// it only keeps its values; the calls that would touch the window do
+// nothing. Everything here runs on the host's user-interface thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <map>
+
+#include "generator/core/MachineEditor.h"
+#include "generator/editor/MarchingFrame.h"
+#include "generator/editor/PeakCache.h"
+#include "platform/Surface.h"
+#include "platform/Window.h"
 
 class CMICallbacks;
 class PatternEditorParent;
@@ -11,62 +23,133 @@ class PatternEditorParent;
 namespace spoolex {
 class mi;
 class Pattern;
+struct Take;
 } // namespace spoolex
+
+enum DragMode : int32_t {
+    DragNone = 0,
+    DragSelStart = 1,
+    DragSelEnd = 2,
+    DragPan = 3,
+    DragReorder = 4
+};
 
 class PatternEditor {
 public:
+    PatternEditor();
+    PatternEditor(const PatternEditor&) = delete;
+    PatternEditor& operator=(const PatternEditor&) = delete;
+
     spoolex::mi* machine = nullptr;
     CMICallbacks* hostServices = nullptr;
     PatternEditorParent* frame = nullptr;
 
-    // Grid and snap, saved with the song.
+    // Grid and snap, shown in the dialog bar and saved with the song.
     int32_t fineTicks = 4;
     int32_t coarseFactor = 4;
     uint32_t snapMode = 1;
 
-    bool hasWindow() const { return window != nullptr; }
+    // View state.
+    double zoom = 1.0;
+    float rowHeight = 200.0f;
+    int32_t scrollX = 0;
+    int32_t scrollY = 0;
 
-    // Rebuilds the dialog bar's record-source list from the input registry.
-    void refreshRecordSources();
-    // Selects the machine's record source in the dialog bar's list.
-    void selectRecordSource();
-    // Brings the dialog bar's Arm toggle up to date.
-    void showArmed();
-    // The user's choices in the dialog bar: item 0 of the Rec src list is
-    // none, item k the k-th registered input; the Arm button toggles.
-    void onRecordSourceChosen(int item);
-    void onArmClicked();
-    // Invalidates, erases and repaints the view at once.
+    // Selection in ticks, and where its edges were last painted.
+    double selStart = 0.0;
+    double selEnd = 0.0;
+    int32_t selLeftPx = 0;
+    int32_t selRightPx = 0;
+    spoolex::Take* currentTake = nullptr;
+
+    bool hasWindow() const { return window != nullptr; }
+    platform::WindowHandle windowHandle() const { return window; }
+    spoolex::Pattern* shownPattern() const { return pattern; }
+
+    // ---- Window (PatternEditorWindow.cpp) ----
+    // Creates the view's window inside the frame and starts its timers.
+    bool createWindow(platform::WindowHandle parent);
+    void destroyWindow();
+    // The view's message handling: paint, scroll bars, mouse, keys, timers,
+    // commands; everything else takes the default handling.
+    intptr_t onMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
+
+    // ---- Coordinates and scrolling (PatternEditorView.cpp) ----
+    // W and H are the client size, L the shown pattern's length in ticks.
+    float pxPerTick() const;
+    double tickAtX(int32_t x) const;
+    int32_t rowAtY(int32_t y) const;
+    spoolex::Take* takeAtY(int32_t y) const;
+    void updateScrollBars();
+    void setScrollX(int32_t position);
+    void setScrollY(int32_t position);
+    void onScroll(platform::ScrollBar bar, unsigned code);
+
+    // ---- Drawing (PatternEditorPaint.cpp) ----
+    // The whole paint of the view onto surface, client size width x height.
+    void paint(platform::Surface& surface, int32_t width, int32_t height);
+    // Forgets the waveform columns of every take.
+    void dropPeakCaches();
+    void repaintView();
+    // Invalidates, erases and repaints at once.
     void redrawNow();
+    // Any thread: the next timer tick on the user-interface side repaints.
+    void requestRedraw() { redrawRequested.store(true, std::memory_order_relaxed); }
+    // Timer 2: the marching frame; timer 3: the recording refresh.
+    void onTimer(unsigned id);
+    // The change notification's part for the view.
+    void patternChanged(spoolex::Pattern& changed);
+    void patternLengthChanged(spoolex::Pattern& changed);
+
+    // ---- Selection and mouse (PatternEditorMouse.cpp) ----
+    double snapTick(double tick) const;
+    void clampSelection();
+    void onLeftButtonDown(int32_t x, int32_t y, uintptr_t keyFlags);
+    void onMiddleButtonDown(int32_t x, int32_t y);
+    void onButtonUp();
+    void onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags);
+    void onMouseWheel(int delta, uintptr_t keyFlags);
+    DragMode dragMode() const { return drag; }
+
+    // ---- Commands (PatternEditorCommands.cpp) ----
+    // The command table: menu, dialog bar, keys and the host end up here.
+    // True when the command has a handler.
+    bool onCommand(uint16_t id);
+    // Whether a command-state query finds the command enabled.
+    bool isCommandEnabled(uint16_t id) const;
     // Whether Paste has something to paste into the shown pattern.
     bool clipboardHasAudio() const;
+    // The pattern the host's pattern view shows, or none.
+    void showPattern(spoolex::Pattern* shown);
+    // Info: the shown pattern's report in a message box.
+    void showInfo();
+    // Refresh: the shown pattern's caches and every view of it.
+    void refreshShownPattern();
 
-    // Key-down (a virtual key) and character messages: every keyboard
-    // shortcut of the machine that matches sends its command, in list order.
-    // The message takes its default processing afterwards in every case.
+    // ---- Keys (PatternEditorKeys.cpp) ----
+    // Every keyboard shortcut of the machine that matches sends its command,
+    // in list order; the message takes its default handling afterwards.
     void onKeyDown(uint32_t virtualKey);
     void onCharacter(uint32_t character);
 
-    // The command table: menu, toolbar, host and keyboard commands arrive
-    // here. True when the command has a handler.
-    bool onCommand(uint16_t id);
-
-    // The pattern the host's pattern view shows, or none. The calls below
-    // do nothing visible until the view's windows exist.
-    void showPattern(spoolex::Pattern* pattern);
-    spoolex::Pattern* shownPattern() const { return pattern; }
-    // Keeps the selection inside the shown pattern after its length changed.
-    void clampSelection();
-    void updateScrollBars();
-    // Forgets the waveform peaks computed for the shown pattern's takes.
-    void dropPeakCaches();
-    void repaintView();
-
-    // Info: the shown pattern's report in a message box.
-    void showInfo();
+    // ---- Dialog bar hooks (the bar's user choices) ----
+    void onRecordSourceChosen(int item);
+    void onArmClicked();
 
 private:
     friend class PatternEditorParent;
-    void* window = nullptr;
+
+    platform::WindowHandle window = nullptr;
     spoolex::Pattern* pattern = nullptr;
+
+    // ---- View state (drawing) ----
+    std::map<const spoolex::Take*, PeakCache> peakCaches;
+    MarchingFrame marchingFrame;
+    std::atomic<bool> redrawRequested{false};
+
+    // ---- Editing state (mouse) ----
+    DragMode drag = DragNone;
+    int32_t lastMouseX = 0;
+    int32_t lastMouseY = 0;
+    int32_t reorderRow = -1;
 };

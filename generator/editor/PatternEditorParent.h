@@ -1,24 +1,57 @@
-// The editor's frame: owns the editor view. The machine creates it with
-// itself; its window comes later.
+// The editor's frame: owns the editor view, the dialog bar and the menu, and
+// is what the machine knows of its editor. The machine makes it with itself;
+// its windows come when the host asks for them.
 #pragma once
 
+#include "generator/core/MachineEditor.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/editor/PatternEditorDialogBar.h"
 
-class PatternEditorParent {
+class PatternEditorParent final : public spoolex::MachineEditor {
 public:
     PatternEditorParent();
 
     PatternEditor view;
+    PatternEditorDialogBar bar;
+    // Set until createWindow has finished: size changes do no layout.
+    bool creating = true;
 
     bool hasWindow() const { return window != nullptr; }
-    // Creates the frame's window inside the host's parent window, with the
-    // view's window inside it; returns the frame's window for the host to
-    // embed, or null when the system refuses one.
-    void* create(void* parentWindow);
-    // Destroys the window (if any). Once the frame's window is gone it clears
-    // the machine's editor pointers and deletes itself.
-    void destroyWindow();
+    platform::WindowHandle windowHandle() const { return window; }
+
+    // The frame's messages: layout on size, keys and wheel to the view, and
+    // every command passed on to the view's command table.
+    intptr_t onMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
+    void layout();
+
+    // MachineEditor
+    void destroy() override;
+    void attach(spoolex::mi& machine) override;
+    void* createWindow(void* hostWindow) override;
+    void showPattern(spoolex::Pattern* pattern) override;
+    spoolex::Pattern* shownPattern() const override { return view.shownPattern(); }
+    void patternChanged(spoolex::Pattern& pattern) override;
+    void patternLengthChanged(spoolex::Pattern& pattern) override;
+    void patternDeleted(spoolex::Pattern& pattern) override;
+    void refreshRecordSources() override { bar.refreshRecordSources(); }
+    void selectRecordSource() override { bar.selectRecordSource(); }
+    void showArmed() override { bar.showArmed(); }
+    void requestRedraw() override { view.requestRedraw(); }
+    bool clipboardHasAudio() const override { return view.clipboardHasAudio(); }
+    spoolex::GridSettings grid() const override;
+    void setGrid(const spoolex::GridSettings& grid) override;
 
 private:
-    void* window = nullptr;
+    ~PatternEditorParent() = default;
+    // After the frame's final window message: the machine forgets its editor
+    // and the frame deletes itself with its members.
+    void finalMessage();
+
+    platform::WindowHandle window = nullptr;
 };
+
+// The editor view of a machine made with the editor installed, or null.
+PatternEditor* editorViewOf(spoolex::mi& machine);
+
+// Makes every machine created from now on get the pattern editor.
+void installPatternEditor();

@@ -68,6 +68,10 @@ void ScriptedUi::clear() {
     fileAnswers.clear();
     shown.clear();
     pickers.clear();
+    menuAnswers.clear();
+    shownMenus.clear();
+    modifiers = 0;
+    cursor = -1;
 }
 
 void ScriptedUi::setEcho(bool on) {
@@ -112,6 +116,46 @@ bool ScriptedUi::showOpenFile(std::string& path) {
     return answer.chosen;
 }
 
+void ScriptedUi::chooseMenuItem(unsigned id) {
+    std::lock_guard<std::mutex> lock(mutex);
+    menuAnswers.push_back(id);
+}
+
+void ScriptedUi::holdModifiers(uint32_t held) {
+    std::lock_guard<std::mutex> lock(mutex);
+    modifiers = held;
+}
+
+uint32_t ScriptedUi::heldModifiers() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return modifiers;
+}
+
+int ScriptedUi::cursorShape() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return cursor;
+}
+
+std::vector<ShownMenu> ScriptedUi::menus() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return shownMenus;
+}
+
+unsigned ScriptedUi::showMenu(const ShownMenu& menu) {
+    std::lock_guard<std::mutex> lock(mutex);
+    shownMenus.push_back(menu);
+    if (menuAnswers.empty())
+        return 0;
+    unsigned id = menuAnswers.front();
+    menuAnswers.pop_front();
+    return id;
+}
+
+void ScriptedUi::setCursorShape(int shape) {
+    std::lock_guard<std::mutex> lock(mutex);
+    cursor = shape;
+}
+
 } // namespace platform::testing
 
 namespace {
@@ -151,7 +195,27 @@ int hookOpenFile(void*, const char*, char* path, int pathSize) {
     return ok ? 1 : 0;
 }
 
-SpoolexUiHook scriptedHook{hookMessageBox, hookPickFolder, hookOpenFile};
+unsigned hookPopupMenu(void* owner, const unsigned* ids, const char* const* texts,
+                       const int* enabled, int count) {
+    platform::testing::ShownMenu menu{owner, {}, {}, {}};
+    for (int i = 0; i < count; ++i) {
+        menu.ids.push_back(ids[i]);
+        menu.texts.push_back(texts[i] ? texts[i] : "");
+        menu.enabled.push_back(enabled[i] != 0);
+    }
+    return ScriptedUi::instance().showMenu(menu);
+}
+
+unsigned hookHeldModifiers() {
+    return ScriptedUi::instance().heldModifiers();
+}
+
+void hookCursorShape(int shape) {
+    ScriptedUi::instance().setCursorShape(shape);
+}
+
+SpoolexUiHook scriptedHook{hookMessageBox, hookPickFolder,    hookOpenFile,
+                           hookPopupMenu,  hookHeldModifiers, hookCursorShape};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // pickers cancel, which is what a script that expects nothing wants.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -23,6 +24,13 @@ struct ShownMessage {
     MessageButtons buttons;
 };
 
+struct ShownMenu {
+    WindowHandle owner;
+    std::vector<unsigned> ids;
+    std::vector<std::string> texts;
+    std::vector<bool> enabled;
+};
+
 struct ShownPicker {
     std::string title;
     std::string initialSelection;
@@ -39,7 +47,16 @@ public:
     void chooseFile(const std::string& path);
     void cancelNextFile();
 
+    // The next pop-up menu: the item with that id (0 chooses nothing).
+    void chooseMenuItem(unsigned id);
+    // Shift and Ctrl as the keyboard reports them from now on.
+    void holdModifiers(uint32_t modifiers);
+    uint32_t heldModifiers() const;
+    // The cursor shape last set (a platform::CursorShape value), -1 for none.
+    int cursorShape() const;
+
     std::vector<ShownMessage> messages() const;
+    std::vector<ShownMenu> menus() const;
     std::vector<ShownPicker> folderPickers() const;
     std::vector<std::string> messageTexts() const;
     void clear();
@@ -50,6 +67,8 @@ public:
     MessageAnswer showMessage(const ShownMessage& message);
     FolderPick showFolderPicker(const ShownPicker& picker, std::string& path);
     bool showOpenFile(std::string& path);
+    unsigned showMenu(const ShownMenu& menu);
+    void setCursorShape(int shape);
 
 private:
     struct FolderAnswer {
@@ -68,6 +87,10 @@ private:
     std::deque<FileAnswer> fileAnswers;
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
+    std::deque<unsigned> menuAnswers;
+    std::vector<ShownMenu> shownMenus;
+    uint32_t modifiers = 0;
+    int cursor = -1;
 };
 
 } // namespace platform::testing

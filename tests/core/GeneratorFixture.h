@@ -8,7 +8,7 @@
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
 #include "generator/core/ProcessState.h"
-#include "generator/editor/PatternEditor.h"
+#include "generator/editor/PatternEditorParent.h"
 #include "host/Host.h"
 #include "platform/testing/ScriptedUi.h"
 #include "tests/support/FakeInputMachine.h"
@@ -17,6 +17,7 @@ class GeneratorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         spoolex::installPlatformUserInterface();
+        installPatternEditor();
         host.echoMessages = false;
     }
 

@@ -19,8 +19,8 @@ TEST_F(MachineLifecycle, TheHostReadsValuesThroughItsPointers) {
     EXPECT_EQ(machine.extensionInterface(), &machine.ex);
     EXPECT_EQ(machine.ex.owner, &machine);
     EXPECT_EQ(machine.ownMachine, host.machines().back()->handle());
-    EXPECT_EQ(machine.editor->machine, &machine);
-    EXPECT_EQ(machine.editor->hostServices, machine.callbacks);
+    EXPECT_EQ(editorViewOf(machine)->machine, &machine);
+    EXPECT_EQ(editorViewOf(machine)->hostServices, machine.callbacks);
 }
 
 TEST_F(MachineLifecycle, CrossfadeStepFollowsTheAttribute) {

@@ -204,7 +204,7 @@ TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {
 namespace {
 
 TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
-    PatternEditor& editor = *machine().editor;
+    PatternEditor& editor = *editorViewOf(machine());
     editor.onRecordSourceChosen(0);
     EXPECT_EQ(machine().recordSource, nullptr);
     editor.onRecordSourceChosen(1);

@@ -204,7 +204,7 @@ TEST_F(SettingsFile, AFailureHalfWayIsReportedAndWhatWasReadStays) {
     ASSERT_EQ(machine.shortcuts.size(), 1u);
     EXPECT_EQ(machine.shortcuts[0].command, 1);
     // The machine was initialised to the end and works.
-    EXPECT_EQ(machine.editor->machine, &machine);
+    EXPECT_EQ(editorViewOf(machine)->machine, &machine);
     EXPECT_EQ(host.subMenu(*placed, 1), std::vector<std::string>{"Arm"});
 }
 

@@ -96,9 +96,9 @@ TEST_F(ShortcutMatching, TheEditorTakesKeysWithOrWithoutAWindow) {
     spoolex::mi& machine = placeWithSettings("<s><keys><key char='a' command='32810'/>"
                                              "<key vkey='VK_DELETE' command='32817'/></keys></s>");
     ASSERT_NE(machine.editor, nullptr);
-    machine.editor->onKeyDown(vkDelete);
-    machine.editor->onCharacter('a');
-    EXPECT_FALSE(machine.editor->onCommand(0));
+    editorViewOf(machine)->onKeyDown(vkDelete);
+    editorViewOf(machine)->onCharacter('a');
+    EXPECT_FALSE(editorViewOf(machine)->onCommand(0));
     PatternEditor detached;
     detached.onKeyDown(vkDelete);
     detached.onCharacter('a');

@@ -1,0 +1,208 @@
+// Dialog controls and pop-up menus without a window system: each control is
+// a child record of its dialog, and menus ask the program's scripted user.
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/UiHook.h"
+#include "platform/posix/HeadlessWindow.h"
+
+namespace platform {
+
+using headless::Window;
+using headless::windowOf;
+
+namespace {
+
+// Dialog units of the dialogs' font in pixels: 6 x 13 pixels per 4 x 8 units.
+PixelRect pixelsOf(const PixelRect& units) {
+    return {units.left * 6 / 4, units.top * 13 / 8, (units.left + units.right) * 6 / 4,
+            (units.top + units.bottom) * 13 / 8};
+}
+
+void notify(Window* control, unsigned code) {
+    if (control && control->parent)
+        sendMessage(control->parent, messageCommand,
+                    commandParameter(static_cast<unsigned>(control->controlId), code),
+                    reinterpret_cast<intptr_t>(control));
+}
+
+void flatten(const std::vector<MenuItem>& items, std::vector<const MenuItem*>& out) {
+    for (const MenuItem& item : items) {
+        if (!item.children.empty())
+            flatten(item.children, out);
+        else if (item.id != 0)
+            out.push_back(&item);
+    }
+}
+
+unsigned askForItem(WindowHandle owner, const std::vector<MenuItem>& items) {
+    SpoolexUiHook* hook = findUiHook();
+    if (!hook || !hook->popupMenu)
+        return 0;
+    std::vector<const MenuItem*> leaves;
+    flatten(items, leaves);
+    std::vector<unsigned> ids;
+    std::vector<const char*> texts;
+    std::vector<int> enabled;
+    for (const MenuItem* item : leaves) {
+        ids.push_back(item->id);
+        texts.push_back(item->text.c_str());
+        enabled.push_back(item->enabled ? 1 : 0);
+    }
+    const unsigned chosen = hook->popupMenu(owner, ids.data(), texts.data(), enabled.data(),
+                                            static_cast<int>(ids.size()));
+    for (const MenuItem* item : leaves)
+        if (item->id == chosen && item->enabled)
+            return chosen;
+    return 0;
+}
+
+} // namespace
+
+WindowHandle createDialog(WindowHandle parent, int templateId,
+                          const std::vector<ControlSpec>& controls, WindowProcedure procedure,
+                          void* context) {
+    WindowOptions options;
+    PixelRect extent{};
+    for (const ControlSpec& spec : controls) {
+        const PixelRect pixels = pixelsOf(spec.dialogUnits);
+        extent.right = std::max(extent.right, pixels.right);
+        extent.bottom = std::max(extent.bottom, pixels.bottom);
+    }
+    options.rect = extent;
+    auto* dialog = windowOf(createWindow(parent, options, procedure, context));
+    dialog->templateId = templateId;
+    for (const ControlSpec& spec : controls) {
+        WindowOptions controlOptions;
+        controlOptions.controlId = spec.id;
+        controlOptions.rect = pixelsOf(spec.dialogUnits);
+        auto* control = windowOf(createWindow(dialog, controlOptions, nullptr, nullptr));
+        control->isControl = true;
+        control->kind = spec.kind;
+        control->text = spec.text ? spec.text : "";
+        control->buddyId = spec.buddyId;
+    }
+    return dialog;
+}
+
+WindowHandle dialogItem(WindowHandle dialog, int id) {
+    Window* window = windowOf(dialog);
+    if (!window)
+        return nullptr;
+    for (Window* child : window->children)
+        if (child->controlId == id)
+            return child;
+    return nullptr;
+}
+
+void setItemText(WindowHandle dialog, int id, const std::string& text) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    if (!control)
+        return;
+    control->text = text;
+    if (control->kind == ControlKind::Edit)
+        notify(control, notifyEditChanged);
+}
+
+std::string itemText(WindowHandle dialog, int id) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    return control ? control->text : std::string();
+}
+
+void setChecked(WindowHandle dialog, int id, bool checked) {
+    if (Window* control = windowOf(dialogItem(dialog, id)))
+        control->checked = checked;
+}
+
+bool isChecked(WindowHandle dialog, int id) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    return control && control->checked;
+}
+
+void listClear(WindowHandle dialog, int id) {
+    if (Window* control = windowOf(dialogItem(dialog, id))) {
+        control->items.clear();
+        control->selection = -1;
+    }
+}
+
+int listAdd(WindowHandle dialog, int id, const std::string& text, intptr_t data) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    if (!control)
+        return -1;
+    control->items.emplace_back(text, data);
+    return static_cast<int>(control->items.size()) - 1;
+}
+
+void listSelect(WindowHandle dialog, int id, int index) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    if (!control)
+        return;
+    control->selection =
+        index >= 0 && static_cast<size_t>(index) < control->items.size() ? index : -1;
+}
+
+int listSelection(WindowHandle dialog, int id) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    return control ? control->selection : -1;
+}
+
+intptr_t listItemData(WindowHandle dialog, int id, int index) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    if (!control || index < 0 || static_cast<size_t>(index) >= control->items.size())
+        return 0;
+    return control->items[static_cast<size_t>(index)].second;
+}
+
+int listCount(WindowHandle dialog, int id) {
+    Window* control = windowOf(dialogItem(dialog, id));
+    return control ? static_cast<int>(control->items.size()) : 0;
+}
+
+void spinSetRange(WindowHandle dialog, int id, int32_t lowest, int32_t highest) {
+    if (Window* control = windowOf(dialogItem(dialog, id))) {
+        control->spinLowest = lowest;
+        control->spinHighest = highest;
+    }
+}
+
+void spinSetPosition(WindowHandle dialog, int id, int32_t position) {
+    Window* spin = windowOf(dialogItem(dialog, id));
+    if (!spin)
+        return;
+    position = std::clamp(position, spin->spinLowest, spin->spinHighest);
+    // The buddy shows the value without thousands separators.
+    setItemText(dialog, spin->buddyId, std::to_string(position));
+}
+
+bool spinPosition(WindowHandle dialog, int id, int32_t& position) {
+    Window* spin = windowOf(dialogItem(dialog, id));
+    if (!spin)
+        return false;
+    const std::string text = itemText(dialog, spin->buddyId);
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0')
+        return false;
+    position = static_cast<int32_t>(std::clamp<long>(value, spin->spinLowest, spin->spinHighest));
+    return true;
+}
+
+void openPopupMenu(WindowHandle owner, int, int subMenu, const std::vector<MenuItem>& items, int,
+                   int) {
+    if (subMenu < 0 || static_cast<size_t>(subMenu) >= items.size())
+        return;
+    const unsigned chosen = askForItem(owner, items[static_cast<size_t>(subMenu)].children);
+    if (chosen != 0)
+        sendMessage(owner, messageCommand, chosen, 0);
+}
+
+unsigned choosePopupItem(WindowHandle owner, const std::vector<MenuItem>& items) {
+    return askForItem(owner, items);
+}
+
+} // namespace platform
