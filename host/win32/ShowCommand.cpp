@@ -3,6 +3,7 @@
 #include "host/Commands.h"
 #include "host/Host.h"
 #include "host/win32/HostWindow.h"
+#include "platform/testing/ScriptedUi.h"
 
 namespace host {
 
@@ -53,6 +54,8 @@ int showCommand(const std::string& songPath, const ShowOptions& options, const s
         std::fprintf(out, "%s: %dx%d\n", options.screenshot.c_str(), options.width, options.height);
         return 0;
     }
+    // A person uses the editor now: real message boxes and menus.
+    platform::testing::ScriptedUi::instance().setLive(true);
     window.run();
     return 0;
 }

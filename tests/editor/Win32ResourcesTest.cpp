@@ -231,17 +231,6 @@ TEST_F(ResourcesTest, TheDialogBarHoldsItsControlsInTabOrderAtTheirPlaces) {
         EXPECT_NEAR(inDialogUnits(spinButton).right, right, 1);
         EXPECT_NEAR(inDialogUnits(spinButton).left, inDialogUnits(edit).right, 1);
     }
-
-    // The Snap list's items come with the template; their index is the mode.
-    ASSERT_TRUE(platform::win32::addTemplateListItems(dialog, module, IDD_DIALOG_BAR));
-    HWND snap = GetDlgItem(dialog, IDC_SNAP);
-    ASSERT_EQ(SendMessageA(snap, CB_GETCOUNT, 0, 0), 4);
-    const char* modes[] = {"None", "Tick", "Fine", "Coarse"};
-    for (int i = 0; i < 4; ++i) {
-        char item[32] = {};
-        SendMessageA(snap, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        EXPECT_STREQ(item, modes[i]);
-    }
 }
 
 TEST_F(ResourcesTest, TheExportDialogIsLaidOutWithItsFormats) {
