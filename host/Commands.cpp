@@ -1,4 +1,5 @@
 #include "host/Commands.h"
+#include "host/Pictures.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -208,6 +209,19 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
     platform::testing::ScriptedUi::instance().setEcho(false);
     std::fprintf(out, "Loaded it again and rendered the comp of both passes: %s\n\n%s", wav.c_str(),
                  songInfo(fresh).c_str());
+#ifdef SPOOLEX_HOST_PICTURES
+    // What the editor and the sequence view show of it.
+    SnapshotOptions editor;
+    editor.width = 960;
+    editor.height = 420;
+    editor.rowHeight = 200.0f;
+    editor.selStart = 4.0;
+    editor.selEnd = 8.0;
+    editor.take = 0;
+    if (snapshotCommand(song, folder + "/demo-editor.png", editor, gear, out) != 0 ||
+        sequenceCommand(song, folder + "/demo-sequence.png", 0.125f, gear, out) != 0)
+        return 1;
+#endif
     return 0;
 }
 

@@ -29,17 +29,18 @@ struct RecordOptions;
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out);
 
+struct SnapshotOptions;
+
 struct ShowOptions {
-    std::string pattern; // empty: the first pattern of the first machine with an editor
-    int width = 1000;    // client area, pixels
-    int height = 600;
-    std::string screenshot; // set: a PNG of the window once it has painted, then exit
+    std::string screenshot;  // set: a PNG of the window once it has painted, then exit
+    std::string viewPicture; // set: a PNG of the editor view alone, then exit
 };
 
 // Windows only: the song in a window, the sequence view beside the editor of
-// the chosen pattern's machine, until the user closes it.
-int showCommand(const std::string& songPath, const ShowOptions& options, const std::string& gear,
-                std::FILE* out);
+// the chosen pattern's machine (the snapshot's pattern, size and view
+// settings), until the user closes it or a picture is taken.
+int showCommand(const std::string& songPath, const SnapshotOptions& view,
+                const ShowOptions& options, const std::string& gear, std::FILE* out);
 
 // The built-in demo: synthesises an input, records two passes over one
 // pattern with auto punch, saves the song, loads it in a fresh host, renders

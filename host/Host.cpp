@@ -52,8 +52,10 @@ public:
 
 Host::Host() {
     setTiming(44100, 126, 4);
-    themeColours = {{"PE BG", 0xDAD6C9},      {"PE Text", 0x000000},         {"SE BG", 0xDAD6C9},
-                    {"SE BG Dark", 0xBDB5A1}, {"SE BG Very Dark", 0x9C9480}, {"SE Text", 0x000000}};
+    themeColours = {
+        {"PE BG", 0xDAD6C9},      {"PE Text", 0x000000},         {"SE BG", 0xDAD6C9},
+        {"PE BG Dark", 0xCCC7B8}, {"PE BG Very Dark", 0xB3AC98}, {"PE Sel BG", 0xF2D9A6},
+        {"SE BG Dark", 0xBDB5A1}, {"SE BG Very Dark", 0x9C9480}, {"SE Text", 0x000000}};
 }
 
 Host::~Host() {

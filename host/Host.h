@@ -133,7 +133,7 @@ public:
     int version = 2;
     bool extendedHost = true;
     int stateFlags = 0;
-    std::atomic<bool> songModified{false}; // machines mark it from any thread
+    std::atomic<bool> songModified{false};   // machines mark it from any thread
     std::vector<std::string> messages;       // hostMessage texts, in order
     std::map<std::string, int> themeColours; // unknown names answer 0
     std::vector<CMachine*> ownMachineEvents; // calls of the event-0 service

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/Commands.h"
+#include "host/Pictures.h"
 #include "host/Recorder.h"
 #include "platform/ModulePath.h"
 #if defined(_WIN32)
@@ -19,9 +20,16 @@ int usage() {
                 "  describe              describe every plug-in in the Gear folder\n"
                 "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
                 "  info SONG             each pattern's name and Info report\n"
+                "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
+                "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
+                "                        a picture of the machine's editor on one pattern\n"
+                "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
+                "                        a picture of the sequence view's pattern boxes\n"
                 "  show SONG [--pattern NAME] [--size WxH] [--screenshot OUT.png]\n"
+                "           [--view OUT.png] [the snapshot's view options]\n"
                 "                        (Windows) the song's sequences and a machine's editor in\n"
-                "                        a window; with --screenshot a picture of it, then exit\n"
+                "                        a window; --screenshot: a picture of the window, --view:\n"
+                "                        of the editor view alone (WxH), then exit\n"
                 "  --gear FOLDER         the Gear folder (default: the one beside this program)\n");
     return 2;
 }
@@ -41,8 +49,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
     std::string input;
+    bool ok = true;
     host::RecordOptions options;
+    host::SnapshotOptions snapshot;
     host::ShowOptions show;
+    [[maybe_unused]] float scale = 1.0f; // the sequence picture's; not on Windows
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         bool hasValue = i + 1 < argc;
@@ -57,14 +68,24 @@ int main(int argc, char** argv) {
         else if (word == "--release" && hasValue)
             options.release = std::atoi(argv[++i]);
         else if (word == "--pattern" && hasValue)
-            show.pattern = argv[++i];
+            snapshot.pattern = argv[++i];
         else if (word == "--screenshot" && hasValue)
             show.screenshot = argv[++i];
-        else if (word == "--size" && hasValue) {
-            if (std::sscanf(argv[++i], "%dx%d", &show.width, &show.height) != 2 ||
-                show.width < 100 || show.height < 100)
-                return usage();
-        } else if (word == "--auto-punch")
+        else if (word == "--view" && hasValue)
+            show.viewPicture = argv[++i];
+        else if (word == "--size" && hasValue)
+            ok = std::sscanf(argv[++i], "%dx%d", &snapshot.width, &snapshot.height) == 2 && ok;
+        else if (word == "--zoom" && hasValue)
+            snapshot.zoom = std::atof(argv[++i]);
+        else if (word == "--rows-height" && hasValue)
+            snapshot.rowHeight = static_cast<float>(std::atof(argv[++i]));
+        else if (word == "--select" && hasValue)
+            ok = std::sscanf(argv[++i], "%lf:%lf", &snapshot.selStart, &snapshot.selEnd) == 2 && ok;
+        else if (word == "--take" && hasValue)
+            snapshot.take = std::atoi(argv[++i]);
+        else if (word == "--scale" && hasValue)
+            scale = static_cast<float>(std::atof(argv[++i]));
+        else if (word == "--auto-punch")
             options.autoPunch = true;
         else if (word == "--input-after")
             options.inputAfter = true;
@@ -73,7 +94,7 @@ int main(int argc, char** argv) {
         else
             words.push_back(word);
     }
-    if (words.empty())
+    if (words.empty() || !ok)
         return usage();
     const std::string& command = words[0];
     if (command == "describe" && words.size() == 1)
@@ -86,7 +107,13 @@ int main(int argc, char** argv) {
         return host::recordCommand(words[1], input, options, gear, stdout);
 #if defined(_WIN32)
     if (command == "show" && words.size() == 2)
-        return host::showCommand(words[1], show, gear, stdout);
+        return host::showCommand(words[1], snapshot, show, gear, stdout);
+#endif
+#ifdef SPOOLEX_HOST_PICTURES
+    if (command == "snapshot" && words.size() == 3)
+        return host::snapshotCommand(words[1], words[2], snapshot, gear, stdout);
+    if (command == "sequence" && words.size() == 3)
+        return host::sequenceCommand(words[1], words[2], scale, gear, stdout);
 #endif
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);

@@ -3,7 +3,7 @@
 # are missing. Run as root on Debian 12.
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libwavpack-dev
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libwavpack-dev libcairo2-dev pkg-config
           libtinyxml-dev wavpack libpng-dev hyperfine)
 if [ "$#" -gt 0 ]; then
     packages+=("$@")

@@ -1,5 +1,27 @@
 // The generator machine object as the host sees it: the adapter between the
 // host's slots and the plain types of the core.
+//
+// Threads. The host calls renderStereo (slot 4) and onTick (slot 2) on its
+// audio thread; onStop (slot 5) may come on either thread and takes the lock
+// like any other entry point. Every other slot of mi and miex (construction,
+// destroy, initFromSong, saveSongData, onAttributesChanged, runCommand, the
+// pattern notifications, the editor's slots 16 and 17, paintPatternBox)
+// comes on its user-interface thread, as do the editor's messages and timers.
+//
+// The lock. audioLock (lockAudio) serialises every change of a pattern's
+// lists, a take's samples and the player tables against the audio block.
+// renderStereo takes it once per block and never waits long for it, because
+// the user-interface side holds it only briefly: big buffers are built
+// outside it and swapped in under it, and long takes are read in short holds
+// (copyRecordingSamples). The audio thread never calls into the editor: it
+// only asks for a redraw (MachineEditor::requestRedraw sets a flag that the
+// editor's timer acts on).
+//
+// Deferred frees. Nothing is freed while the lock is held. What an entry
+// point drops under the lock goes into a Released list declared before the
+// lock, so it is freed after the lock is released; the audio block keeps its
+// own list (releasedInBlock, reserved ahead so that adding to it does not
+// allocate), emptied by renderStereo once its hold has ended.
 #pragma once
 
 #include <atomic>
@@ -38,6 +60,8 @@ public:
     void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
     void showPattern(CPattern* pattern) override;
     void* createEditorWindow(void* parentWindow) override;
+    // User-interface thread: the pattern's picture inside its sequence box.
+    void paintPatternBox(const PatternBoxRequest* request) override;
 
     mi* owner = nullptr;
 };

@@ -154,7 +154,8 @@ void Pattern::tidyActiveTakes() {
 }
 
 void Pattern::invalidateOverview() {
-    overview.clear();
+    // May run on the audio thread (a recording that ends): only marks it.
+    overview.invalidate();
 }
 
 void Pattern::notifyPatternChanged() {

@@ -14,4 +14,11 @@ struct MarchingFrame {
     platform::PixelRect rect{};
     int32_t thickness = 1;
     int32_t phase = 0;
+
+    // The 8 x 8 brush: row r is 0x0F rotated left by r bits, so pixel (x, y)
+    // is set when (x + y) mod 8 >= 4: diagonal stripes four pixels wide.
+    static const uint8_t* brushRows() {
+        static const uint8_t rows[8] = {0x0F, 0x1E, 0x3C, 0x78, 0xF0, 0xE1, 0xC3, 0x87};
+        return rows;
+    }
 };

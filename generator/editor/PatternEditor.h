@@ -14,11 +14,13 @@
 #include "generator/core/MachineEditor.h"
 #include "generator/editor/MarchingFrame.h"
 #include "generator/editor/PeakCache.h"
+#include "generator/editor/TakeSummary.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
 
 class CMICallbacks;
 class PatternEditorParent;
+struct SnapshotSettings;
 
 namespace spoolex {
 class mi;
@@ -110,6 +112,9 @@ public:
     void onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags);
     void onMouseWheel(int delta, uintptr_t keyFlags);
     DragMode dragMode() const { return drag; }
+    // The marching frame, as the last paint and timer left it.
+    const MarchingFrame& frameState() const { return marchingFrame; }
+    const std::map<const spoolex::Take*, PeakCache>& caches() const { return peakCaches; }
 
     // ---- Commands (PatternEditorCommands.cpp) ----
     // The command table: menu, dialog bar, keys and the host end up here.
@@ -144,8 +149,23 @@ private:
 
     // ---- View state (drawing) ----
     std::map<const spoolex::Take*, PeakCache> peakCaches;
+    // Each take's block extremes, made on first paint and dropped with the
+    // peak caches.
+    std::map<const spoolex::Take*, TakeSummary> summaries;
     MarchingFrame marchingFrame;
     std::atomic<bool> redrawRequested{false};
+
+    void paintTickColumns(platform::Surface& surface, const platform::PixelRect& r, float ppt,
+                          int32_t length, float h, uint32_t fineColour,
+                          uint32_t coarseColour) const;
+    double samplesPerPixel(const spoolex::Take& take, float ppt) const;
+    void paintTakeRow(platform::Surface& surface, const platform::PixelRect& r,
+                      const spoolex::Take& take, float ppt, int32_t top, int32_t height,
+                      uint32_t colour);
+    void applySnapshotSettings(const SnapshotSettings& settings);
+    // Timer 2 and timer 3.
+    void drawMarchingFrame();
+    void refreshWhileRecording();
 
     // ---- Editing state (mouse) ----
     DragMode drag = DragNone;

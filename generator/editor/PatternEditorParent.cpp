@@ -131,4 +131,6 @@ PatternEditor* editorViewOf(spoolex::mi& machine) {
 
 void installPatternEditor() {
     spoolex::setEditorFactory([]() -> spoolex::MachineEditor* { return new PatternEditorParent; });
+    // The pattern box paints through the same surfaces as the view.
+    installPatternBoxSurface();
 }

@@ -53,5 +53,7 @@ private:
 // The editor view of a machine made with the editor installed, or null.
 PatternEditor* editorViewOf(spoolex::mi& machine);
 
-// Makes every machine created from now on get the pattern editor.
+// Makes every machine created from now on get the pattern editor, and
+// paint its pattern boxes onto the host's surfaces.
 void installPatternEditor();
+void installPatternBoxSurface();

@@ -1,5 +1,6 @@
 // The view's window and how its messages reach the handlers.
 #include "generator/editor/PatternEditor.h"
+#include "generator/editor/SnapshotSettings.h"
 
 namespace {
 
@@ -89,6 +90,9 @@ intptr_t PatternEditor::onMessage(unsigned message, uintptr_t wParam, intptr_t l
         return 0;
     case messageCommand:
         return onCommand(static_cast<uint16_t>(wParam & 0xFFFF)) ? 1 : 0;
+    case messageSnapshotSettings:
+        applySnapshotSettings(*reinterpret_cast<const SnapshotSettings*>(lParam));
+        return 1;
     case messageNcDestroy:
         window = nullptr;
         marchingFrame.owner = nullptr;

@@ -5,7 +5,6 @@
 
 #include "host/Host.h"
 #include "hostsdk/PatternBox.h"
-#include "platform/win32/PngFile.h"
 
 namespace host {
 
@@ -97,7 +96,7 @@ bool HostWindow::open(Host& owner, HostMachine& editorMachine, HostPattern* patt
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     AdjustWindowRect(&outer, style, FALSE);
     topLevel = CreateWindowExW(0, registeredClass(L"SpoolexHostWindow", topLevelProcedure),
-                               L"spoolex-host", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               L"spoolex-host", style, 0, 0,
                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                                GetModuleHandleW(nullptr), this);
     if (topLevel)
@@ -190,15 +189,6 @@ void HostWindow::settle() {
     }
     if (topLevel)
         RedrawWindow(topLevel, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-bool HostWindow::screenshot(const std::string& path) {
-    if (!topLevel)
-        return false;
-    settle();
-    RedrawWindow(topLevel, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return platform::win32::saveWindowPng(topLevel, path);
 }
 
 void HostWindow::run() {

@@ -34,8 +34,6 @@ public:
 
     // Handles what is queued, then paints every window that needs it.
     void settle();
-    // What the window's client area shows now, as a PNG file.
-    bool screenshot(const std::string& path);
     // The message loop, until the user closes the window.
     void run();
 
