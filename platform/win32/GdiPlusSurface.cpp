@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace platform::win32 {
@@ -45,19 +46,40 @@ GdiPlusSurface::~GdiPlusSurface() {
 }
 
 void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb) {
+    // The pixels whose corner lies inside, decided here: GDI+
+    // implementations round fractional edges to the nearest pixel or up.
+    const double left = std::ceil(static_cast<double>(x));
+    const double top = std::ceil(static_cast<double>(y));
+    const double right = std::ceil(static_cast<double>(x) + w);
+    const double bottom = std::ceil(static_cast<double>(y) + h);
     Gdiplus::GpSolidFill* brush = nullptr;
-    if (!graphics_ || GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok)
+    if (!graphics_ || !(right > left && bottom > top) ||
+        GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok)
         return;
-    GdipFillRectangle(graphicsOf(graphics_), brush, x, y, w, h);
+    GdipFillRectangle(graphicsOf(graphics_), brush, static_cast<float>(left),
+                      static_cast<float>(top), static_cast<float>(right - left),
+                      static_cast<float>(bottom - top));
     GdipDeleteBrush(brush);
 }
 
+// The outline as four bands that follow the pixel rule exactly: GDI+ pens
+// round fractional edges in ways of their own. The bands do not overlap, so
+// a translucent outline blends each pixel once.
+//   +-----------------+   top: full width
+//   |l|             |r|   sides: between top and bottom
+//   +-----------------+   bottom: full width
 void GdiPlusSurface::drawRect(float x, float y, float w, float h, float penWidth, uint32_t argb) {
-    Gdiplus::GpPen* pen = nullptr;
-    if (!graphics_ || GdipCreatePen1(argb, penWidth, Gdiplus::UnitPixel, &pen) != Gdiplus::Ok)
+    const float half = penWidth / 2.0f;
+    const float outerLeft = x - half, outerTop = y - half;
+    const float outerWidth = w + penWidth, innerTop = y + half, innerHeight = h - penWidth;
+    if (innerHeight <= 0.0f || w <= penWidth) {
+        fillRect(outerLeft, outerTop, outerWidth, h + penWidth, argb);
         return;
-    GdipDrawRectangle(graphicsOf(graphics_), pen, x, y, w, h);
-    GdipDeletePen(pen);
+    }
+    fillRect(outerLeft, outerTop, outerWidth, penWidth, argb);
+    fillRect(outerLeft, innerTop, penWidth, innerHeight, argb);
+    fillRect(x + w - half, innerTop, penWidth, innerHeight, argb);
+    fillRect(outerLeft, y + h - half, outerWidth, penWidth, argb);
 }
 
 void GdiPlusSurface::drawEllipse(float x, float y, float w, float h, float penWidth,

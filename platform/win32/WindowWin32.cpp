@@ -85,7 +85,17 @@ class MemoryCanvas {
 public:
     MemoryCanvas(HDC screen, const RECT& box) : screen(screen), box(box) {
         dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, box.right - box.left, box.bottom - box.top);
+        // A 32-bit bitmap of our own rather than one in the screen's format:
+        // GDI+ blends translucent fills into it with exact rounding.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = box.right - box.left;
+        info.bmiHeader.biHeight = -(box.bottom - box.top);
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (!dc || !bitmap)
             return;
         old = SelectObject(dc, bitmap);

@@ -83,6 +83,8 @@ TEST_F(GdiPlusSurfaceTest, FractionalRectanglesFillThePixelsWhoseCornersTheyCove
         surface.fillRect(40.5f, 0.0f, 100.0f, 1.0f, red);
         // A waveform column: (c - 0.5, width 1) is exactly column c.
         surface.fillRect(159.5f, 2.0f, 1.0f, 1.5f, blue);
+        // Edges a third of a pixel past a corner start at the next one.
+        surface.fillRect(170.3f, 1.3f, 2.0f, 1.0f, green);
     }
     EXPECT_EQ(canvas.at(40, 0), white);
     EXPECT_EQ(canvas.at(41, 0), red);
@@ -93,6 +95,11 @@ TEST_F(GdiPlusSurfaceTest, FractionalRectanglesFillThePixelsWhoseCornersTheyCove
     EXPECT_EQ(canvas.at(160, 2), blue);
     EXPECT_EQ(canvas.at(161, 2), white);
     EXPECT_EQ(canvas.at(160, 3), blue);
+    EXPECT_EQ(canvas.at(170, 1), white);
+    EXPECT_EQ(canvas.at(171, 1), white);
+    EXPECT_EQ(canvas.at(171, 2), green);
+    EXPECT_EQ(canvas.at(172, 2), green);
+    EXPECT_EQ(canvas.at(173, 2), white);
 }
 
 TEST_F(GdiPlusSurfaceTest, AMemoryContextOverAClipBoxTakesTargetCoordinates) {
