@@ -14,6 +14,8 @@ SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
 SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     spoolex::installPlatformUserInterface();
     installPatternEditor();
+    // Shortcuts with Ctrl or Shift need the keyboard's real state.
+    installPlatformModifierKeys();
     try {
         return new spoolex::mi;
     } catch (const std::bad_alloc&) {

@@ -25,6 +25,8 @@ namespace {
 
 constexpr int commandInfo = 32832;
 
+} // namespace
+
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear) {
     SongDocument song;
     std::string error;
@@ -34,8 +36,6 @@ bool loadSong(Host& host, const std::string& songPath, const std::string& gear) 
     }
     return true;
 }
-
-} // namespace
 
 int describeCommand(const std::string& gear, std::FILE* out) {
     Host host;

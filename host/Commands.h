@@ -8,6 +8,10 @@ namespace host {
 
 class Host;
 
+// Loads the song file into host; false, with the reason on standard error,
+// when it cannot.
+bool loadSong(Host& host, const std::string& songPath, const std::string& gear);
+
 // Every plug-in in the Gear folder, described.
 int describeCommand(const std::string& gear, std::FILE* out);
 

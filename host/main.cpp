@@ -12,25 +12,58 @@
 #include "platform/win32/GdiPlusSession.h"
 #endif
 
+#if !defined(_WIN32)
+#include "host/Editing.h"
+#define SPOOLEX_HOST_EDITS 1
+#endif
+
 namespace {
 
 int usage() {
     std::fprintf(
-        stderr, "usage: spoolex-host COMMAND [ARGUMENTS] [--gear FOLDER]\n"
-                "  describe              describe every plug-in in the Gear folder\n"
-                "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
-                "  info SONG             each pattern's name and Info report\n"
-                "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
-                "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
-                "                        a picture of the machine's editor on one pattern\n"
-                "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
-                "                        a picture of the sequence view's pattern boxes\n"
-                "  show SONG [--pattern NAME] [--size WxH] [--screenshot OUT.png]\n"
-                "           [--view OUT.png] [the snapshot's view options]\n"
-                "                        (Windows) the song's sequences and a machine's editor in\n"
-                "                        a window; --screenshot: a picture of the window, --view:\n"
-                "                        of the editor view alone (WxH), then exit\n"
-                "  --gear FOLDER         the Gear folder (default: the one beside this program)\n");
+        stderr,
+        "usage: spoolex-host COMMAND [ARGUMENTS] [--gear FOLDER]\n"
+        "  describe              describe every plug-in in the Gear folder\n"
+        "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
+        "  info SONG             each pattern's name and Info report\n"
+        "  record SONG --input IN.wav [--latency N] [--threshold N] [--release MS]\n"
+        "         [--auto-punch] [--input-after]\n"
+        "                        record IN.wav into the song's generator and save the song:\n"
+        "                        latency compensation in samples, auto punch with its\n"
+        "                        threshold (1..4096) and release, the input rendered after\n"
+        "                        the generator\n"
+        "  demo [FOLDER]         record two passes over a pattern, save, reload and render\n"
+        "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
+        "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
+        "                        a picture of the machine's editor on one pattern\n"
+        "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
+        "                        a picture of the sequence view's pattern boxes\n"
+        "  show SONG [--pattern NAME] [--size WxH] [--screenshot OUT.png]\n"
+        "           [--view OUT.png] [the snapshot's view options]\n"
+        "                        (Windows) the song's sequences and a machine's editor in\n"
+        "                        a window; --screenshot: a picture of the window, --view:\n"
+        "                        of the editor view alone (WxH), then exit\n"
+#if SPOOLEX_HOST_EDITS
+        "  edit SONG [--out SONG2] ACTION...\n"
+        "                        open the generator's editor, replay the actions in order\n"
+        "                        and save the song (to SONG2 when given):\n"
+        "    --pattern NAME      show that pattern\n"
+        "    --take N            click on take row N (from 0) with Shift: it becomes current\n"
+        "    --select FROM:TO    drag a selection in ticks on the current row, no snapping\n"
+        "    --command NAME|ID   an editor command, by number or one of\n"
+        "%s"
+        "    --answer yes|no|ok|cancel\n"
+        "                        the answer to the next question (printed when shown)\n"
+        "    --choose-file PATH  the file chosen in the next file dialog\n"
+        "    --choose-item N     the item chosen in the next pop-up menu\n"
+        "    --snapshot OUT.png  a picture of the editor view as it is now\n"
+#endif
+        "  --gear FOLDER         the Gear folder (default: the one beside this program)\n"
+#if SPOOLEX_HOST_EDITS
+        ,
+        host::editCommandNames().c_str()
+#endif
+    );
     return 2;
 }
 
@@ -49,11 +82,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
     std::string input;
+    std::string outPath;
     bool ok = true;
     host::RecordOptions options;
     host::SnapshotOptions snapshot;
     host::ShowOptions show;
     [[maybe_unused]] float scale = 1.0f; // the sequence picture's; not on Windows
+#if SPOOLEX_HOST_EDITS
+    std::vector<host::EditAction> actions;
+#endif
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
         bool hasValue = i + 1 < argc;
@@ -61,12 +98,20 @@ int main(int argc, char** argv) {
             gear = argv[++i];
         else if (word == "--input" && hasValue)
             input = argv[++i];
+        else if (word == "--out" && hasValue)
+            outPath = argv[++i];
         else if (word == "--latency" && hasValue)
             options.latency = std::atoi(argv[++i]);
         else if (word == "--threshold" && hasValue)
             options.threshold = std::atoi(argv[++i]);
         else if (word == "--release" && hasValue)
             options.release = std::atoi(argv[++i]);
+#if SPOOLEX_HOST_EDITS
+        // The edit command's actions, in order; the same words set the
+        // pictures' view for the other commands.
+        else if (!words.empty() && words[0] == "edit" && host::isEditAction(word) && hasValue)
+            actions.push_back({word, argv[++i]});
+#endif
         else if (word == "--pattern" && hasValue)
             snapshot.pattern = argv[++i];
         else if (word == "--screenshot" && hasValue)
@@ -117,5 +162,9 @@ int main(int argc, char** argv) {
 #endif
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
+#if SPOOLEX_HOST_EDITS
+    if (command == "edit" && words.size() == 2)
+        return host::editCommand(words[1], outPath, actions, gear, stdout);
+#endif
     return usage();
 }

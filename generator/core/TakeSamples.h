@@ -25,6 +25,9 @@ public:
     TakeSamples& operator=(const TakeSamples&) = delete;
 
     size_t floatCount() const { return count; }
+    // Whether the audio thread may write the take (it is recorded, or a
+    // queued recording will write it).
+    bool recorded() const { return guarded; }
 
     // Calls visit(pointer, n) for the floats first .. end - 1, in pieces,
     // each under the lock when the take is being recorded.

@@ -2,6 +2,7 @@
 
 #include "generator/core/Machine.h"
 #include "generator/core/ProcessState.h"
+#include "generator/editor/AudioClipboard.h"
 
 void PatternEditor::showPattern(spoolex::Pattern* shown) {
     dropPeakCaches();
@@ -10,16 +11,9 @@ void PatternEditor::showPattern(spoolex::Pattern* shown) {
     updateScrollBars();
 }
 
-// Audio clipboard: filled in with the editing commands.
 bool PatternEditor::clipboardHasAudio() const {
-    return false;
+    return pattern && !audioClipboard().empty();
 }
-
-bool PatternEditor::isCommandEnabled(uint16_t) const {
-    return true;
-}
-
-void PatternEditor::refreshShownPattern() {}
 
 void PatternEditor::onRecordSourceChosen(int item) {
     if (!machine)

@@ -136,8 +136,11 @@ public:
     // in list order; the message takes its default handling afterwards.
     void onKeyDown(uint32_t virtualKey);
     void onCharacter(uint32_t character);
+    // Sends the view a command, as a chosen menu item does.
+    void sendCommand(uint16_t id);
 
-    // ---- Dialog bar hooks (the bar's user choices) ----
+    // ---- Record source and Arm by list position (the machine menu's way) ----
+    // 0 is "None", n the n-th registered input; past the end keeps the choice.
     void onRecordSourceChosen(int item);
     void onArmClicked();
 
@@ -172,4 +175,31 @@ private:
     int32_t lastMouseX = 0;
     int32_t lastMouseY = 0;
     int32_t reorderRow = -1;
+    bool nearSelectionEdge(int32_t x) const;
+    platform::CursorShape cursorFor(int32_t x) const;
+    void dragSelectionEdge(int32_t x, uintptr_t keyFlags);
+    void reorderTo(int32_t row);
+
+    // ---- Commands (PatternEditorCommands.cpp) ----
+    int32_t clientWidth() const;
+    int32_t clientHeight() const;
+    void selectCommand(uint16_t id);
+    void zoomIn();
+    void zoomOut();
+    void rowHeightUp();
+    void rowHeightDown();
+    void zoomToFitWave();
+    void zoomSelection();
+    void showViewValues();
+    void copySelection();
+    void deleteSelection();
+    void pasteClipboard();
+    // Set Active with the current take, Clear Active with none.
+    void makeActive(spoolex::Take* take);
+    void deleteThisTake();
+    void openMenu();
+    // The change notification for the shown pattern after an edit.
+    void shownPatternChanged();
+    void markSongModified();
+    void reportOutOfMemory();
 };

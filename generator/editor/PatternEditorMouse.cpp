@@ -1,21 +1,176 @@
 // Selection, panning and row reordering with the mouse.
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
 #include "generator/core/Machine.h"
+#include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditor.h"
 
+namespace {
+
+// How near (in pixels, exclusive) the pointer must be to grab an edge.
+constexpr int32_t edgeGrab = 3;
+
+} // namespace
+
 double PatternEditor::snapTick(double tick) const {
-    return tick;
+    double step = 0.0;
+    switch (snapMode) {
+    case 1:
+        step = 1.0;
+        break;
+    case 2:
+        step = fineTicks;
+        break;
+    case 3:
+        step = static_cast<double>(fineTicks) * coarseFactor;
+        break;
+    default:
+        return tick;
+    }
+    // A grid of zero ticks (possible only from song data) has nothing to
+    // snap to.
+    if (!(step != 0.0))
+        return tick;
+    return std::floor(tick / step + 0.5) * step;
 }
 
-void PatternEditor::clampSelection() {}
+void PatternEditor::clampSelection() {
+    if (!pattern)
+        return;
+    const auto length = static_cast<double>(pattern->length);
+    auto clamp = [&](double& value) {
+        if (value < 0.0)
+            value = 0.0;
+        else if (value > length)
+            value = length;
+        else
+            return;
+        repaintView();
+    };
+    clamp(selStart);
+    clamp(selEnd);
+}
 
-void PatternEditor::onLeftButtonDown(int32_t, int32_t, uintptr_t) {}
+bool PatternEditor::nearSelectionEdge(int32_t x) const {
+    return std::abs(x - selLeftPx) < edgeGrab || std::abs(x - selRightPx) < edgeGrab;
+}
 
-void PatternEditor::onMiddleButtonDown(int32_t, int32_t) {}
+platform::CursorShape PatternEditor::cursorFor(int32_t x) const {
+    if (drag == DragSelStart || drag == DragSelEnd || nearSelectionEdge(x))
+        return platform::CursorShape::SizeWestEast;
+    if (drag == DragPan)
+        return platform::CursorShape::SizeAll;
+    if (drag == DragReorder)
+        return platform::CursorShape::SizeNorthSouth;
+    return platform::CursorShape::Arrow;
+}
+
+void PatternEditor::onLeftButtonDown(int32_t x, int32_t y, uintptr_t keyFlags) {
+    if (window)
+        platform::takeFocus(window);
+    spoolex::Take* take = takeAtY(y);
+    if (!take)
+        return;
+    if (keyFlags & platform::mouseShift) {
+        // Choosing the take to move leaves the selection as it is.
+        currentTake = take;
+        reorderRow = rowAtY(y);
+        drag = DragReorder;
+    } else if (take == currentTake && std::abs(x - selLeftPx) < edgeGrab) {
+        drag = DragSelStart;
+    } else if (take == currentTake && std::abs(x - selRightPx) < edgeGrab) {
+        drag = DragSelEnd;
+    } else {
+        currentTake = take;
+        double p = tickAtX(x);
+        if (!(keyFlags & platform::mouseControl))
+            p = snapTick(p);
+        selStart = selEnd = p;
+        clampSelection();
+        repaintView();
+        drag = DragSelEnd;
+    }
+    lastMouseX = x;
+    lastMouseY = y;
+    if (window)
+        platform::captureMouse(window);
+}
+
+void PatternEditor::onMiddleButtonDown(int32_t x, int32_t y) {
+    if (window)
+        platform::takeFocus(window);
+    drag = DragPan;
+    lastMouseX = x;
+    lastMouseY = y;
+    if (window)
+        platform::captureMouse(window);
+}
 
 void PatternEditor::onButtonUp() {
     drag = DragNone;
+    platform::releaseMouse();
 }
 
-void PatternEditor::onMouseMove(int32_t, int32_t, uintptr_t) {}
+void PatternEditor::dragSelectionEdge(int32_t x, uintptr_t keyFlags) {
+    double p = tickAtX(x);
+    if (!(keyFlags & platform::mouseControl))
+        p = snapTick(p);
+    (drag == DragSelStart ? selStart : selEnd) = p;
+    // Dragged across the other edge: the edges swap and the drag goes on
+    // with the other one.
+    if (selStart > selEnd) {
+        std::swap(selStart, selEnd);
+        drag = drag == DragSelStart ? DragSelEnd : DragSelStart;
+    }
+    clampSelection();
+    repaintView();
+}
 
-void PatternEditor::onMouseWheel(int, uintptr_t) {}
+void PatternEditor::reorderTo(int32_t row) {
+    if (row == -1 || row == reorderRow || !pattern || !machine)
+        return;
+    // One place per row crossed: the dragged take swaps with its neighbour.
+    {
+        auto hold = machine->lockAudio();
+        std::swap(pattern->takes[static_cast<size_t>(row)],
+                  pattern->takes[static_cast<size_t>(reorderRow)]);
+    }
+    reorderRow = row;
+    markSongModified();
+    repaintView();
+}
+
+void PatternEditor::onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags) {
+    platform::setCursor(cursorFor(x));
+    switch (drag) {
+    case DragSelStart:
+    case DragSelEnd:
+        dragSelectionEdge(x, keyFlags);
+        break;
+    case DragPan:
+        // The content follows the pointer.
+        setScrollX(scrollX + (lastMouseX - x));
+        setScrollY(scrollY + (lastMouseY - y));
+        repaintView();
+        break;
+    case DragReorder:
+        reorderTo(rowAtY(y));
+        break;
+    case DragNone:
+        break;
+    }
+    lastMouseX = x;
+    lastMouseY = y;
+}
+
+void PatternEditor::onMouseWheel(int delta, uintptr_t keyFlags) {
+    // Without Ctrl the wheel neither zooms nor scrolls.
+    if (!(keyFlags & platform::mouseControl))
+        return;
+    if (delta > 0)
+        onCommand(editorcommand::zoomIn);
+    else if (delta < 0)
+        onCommand(editorcommand::zoomOut);
+}

@@ -57,3 +57,5 @@ PatternEditor* editorViewOf(spoolex::mi& machine);
 // paint its pattern boxes onto the host's surfaces.
 void installPatternEditor();
 void installPatternBoxSurface();
+// The platform's keyboard as the source of Shift and Ctrl.
+void installPlatformModifierKeys();

@@ -20,6 +20,9 @@ PixelRect pixelsOf(const PixelRect& units) {
             (units.top + units.bottom) * 13 / 8};
 }
 
+// The closed height of a drop-down list in dialog units.
+constexpr int droppedListClosedHeight = 12;
+
 void notify(Window* control, unsigned code) {
     if (control && control->parent)
         sendMessage(control->parent, messageCommand,
@@ -35,7 +38,12 @@ WindowHandle createDialog(WindowHandle parent, int templateId,
     WindowOptions options;
     PixelRect extent{};
     for (const ControlSpec& spec : controls) {
-        const PixelRect pixels = pixelsOf(spec.dialogUnits);
+        // A drop-down list's template height includes its dropped list; only
+        // the closed box takes room in the dialog.
+        PixelRect closed = spec.dialogUnits;
+        if (spec.kind == ControlKind::DropList)
+            closed.bottom = std::min(closed.bottom, droppedListClosedHeight);
+        const PixelRect pixels = pixelsOf(closed);
         extent.right = std::max(extent.right, pixels.right);
         extent.bottom = std::max(extent.bottom, pixels.bottom);
     }
@@ -155,9 +163,11 @@ bool spinPosition(WindowHandle dialog, int id, int32_t& position) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0')
+    // Text outside the range is an error too, as the system's spin reports
+    // it; the caller keeps its value.
+    if (errno != 0 || *end != '\0' || value < spin->spinLowest || value > spin->spinHighest)
         return false;
-    position = static_cast<int32_t>(std::clamp<long>(value, spin->spinLowest, spin->spinHighest));
+    position = static_cast<int32_t>(value);
     return true;
 }
 

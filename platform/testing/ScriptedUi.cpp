@@ -92,18 +92,19 @@ bool ScriptedUi::isLive() const {
 
 MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
     std::lock_guard<std::mutex> lock(mutex);
-    shown.push_back(message);
     if (echo)
         std::fprintf(stderr, "[%s] %s\n", message.hasCaption ? message.caption.c_str() : "Error",
                      message.text.c_str());
-    if (!messageAnswers.empty()) {
-        MessageAnswer answer = messageAnswers.front();
-        messageAnswers.pop_front();
-        return answer;
-    }
     bool yesNo =
         message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel;
-    return yesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    MessageAnswer answer = yesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    if (!messageAnswers.empty()) {
+        answer = messageAnswers.front();
+        messageAnswers.pop_front();
+    }
+    shown.push_back(message);
+    shown.back().answer = answer;
+    return answer;
 }
 
 FolderPick ScriptedUi::showFolderPicker(const ShownPicker& picker, std::string& path) {

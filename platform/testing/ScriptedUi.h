@@ -22,6 +22,8 @@ struct ShownMessage {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons;
+    // How the script answered it.
+    MessageAnswer answer = MessageAnswer::Ok;
 };
 
 struct ShownMenu {

@@ -1,0 +1,43 @@
+// Keyboard shortcuts: every binding that matches sends its command to the
+// view, with Shift and Ctrl read from the platform at that moment.
+#include "generator/core/Machine.h"
+#include "generator/editor/PatternEditor.h"
+#include "generator/settings/ModifierKeys.h"
+#include "generator/settings/ShortcutMatching.h"
+
+namespace {
+
+// The keyboard as the platform reports it (the key-state query on Windows,
+// the scripted user's keys elsewhere).
+class PlatformModifierKeys final : public spoolex::ModifierKeys {
+public:
+    uint32_t held() const override { return platform::heldModifiers(); }
+};
+
+} // namespace
+
+void installPlatformModifierKeys() {
+    static PlatformModifierKeys keys;
+    spoolex::setModifierKeys(&keys);
+}
+
+void PatternEditor::onKeyDown(uint32_t virtualKey) {
+    if (!machine)
+        return;
+    spoolex::fireKeyDown(machine->shortcuts, virtualKey, spoolex::currentModifiers(),
+                         [this](uint16_t id) { sendCommand(id); });
+}
+
+void PatternEditor::onCharacter(uint32_t character) {
+    if (!machine)
+        return;
+    spoolex::fireCharacter(machine->shortcuts, character, [this](uint16_t id) { sendCommand(id); });
+}
+
+void PatternEditor::sendCommand(uint16_t id) {
+    // Synchronously, as if the menu item had been chosen.
+    if (window)
+        platform::sendMessage(window, platform::messageCommand, id, 0);
+    else
+        onCommand(id);
+}

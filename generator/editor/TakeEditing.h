@@ -1,0 +1,30 @@
+// The editor's changes of a take's samples, serialised with the audio thread.
+// Buffers are built by the caller outside the machine's lock; these hold it
+// only for the swap.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace spoolex {
+class mi;
+struct Take;
+} // namespace spoolex
+
+// Whether the audio thread writes take now, or will once a queued recording
+// starts. Takes the lock.
+bool isRecorded(spoolex::mi& machine, const spoolex::Take& take);
+
+// Installs buffer as take's samples (and sampleRate when it is above 0)
+// under the lock. buffer receives the old samples: the caller frees them
+// after, outside the lock. Players read the new length from their next
+// block on, so none reads past a shortened take.
+void swapSamples(spoolex::mi& machine, spoolex::Take& take, std::vector<float>& buffer,
+                 int32_t sampleRate = 0);
+
+// Lock held: the running recording of take ends and queued recordings into
+// it become stops, so nothing writes into the take after it leaves its
+// pattern. Whatever must be freed goes to released.
+void endRecordingInto(spoolex::mi& machine, const spoolex::Take& take,
+                      std::vector<std::shared_ptr<void>>& released);

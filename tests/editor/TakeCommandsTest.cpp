@@ -1,0 +1,150 @@
+// Set Active, Clear Active and Delete This, with players and a recording
+// running on the same pattern; zoom and row height limits.
+#include "generator/core/InputRegistry.h"
+#include "generator/editor/EditorCommandIds.h"
+#include "tests/editor/EditorFixture.h"
+
+namespace {
+
+namespace cmd = editorcommand;
+using platform::MessageAnswer;
+
+class TakeCommands : public EditorTest {
+protected:
+    // One block of the machine's output, as the host's audio thread asks.
+    std::vector<float> renderBlock(int frames = 50) {
+        std::vector<float> out(2 * static_cast<size_t>(frames));
+        placed->machine->renderStereo(nullptr, out.data(), frames, 0);
+        return out;
+    }
+    static bool silent(const std::vector<float>& out) {
+        for (float v : out)
+            if (v != 0.0f)
+                return false;
+        return true;
+    }
+};
+
+TEST_F(TakeCommands, SetActiveOnAPlayingStretchIsHeardAtOnce) {
+    spoolex::Take& take = addTake(1600);
+    for (float& v : take.samples)
+        v = 1000.0f;
+    host::HostSequence* sequence = host.addSequence(*placed);
+    placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
+    EXPECT_TRUE(silent(renderBlock(250))); // ticks 0 .. 2.5: no take active
+    press(0, rowY(0));
+    release(0, rowY(0));
+    selectTicks(2.0, 8.0);
+    command(cmd::setActive);
+    ASSERT_EQ(pattern().activeTakes.size(), 3u);
+    EXPECT_EQ(pattern().activeTakes[1], (spoolex::ActiveTakeEntry{2.0, &take}));
+    EXPECT_TRUE(host.songModified);
+    // The player found its place again: the take sounds in the next block.
+    EXPECT_FALSE(silent(renderBlock()));
+
+    // Cut away the audio under the player: it reads silence, never past the
+    // take's new end.
+    selectTicks(0.0, 16.0);
+    command(cmd::deleteSelection);
+    EXPECT_EQ(take.frameCount(), 1u);
+    EXPECT_TRUE(silent(renderBlock()));
+
+    view().currentTake = nullptr; // Clear Active needs no take
+    selectTicks(0.0, 16.0);
+    command(cmd::clearActive);
+    for (const spoolex::ActiveTakeEntry& entry : pattern().activeTakes)
+        EXPECT_EQ(entry.take, nullptr);
+}
+
+TEST_F(TakeCommands, DeleteThisAsksFirst) {
+    spoolex::Take& kept = addTake(100);
+    addTake(100);
+    press(0, rowY(1));
+    release(0, rowY(1));
+    selectTicks(1.0, 4.0);
+    command(cmd::setActive);
+    host.songModified = false;
+    ui().answerNextMessage(MessageAnswer::No);
+    command(cmd::deleteThis);
+    ASSERT_EQ(ui().messages().size(), 1u);
+    EXPECT_EQ(ui().messages()[0].text, "Are you sure?");
+    EXPECT_EQ(ui().messages()[0].icon, platform::MessageIcon::Question);
+    EXPECT_EQ(ui().messages()[0].buttons, platform::MessageButtons::YesNo);
+    EXPECT_FALSE(ui().messages()[0].hasCaption);
+    EXPECT_EQ(ui().messages()[0].owner, viewWindow());
+    EXPECT_EQ(pattern().takes.size(), 2u);
+    EXPECT_FALSE(host.songModified);
+
+    ui().answerNextMessage(MessageAnswer::Yes);
+    command(cmd::deleteThis);
+    ASSERT_EQ(pattern().takes.size(), 1u);
+    EXPECT_EQ(pattern().takes[0].get(), &kept);
+    EXPECT_EQ(view().currentTake, nullptr);
+    EXPECT_EQ(pattern().activeTakes.size(), 1u); // the stretch fell silent and merged
+    EXPECT_TRUE(host.songModified);
+    EXPECT_EQ(view().selStart, 1.0); // the selection stays
+    EXPECT_EQ(view().selEnd, 4.0);
+}
+
+TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
+    InputMachine::Fields* input = registerInput("Mic");
+    machine().chooseRecordSource(input);
+    machine().armed = 1;
+    host.stateFlags = HostStateRecording;
+    host::HostSequence* sequence = host.addSequence(*placed);
+    placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
+    input->blockFrames = 64;
+    input->punchState = 1;
+    for (int i = 0; i < 4 && !machine().recording.take; ++i)
+        renderBlock(64);
+    ASSERT_EQ(pattern().takes.size(), 1u);
+    ASSERT_NE(machine().recording.take, nullptr);
+    std::weak_ptr<spoolex::Take> recorded = machine().recording.take;
+
+    press(0, rowY(0));
+    release(0, rowY(0));
+    selectTicks(0.0, 1.0);
+    command(cmd::deleteSelection); // a take being written keeps its frames
+    EXPECT_EQ(recorded.lock()->frameCount(), 1600u);
+    command(cmd::deleteThis);
+    EXPECT_TRUE(pattern().takes.empty());
+    EXPECT_EQ(machine().recording.take, nullptr);
+    for (int i = 0; i < 8; ++i) // a player fading the take out lets it go
+        renderBlock(64);
+    EXPECT_TRUE(recorded.expired()); // nobody writes into it any more
+}
+
+TEST_F(TakeCommands, ZoomAndRowHeightKeepTheirLimits) {
+    command(cmd::zoomOut);
+    EXPECT_EQ(view().zoom, 1.0);
+    for (int i = 0; i < 10; ++i)
+        command(cmd::rowHeightDown);
+    EXPECT_EQ(view().rowHeight, 8.0f);
+    // Without takes there is nothing to fit: the row height stays.
+    command(cmd::zoomToFitWave);
+    EXPECT_EQ(view().rowHeight, 8.0f);
+    addTake(10);
+    addTake(10);
+    command(cmd::zoomToFitWave);
+    EXPECT_EQ(view().rowHeight, 299.0f);
+    EXPECT_EQ(platform::itemText(bar(), barcontrol::heightLabel), "299.0px");
+
+    // Zoom In stops before the scroll range leaves 32 bits.
+    for (int i = 0; i < 80; ++i)
+        command(cmd::zoomIn);
+    EXPECT_LE(viewWidth * view().zoom, 2147483647.0);
+    EXPECT_GT(viewWidth * view().zoom * 1.4142135623730951, 2147483647.0);
+    for (int i = 0; i < 80; ++i)
+        command(cmd::rowHeightUp);
+    EXPECT_LE(2.0 * view().rowHeight, 2147483647.0);
+    EXPECT_GT(2.0 * view().rowHeight * 1.4142135623730951, 2147483647.0);
+
+    press(0, 1);
+    release(0, 1);
+    selectTicks(4.0, 8.0);
+    command(cmd::zoomSelection);
+    EXPECT_EQ(view().zoom, 4.0);
+    EXPECT_EQ(view().rowHeight, 600.0f);
+}
+
+} // namespace
