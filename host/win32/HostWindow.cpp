@@ -39,12 +39,8 @@ void remember(HWND window, LPARAM createParameters) {
 } // namespace
 
 HostWindow::~HostWindow() {
-    if (topLevel) {
-        // The editor's frame goes with it and tells its machine so.
+    if (topLevel)
         DestroyWindow(topLevel);
-        if (machine)
-            machine->editorWindow = nullptr;
-    }
 }
 
 LRESULT CALLBACK HostWindow::topLevelProcedure(HWND window, UINT message, WPARAM wParam,
@@ -58,6 +54,9 @@ LRESULT CALLBACK HostWindow::topLevelProcedure(HWND window, UINT message, WPARAM
             self->layout();
             return 0;
         case WM_DESTROY:
+            // The editor's frame goes with the window and tells its machine.
+            if (self->machine)
+                self->machine->editorWindow = nullptr;
             if (self->running)
                 PostQuitMessage(0);
             self->topLevel = nullptr;

@@ -12,11 +12,30 @@
 #include <tuple>
 #include <vector>
 
+#include "generator/editor/EditorCommandIds.h"
+#include "generator/editor/EditorMenu.h"
+#include "generator/editor/PatternEditorDialogBar.h"
 #include "generator/resources/resource.h"
 #include "platform/win32/TemplateListItems.h"
 #include "tests/support/GearPaths.h"
 
 namespace {
+
+// The resource script can only read defines; the editor's code has its own
+// constants. They must be the same numbers.
+static_assert(IDD_DIALOG_BAR == dialogBarTemplate && IDR_EDITOR_MENU == editorMenuTemplate);
+static_assert(IDW_DIALOG_BAR == dialogBarControlId);
+static_assert(IDC_SNAP == barcontrol::snapList && IDC_FINE_SPIN == barcontrol::fineSpin &&
+              IDC_COARSE_SPIN == barcontrol::coarseSpin && IDC_FINE_EDIT == barcontrol::fineEdit &&
+              IDC_COARSE_EDIT == barcontrol::coarseEdit &&
+              IDC_ZOOM_LABEL == barcontrol::zoomLabel &&
+              IDC_HEIGHT_LABEL == barcontrol::heightLabel &&
+              IDC_RECORD_SOURCE == barcontrol::recordSourceList &&
+              IDC_ARM == barcontrol::armToggle);
+static_assert(ID_OPEN_MENU == editorcommand::openMenu &&
+              ID_REFRESH_KEY == editorcommand::refreshKey &&
+              ID_ROW_HEIGHT_UP == editorcommand::rowHeightUp &&
+              ID_ROW_HEIGHT_DOWN == editorcommand::rowHeightDown);
 
 class ResourcesTest : public ::testing::Test {
 protected:
@@ -139,6 +158,47 @@ TEST_F(ResourcesTest, TheEditorMenuOffersEveryEntryWithItsCommandAndState) {
         "I&nfo... = 32832",
     };
     EXPECT_EQ(lines, expected);
+}
+
+// The same listing of the editor's own menu table.
+void listTable(const std::vector<platform::MenuItem>& items, const std::string& place,
+               std::vector<std::string>& lines) {
+    for (const platform::MenuItem& item : items) {
+        if (!item.children.empty())
+            listTable(item.children, place + item.text + " > ", lines);
+        else if (item.id == 0)
+            lines.push_back(place + "---");
+        else
+            lines.push_back(place + item.text + " = " + std::to_string(item.id) +
+                            (item.enabled ? "" : " (disabled)"));
+    }
+}
+
+TEST_F(ResourcesTest, TheTemplatesAgreeWithTheEditorsOwnTables) {
+    HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_EDITOR_MENU));
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> fromTemplate, fromTable;
+    listMenu(GetSubMenu(menu, 0), "", fromTemplate);
+    DestroyMenu(menu);
+    listTable(editorMenu()[0].children, "", fromTable);
+    EXPECT_EQ(fromTemplate, fromTable);
+
+    ASSERT_NE(createDialog(IDD_DIALOG_BAR, true), nullptr);
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (const platform::ControlSpec& spec : dialogBarControls()) {
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(child), spec.id);
+        EXPECT_EQ(textOf(child), spec.text);
+        // Spin buttons place themselves, taking their edit's right edge.
+        if (spec.kind != platform::ControlKind::Spin) {
+            RECT r = inDialogUnits(child);
+            EXPECT_NEAR(r.left, spec.dialogUnits.left, 1) << spec.text;
+            if (spec.kind != platform::ControlKind::Edit) {
+                EXPECT_NEAR(r.right - r.left, spec.dialogUnits.right, 1) << spec.text;
+            }
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
 }
 
 struct Control {
