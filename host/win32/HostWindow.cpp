@@ -10,9 +10,9 @@ namespace host {
 
 namespace {
 
-constexpr int sequenceViewWidth = 180;
+constexpr int sequenceViewWidth = 150;
 constexpr int margin = 4;
-constexpr int columnWidth = 120;
+constexpr int columnWidth = 100;
 constexpr COLORREF boxColour = RGB(0xF4, 0xF1, 0xE8);
 
 const wchar_t* registeredClass(const wchar_t* name, WNDPROC procedure) {
