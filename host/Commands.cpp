@@ -37,6 +37,14 @@ bool loadSong(Host& host, const std::string& songPath, const std::string& gear) 
     return true;
 }
 
+HostPattern* editorPattern(Host& host, const std::string& name) {
+    constexpr int flagEditor = 0x200;
+    for (HostPattern* pattern : host.patternsInOrder())
+        if ((pattern->machine.info().flags & flagEditor) && (name.empty() || pattern->name == name))
+            return pattern;
+    return nullptr;
+}
+
 int describeCommand(const std::string& gear, std::FILE* out) {
     Host host;
     std::string error;

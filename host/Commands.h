@@ -12,6 +12,11 @@ class Host;
 // when it cannot.
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear);
 
+class HostPattern;
+// The first pattern (named name, when given) of a machine with its own
+// editor, or null.
+HostPattern* editorPattern(Host& host, const std::string& name);
+
 // Every plug-in in the Gear folder, described.
 int describeCommand(const std::string& gear, std::FILE* out);
 

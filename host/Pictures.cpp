@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "generator/editor/SnapshotSettings.h"
+#include "host/Commands.h"
 #include "host/Host.h"
 #include "host/SongDocument.h"
 #include "platform/posix/SurfaceCairo.h"
@@ -13,25 +14,7 @@ namespace host {
 
 namespace {
 
-constexpr int flagEditor = 0x200;
 constexpr int flagPatternBox = 0x1000;
-
-bool loadSongFor(Host& host, const std::string& songPath, const std::string& gear) {
-    SongDocument song;
-    std::string error;
-    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
-        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
-        return false;
-    }
-    return true;
-}
-
-HostPattern* chooseEditorPattern(Host& host, const std::string& name) {
-    for (HostPattern* pattern : host.patternsInOrder())
-        if ((pattern->machine.info().flags & flagEditor) && (name.empty() || pattern->name == name))
-            return pattern;
-    return nullptr;
-}
 
 bool writePicture(platform::SurfaceCairo& picture, const std::string& path, std::FILE* out) {
     std::string error;
@@ -52,9 +35,9 @@ uint32_t themeArgb(Host& host, const char* name) {
 int snapshotCommand(const std::string& songPath, const std::string& pngPath,
                     const SnapshotOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
-    if (!loadSongFor(host, songPath, gear))
+    if (!loadSong(host, songPath, gear))
         return 1;
-    HostPattern* pattern = chooseEditorPattern(host, options.pattern);
+    HostPattern* pattern = editorPattern(host, options.pattern);
     if (!pattern) {
         std::fprintf(stderr, "spoolex-host: no pattern %s%swith an editor in %s\n",
                      options.pattern.c_str(), options.pattern.empty() ? "" : " ", songPath.c_str());
@@ -91,7 +74,7 @@ int snapshotCommand(const std::string& songPath, const std::string& pngPath,
 int sequenceCommand(const std::string& songPath, const std::string& pngPath, float ticksPerRow,
                     const std::string& gear, std::FILE* out) {
     Host host;
-    if (!loadSongFor(host, songPath, gear))
+    if (!loadSong(host, songPath, gear))
         return 1;
     if (!(ticksPerRow > 0.0f) || !std::isfinite(ticksPerRow)) {
         std::fprintf(stderr, "spoolex-host: the scale must be a positive number of ticks\n");

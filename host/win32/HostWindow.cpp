@@ -95,8 +95,8 @@ bool HostWindow::open(Host& owner, HostMachine& editorMachine, HostPattern* patt
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     AdjustWindowRect(&outer, style, FALSE);
     topLevel = CreateWindowExW(0, registeredClass(L"SpoolexHostWindow", topLevelProcedure),
-                               L"spoolex-host", style, 0, 0,
-                               outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                               L"spoolex-host", style, 0, 0, outer.right - outer.left,
+                               outer.bottom - outer.top, nullptr, nullptr,
                                GetModuleHandleW(nullptr), this);
     if (topLevel)
         sequences = CreateWindowExW(0, registeredClass(L"SpoolexSequenceView", sequenceProcedure),

@@ -12,15 +12,7 @@ namespace host {
 
 namespace {
 
-constexpr int flagEditor = 0x200;
 constexpr unsigned timerMarchingFrame = 2;
-
-HostPattern* chooseEditorPattern(Host& host, const std::string& name) {
-    for (HostPattern* pattern : host.patternsInOrder())
-        if ((pattern->machine.info().flags & flagEditor) && (name.empty() || pattern->name == name))
-            return pattern;
-    return nullptr;
-}
 
 // Grows or shrinks the window until the view's client area is width x height
 // (scroll bars come and go with the size). The system keeps a window within
@@ -45,13 +37,9 @@ void fitView(HostWindow& window, HWND view, int width, int height) {
 int showCommand(const std::string& songPath, const SnapshotOptions& view,
                 const ShowOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
-    SongDocument song;
-    std::string error;
-    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
-        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+    if (!loadSong(host, songPath, gear))
         return 1;
-    }
-    HostPattern* pattern = chooseEditorPattern(host, view.pattern);
+    HostPattern* pattern = editorPattern(host, view.pattern);
     if (!pattern) {
         std::fprintf(stderr, "spoolex-host: no pattern %s%swith an editor in %s\n",
                      view.pattern.c_str(), view.pattern.empty() ? "" : " ", songPath.c_str());
@@ -59,6 +47,7 @@ int showCommand(const std::string& songPath, const SnapshotOptions& view,
     }
     const int width = std::clamp(view.width, 100, 4096);
     const int height = std::clamp(view.height, 100, 4096);
+    std::string error;
     HostWindow window;
     if (!window.open(host, pattern->machine, pattern, width, height, error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
