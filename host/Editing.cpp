@@ -221,10 +221,15 @@ private:
     }
 
     int tickX(double tick) const {
-        const platform::PixelRect client = platform::clientRect(view);
-        const int scrolled = platform::scrollState(view, platform::ScrollBar::Horizontal).position;
-        const double x = std::round(tick / std::max(shown->length, 1) * client.right * zoom());
-        return static_cast<int>(std::clamp(x, -32768.0, 32767.0)) - scrolled;
+        // The view's scroll range spans W x zoom pixels (0 .. W x zoom - 1);
+        // the zoom label alone shows only three decimals.
+        const platform::ScrollState horizontal =
+            platform::scrollState(view, platform::ScrollBar::Horizontal);
+        const double zoomedWidth = horizontal.maximum > 0
+                                       ? horizontal.maximum + 1.0
+                                       : platform::clientRect(view).right * zoom();
+        const double x = std::round(tick / std::max(shown->length, 1) * zoomedWidth);
+        return static_cast<int>(std::clamp(x - horizontal.position, -32768.0, 32767.0));
     }
 
     bool rowReachable(int row, int& y, std::string& error) {

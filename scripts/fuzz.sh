@@ -1,25 +1,57 @@
 #!/usr/bin/env bash
-# Builds the song-data fuzzer with clang and the sanitizers, seeds it with
-# real saved songs and runs it for a bounded time. Fails on any crash or leak.
-# scripts/fuzz.sh [SECONDS]
+# Builds the fuzz targets with clang and the sanitizers, seeds them and runs
+# each for a bounded time: the song-data reader (real saved songs as seeds)
+# and the settings file reader (the example file as seed). Fails on any
+# crash, leak or sanitizer report.
+#   scripts/fuzz.sh [SECONDS]   fuzzing time shared by the targets (default 70)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-45}"
+# shellcheck source=scripts/common.sh
+. scripts/common.sh
+seconds="${1:-70}"
 build=build/fuzz
+
+require_command clang++ clang "run scripts/install-deps.sh as root first."
+runtimes="$(clang++ -print-runtime-dir)"
+for runtime in asan ubsan_standalone fuzzer; do
+    [ -f "$runtimes/libclang_rt.$runtime-x86_64.a" ] ||
+        fail "clang's $runtime runtime ($runtimes/libclang_rt.$runtime-x86_64.a) is missing: install Debian's libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev (scripts/install-deps.sh does, as root)."
+done
+
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# Inputs are a few kilobytes: the song-data reader gives up after 512 zero
+# bytes instead of 256 KiB, and reads take streams in 4 KiB pieces instead of
+# 1 MiB, so an input that ends early costs microseconds, not milliseconds.
+limits="-DSPOOLEX_SONG_ZERO_RUN=512 -DSPOOLEX_RECORD_PIECE_BYTES=4096"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_CXX_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
+    -DCMAKE_CXX_FLAGS="$sanitizers -fsanitize=fuzzer-no-link $limits" \
     -DCMAKE_C_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_MODULE_LINKER_FLAGS="$sanitizers" \
-    -DSPOOLEX_FUZZ=ON -DSPOOLEX_BUILD_TESTS=OFF -DSPOOLEX_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer fuzz_seed_songs
+    -DSPOOLEX_FUZZ=ON -DSPOOLEX_BUILD_TESTS=OFF -DSPOOLEX_BUILD_BENCHMARKS=OFF >/dev/null ||
+    fail "configuring the fuzz build with clang failed (CMake's message above names what it did not find)."
+cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer settings_fuzzer fuzz_seed_songs
+
 corpus="$build/corpus"
-rm -rf "$corpus" && mkdir -p "$corpus"
-"$build/fuzz/fuzz_seed_songs" "$corpus"
-echo "== fuzzing song data for ${seconds}s"
-"$build/fuzz/song_data_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -n 5
-status=${PIPESTATUS[0]}
+rm -rf "$corpus" && mkdir -p "$corpus/songs" "$corpus/settings"
+"$build/fuzz/fuzz_seed_songs" "$corpus/songs"
+cp "generator/settings/Korvane Spoolex settings.xml" "$corpus/settings/example.xml"
+
+status=0
+# fuzz TARGET SECONDS CORPUS [OPTIONS...]
+fuzz() {
+    local target="$1" time="$2" seeds="$3"
+    shift 3
+    echo "== fuzzing with $target for ${time}s"
+    "$build/fuzz/$target" -max_total_time="$time" -timeout=10 -rss_limit_mb=1024 \
+        -print_final_stats=1 "$@" "$seeds" >"$build/$target.log" 2>&1 || {
+        status=1
+        tail -n 40 "$build/$target.log"
+        return
+    }
+    grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$build/$target.log"
+}
+fuzz song_data_fuzzer $((seconds * 6 / 10)) "$corpus/songs" -max_len=8192
+fuzz settings_fuzzer $((seconds * 4 / 10)) "$corpus/settings" -max_len=4096 -dict=fuzz/settings.dict
 [ "$status" -eq 0 ] && echo "fuzzing: no crash, leak or sanitizer report"
 exit "$status"

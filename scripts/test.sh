@@ -43,8 +43,8 @@ run asan
 run tsan core_concurrency_tests
 run windows
 
-echo "== fuzzing the song-data reader"
-scripts/fuzz.sh 45 || status=1
+echo "== fuzzing the song-data and settings readers"
+scripts/fuzz.sh 70 || status=1
 
 if [ "$status" -ne 0 ]; then
     echo "Some tests failed."

@@ -13,18 +13,56 @@ stamp="$prefix/.built-v1"
 [ -f "$stamp" ] && exit 0
 
 mkdir -p "$cache/src" "$prefix/include" "$prefix/lib"
+# shellcheck source=scripts/common.sh
+. scripts/common.sh
+how="run scripts/install-windows-deps.sh as root first."
+require_command x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix "$how"
+require_command cmake cmake "$how"
+require_command dpkg-source dpkg-dev "$how"
+require_command apt-get apt "this script fetches Debian's source packages and runs on Debian 12 only."
+
+# The machine's own package sources as source-package entries, from either
+# form apt reads: one-line entries ("deb URI SUITE COMPONENTS", the
+# sources.list of a standard installation) and deb822 stanzas ("Types: deb"
+# in *.sources files).
+write_source_entries() { # folder
+    local list parts
+    eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
+    list="${list:-/etc/apt/sources.list}"
+    parts="${parts:-/etc/apt/sources.list.d/}"
+    local one_line=() stanzas=() file
+    shopt -s nullglob
+    for file in "$list" "$parts"*.list; do
+        if [ -r "$file" ]; then one_line+=("$file"); fi
+    done
+    for file in "$parts"*.sources; do
+        if [ -r "$file" ]; then stanzas+=("$file"); fi
+    done
+    shopt -u nullglob
+    awk '$1 == "deb" { $1 = "deb-src"; print }' /dev/null "${one_line[@]}" >"$1/one-line.list"
+    for file in "${stanzas[@]}"; do
+        # A stanza for binary packages serves source packages too; blank
+        # lines keep the stanzas of separate files apart.
+        awk '/^Types:/ { for (i = 2; i <= NF; ++i) if ($i == "deb") { $0 = "Types: deb-src"; break } }
+             { print } END { print "" }' "$file"
+    done >"$1/stanzas.sources"
+    grep -q '^deb-src' "$1/one-line.list" || grep -q '^Types: deb-src' "$1/stanzas.sources" ||
+        fail "no Debian package sources found in $list or $parts (neither \"deb\" lines nor \"Types: deb\" stanzas), so the source packages of WavPack and TinyXML cannot be fetched."
+}
 
 fetch() {
     local apt="$cache/apt"
-    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-        >"$apt/sources.sources"
-    local options=(-o "Dir::Etc::sourcelist=-" -o "Dir::Etc::sourceparts=$apt"
+    rm -rf "$apt/sources"
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources"
+    write_source_entries "$apt/sources"
+    local options=(-o "Dir::Etc::sourcelist=-" -o "Dir::Etc::sourceparts=$apt/sources"
                    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
                    -o "APT::Sandbox::User=root")
-    mv "$apt/sources.sources" "$apt/debian-src.sources"
-    apt-get -qq "${options[@]}" update
-    (cd "$cache/src" && apt-get -qq "${options[@]}" source wavpack tinyxml >/dev/null)
+    # A third-party source without source packages only warns here: what
+    # counts is that Debian's sources answer below.
+    apt-get -qq "${options[@]}" update || true
+    (cd "$cache/src" && apt-get -qq "${options[@]}" source wavpack tinyxml >/dev/null) ||
+        fail "apt-get could not fetch the source packages wavpack and tinyxml from the sources in $apt/sources (made from this machine's apt sources): check that they name a reachable Debian 12 mirror."
 }
 
 source_dir() {

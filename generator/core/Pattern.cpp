@@ -137,20 +137,23 @@ void Pattern::assignTake(double t0, double t1, Take* take) {
 }
 
 void Pattern::tidyActiveTakes() {
-    size_t a = 0;
-    while (a + 1 < activeTakes.size()) {
-        auto b = activeTakes.begin() + static_cast<std::ptrdiff_t>(a) + 1;
-        if (activeTakes[a].take == b->take) {
-            activeTakes.erase(b);
-        } else if (activeTakes[a].startTick == b->startTick) {
-            // The later entry wins; it then meets the earlier neighbour.
-            activeTakes.erase(b - 1);
-            if (a > 0)
-                --a;
-        } else {
-            ++a;
-        }
+    // One pass, compacting in place (a damaged song may bring thousands of
+    // entries; erasing one at a time was quadratic). The entries kept so far
+    // end in `top`; each next entry meets it:
+    //   same take      the entry only continues top: dropped
+    //   same tick      the later entry wins: top goes, and the entry meets
+    //                  the one before it
+    size_t kept = 0;
+    for (size_t i = 0; i < activeTakes.size(); ++i) {
+        const ActiveTakeEntry entry = activeTakes[i];
+        while (kept > 0 && activeTakes[kept - 1].take != entry.take &&
+               activeTakes[kept - 1].startTick == entry.startTick)
+            --kept;
+        if (kept > 0 && activeTakes[kept - 1].take == entry.take)
+            continue;
+        activeTakes[kept++] = entry;
     }
+    activeTakes.resize(kept);
 }
 
 void Pattern::invalidateOverview() {

@@ -14,6 +14,12 @@
 
 #include "hostsdk/DataStreams.h"
 
+// The fuzz build, which feeds the loader small inputs by the thousand, sets
+// a shorter run; the logic is the same.
+#ifndef SPOOLEX_SONG_ZERO_RUN
+#define SPOOLEX_SONG_ZERO_RUN (size_t{256} << 10)
+#endif
+
 namespace spoolex {
 
 class SongInput final : public CMachineDataInput {
@@ -33,7 +39,7 @@ public:
     // The data has run out, or a text was impossibly long.
     bool exhausted() const { return zeroRun >= exhaustedAfterZeros || damaged; }
 
-    static constexpr size_t exhaustedAfterZeros = size_t{256} << 10;
+    static constexpr size_t exhaustedAfterZeros = SPOOLEX_SONG_ZERO_RUN;
     static constexpr size_t longestText = size_t{64} << 10;
 
 private:

@@ -1,6 +1,8 @@
 #include "generator/settings/SettingsLoader.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tinyxml.h>
 
 #include "generator/core/Machine.h"
@@ -63,17 +65,45 @@ void readKeys(const TiXmlElement& section, mi& machine) {
     }
 }
 
-// A folder in the file's place cannot be read as a file on any system (the
-// parser would take its reported size for a length): it fails as a file that
-// cannot be opened.
+// TinyXML steps over a multi-byte UTF-8 character whole, even when the text
+// ends inside it, and then reads on past the end of its buffer: the text is
+// handed over with zero bytes after its end for the longest such step.
+constexpr size_t longestCharacterStep = 4;
+
+// The file's text as TinyXML's own file loading takes it: up to the first
+// zero byte, with every line ending as a single '\n'.
+bool readSettingsText(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    text.clear();
+    text.reserve(raw.size() + longestCharacterStep);
+    for (size_t i = 0; i < raw.size() && raw[i] != '\0'; ++i) {
+        if (raw[i] != '\r') {
+            text += raw[i];
+            continue;
+        }
+        text += '\n';
+        if (i + 1 < raw.size() && raw[i + 1] == '\n')
+            ++i;
+    }
+    text.append(longestCharacterStep, '\0');
+    return true;
+}
+
+// A folder in the file's place cannot be read as a file on any system: it
+// fails as a file that cannot be opened.
 bool loadDocument(TiXmlDocument& document, const std::string& path) {
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
+    std::string text;
+    if (std::filesystem::is_directory(path, ignored) || !readSettingsText(path, text)) {
         document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr,
                           TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    return document.LoadFile(path.c_str());
+    document.Parse(text.c_str());
+    return !document.Error();
 }
 
 void readDocument(const TiXmlDocument& document, mi& machine) {

@@ -28,6 +28,9 @@ void writeU32(CMachineDataOutput& out, uint32_t value) {
 }
 
 bool readByteRun(CMachineDataInput& in, uint32_t count, std::vector<uint8_t>& bytes) {
+    // Room for the whole run at once saves copying it as it grows. Bounded:
+    // a damaged length then only reserves address space nothing touches.
+    bytes.reserve(bytes.size() + std::min<size_t>(count, recordReserveBytes));
     size_t left = count;
     while (left > 0) {
         size_t piece = std::min(left, recordPieceBytes);

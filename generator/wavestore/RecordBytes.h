@@ -2,8 +2,8 @@
 //
 // The host's input stream cannot say how much it holds, and a host reading
 // past the end of a song delivers zeros or leaves the buffer as it was. So a
-// length field is never trusted for an allocation: runs are read in bounded
-// pieces into a zeroed buffer, and a whole piece of zeros, which no WavPack
+// length field never sizes an allocation beyond a bound: runs are read in
+// bounded pieces into a zeroed buffer, and a whole piece of zeros, which no WavPack
 // stream contains (every block opens with "wvpk" and is far shorter than a
 // piece), means the stream has run dry.
 #pragma once
@@ -16,8 +16,15 @@
 
 namespace spoolex {
 
-// Largest piece read from the host at once.
-constexpr size_t recordPieceBytes = size_t{1} << 20;
+// Largest piece read from the host at once. The fuzz build, which feeds
+// the loader small inputs by the thousand, sets a smaller piece.
+#ifndef SPOOLEX_RECORD_PIECE_BYTES
+#define SPOOLEX_RECORD_PIECE_BYTES (size_t{1} << 20)
+#endif
+constexpr size_t recordPieceBytes = SPOOLEX_RECORD_PIECE_BYTES;
+// Most reserved for a run before its bytes arrive (a minute of stereo music
+// is about 14 MB).
+constexpr size_t recordReserveBytes = 64 * recordPieceBytes;
 
 uint8_t readU8(CMachineDataInput& in);
 uint32_t readU32(CMachineDataInput& in);

@@ -90,6 +90,19 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
     return WavpackFlushSamples(context.get());
 }
 
+// Appends count library values (float bit patterns) to samples, scaled to
+// the host scale: one pass, while the piece is still in the cache.
+void appendScaled(const int32_t* values, size_t count, std::vector<float>& samples) {
+    size_t at = samples.size();
+    samples.resize(at + count);
+    float* out = samples.data() + at;
+    for (size_t i = 0; i < count; ++i) {
+        float value;
+        std::memcpy(&value, &values[i], sizeof value);
+        out[i] = value * hostSampleScale;
+    }
+}
+
 // Unpacks up to count frames into samples, normalised by exponent and
 // scaled to the host scale, and returns the number of frames unpacked. The
 // take grows only by what the library really delivers: the header's count
@@ -106,11 +119,7 @@ uint32_t unpack(WavpackContext* context, uint32_t count, int exponent, size_t st
         auto values = static_cast<int32_t>(got * 2);
         if (exponent != normalisedFloatExponent)
             WavpackFloatNormalize(piece.data(), values, normalisedFloatExponent - exponent);
-        size_t at = samples.size();
-        samples.resize(at + static_cast<size_t>(values));
-        std::memcpy(samples.data() + at, piece.data(), static_cast<size_t>(values) * 4);
-        for (size_t i = at; i < samples.size(); ++i)
-            samples[i] *= hostSampleScale;
+        appendScaled(piece.data(), static_cast<size_t>(values), samples);
         done += got;
         if (got < wanted)
             break;

@@ -94,6 +94,15 @@ TEST_F(PatternModel, TidyKeepsTheLaterOfTwoEntriesAtOneTick) {
     p->activeTakes = {{0, t}, {4, u}, {4, t}, {6, u}};
     p->tidyActiveTakes();
     EXPECT_EQ(p->activeTakes, (List{{0, t}, {6, u}}));
+    // A damaged song may bring thousands of entries at one tick: the last
+    // wins, and here merges with the first.
+    p->activeTakes = {{0, t}};
+    for (int i = 0; i < 20000; ++i)
+        p->activeTakes.push_back({4, i % 2 ? u : nullptr});
+    p->activeTakes.push_back({4, t});
+    p->activeTakes.push_back({9, nullptr});
+    p->tidyActiveTakes();
+    EXPECT_EQ(p->activeTakes, (List{{0, t}, {9, nullptr}}));
 }
 
 TEST_F(PatternModel, TakeIndexAndRemoval) {

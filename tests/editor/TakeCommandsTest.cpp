@@ -114,6 +114,22 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     EXPECT_TRUE(recorded.expired()); // nobody writes into it any more
 }
 
+TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {
+    spoolex::Take& take = addTake(1600);
+    for (float& v : take.samples)
+        v = 1000.0f;
+    press(0, rowY(0));
+    release(0, rowY(0));
+    selectTicks(0.0, 16.0);
+    command(cmd::setActive);
+    selectTicks(4.0, 6.0);
+    command(cmd::previewPlay);
+    EXPECT_EQ(machine().patternPlayers.size(), 1u);
+    EXPECT_FALSE(silent(renderBlock()));
+    command(cmd::previewPlay);
+    EXPECT_TRUE(machine().patternPlayers.empty());
+}
+
 TEST_F(TakeCommands, ZoomAndRowHeightKeepTheirLimits) {
     command(cmd::zoomOut);
     EXPECT_EQ(view().zoom, 1.0);

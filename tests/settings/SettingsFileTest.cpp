@@ -51,6 +51,17 @@ TEST_F(SettingsFile, AMalformedFileShowsTheParsersTextAndPositionAndAppliesNothi
               std::vector<std::string>{fileError + "Error document empty.\nLine 0, Column 0"});
 }
 
+TEST_F(SettingsFile, AFileEndingInsideAMultiByteCharacterIsReportedLikeAnyDamage) {
+    // The parser steps over each lead byte's whole character, past the end.
+    spoolex::mi& machine = placeWithSettings(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<s>\r\n<keys><key vkey=\"VK_X\" com"
+        "\xe0\xe0\xe0\xe0");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind(fileError, 0), 0u) << host.messages[0];
+    EXPECT_NE(host.messages[0].find("Line 3,"), std::string::npos) << host.messages[0];
+    expectDefaults(machine);
+}
+
 TEST_F(SettingsFile, WithoutTheKnownSectionsOrWithoutAnyElementNothingIsReported) {
     spoolex::mi& plain = placeWithSettings("<anything><other/><Keys/>text</anything>");
     expectDefaults(plain);
