@@ -10,6 +10,7 @@
 #include "generator/resources/resource.h"
 #include "platform/Window.h"
 #include "platform/testing/ScriptedUi.h"
+#include "platform/win32/ExportWavetableDialog.h"
 #include "platform/win32/GdiPlusSession.h"
 
 namespace {
@@ -336,6 +337,59 @@ TEST_F(WindowLayerTest, RealMenusGreyWhatTheEditorDisablesAndReturnOrSendTheChoi
     EXPECT_EQ(chosen, 101u);
     EXPECT_FALSE(recorder.saw(platform::messageCommand, 101));
     user.setLive(false);
+}
+
+// What the export dialog showed, seen from inside its modal loop.
+struct ExportDialogSeen {
+    HWND dialog = nullptr;
+    int waves = 0;
+    int preselected = -1;
+    std::string firstFormat;
+    int formats = 0;
+} exportSeen;
+
+void CALLBACK actInExportDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = FindWindowA("#32770", "Export to wavetable");
+    exportSeen.dialog = dialog;
+    if (!dialog)
+        return;
+    exportSeen.waves = static_cast<int>(SendDlgItemMessageA(dialog, 1010, CB_GETCOUNT, 0, 0));
+    exportSeen.preselected =
+        static_cast<int>(SendDlgItemMessageA(dialog, 1010, CB_GETCURSEL, 0, 0));
+    exportSeen.formats = static_cast<int>(SendDlgItemMessageA(dialog, 1011, CB_GETCOUNT, 0, 0));
+    char text[32] = {};
+    GetDlgItemTextA(dialog, 1011, text, sizeof text);
+    exportSeen.firstFormat = text;
+    // The user picks the third wave and 16-bit, reads the help, and says OK.
+    SendDlgItemMessageA(dialog, 1010, CB_SETCURSEL, 2, 0);
+    SendDlgItemMessageA(dialog, 1011, CB_SETCURSEL, 1, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1012, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1012)));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(WindowLayerTest, TheExportDialogShowsTheWavesAndFormatsAndAnswersWithTheChoice) {
+    SetTimer(nullptr, 0, 100, actInExportDialog);
+    int wave = -1, format = -1;
+    const bool ok = platform::win32::runExportWavetableDialog(
+        host, {"01: Kick", "02: Snare", "03"}, 2 - 1, "Formats explained", wave, format);
+    ASSERT_NE(exportSeen.dialog, nullptr);
+    EXPECT_EQ(exportSeen.waves, 3);
+    EXPECT_EQ(exportSeen.preselected, 1);
+    EXPECT_EQ(exportSeen.formats, 2);
+    EXPECT_EQ(exportSeen.firstFormat, "32-bit float");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(wave, 2);
+    EXPECT_EQ(format, 1);
+    // The help box is the dialog's own, with OK only and no icon.
+    auto shown = platform::testing::ScriptedUi::instance().messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Formats explained");
+    EXPECT_EQ(shown[0].owner, exportSeen.dialog);
+    EXPECT_FALSE(shown[0].hasCaption);
+    EXPECT_EQ(shown[0].icon, platform::MessageIcon::None);
+    EXPECT_EQ(shown[0].buttons, platform::MessageButtons::Ok);
 }
 
 } // namespace
