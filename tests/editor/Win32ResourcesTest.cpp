@@ -110,56 +110,6 @@ void listMenu(HMENU menu, const std::string& place, std::vector<std::string>& li
     }
 }
 
-TEST_F(ResourcesTest, TheEditorMenuOffersEveryEntryWithItsCommandAndState) {
-    HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_EDITOR_MENU));
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 1);
-    std::vector<std::string> lines;
-    listMenu(GetSubMenu(menu, 0), "", lines);
-    DestroyMenu(menu);
-    const std::vector<std::string> expected = {
-        "&Import > From &Wavetable = 32786",
-        "&Import > From &File... = 32785",
-        "E&xport Selection > To &Wavetable... = 32826",
-        "E&xport Selection > To &File... = 32827",
-        "---",
-        "&Select > &All = 32810",
-        "&Select > &None = 32811",
-        "&Select > &Prefix = 32812",
-        "&Select > &Suffix = 32813",
-        "&Edit > Send To E&xternal Editor... = 32829",
-        "&Edit > ---",
-        "&Edit > Cu&t\tCtrl+X = 57635",
-        "&Edit > &Copy\tCtrl+C = 57634",
-        "&Edit > &Paste\tCtrl+V = 57637",
-        "&Edit > &Delete = 32817",
-        "&Edit > &Trim = 32823 (disabled)",
-        "&Edit > ---",
-        "&Edit > &Normalise = 32818 (disabled)",
-        "&Edit > &Remove DC = 32819 (disabled)",
-        "&Edit > &Silence = 32820 (disabled)",
-        "&Edit > Fade &In = 32821 (disabled)",
-        "&Edit > Fade &Out = 32822 (disabled)",
-        "&Take > Set &Active = 32834",
-        "&Take > &Clear Active = 32837",
-        "&Take > ---",
-        "&Take > &Mix To New Take = 32839 (disabled)",
-        "&Take > ---",
-        "&Take > &Delete This = 32840",
-        "&Take > Delete Others = 32841 (disabled)",
-        "&View > Zoom &In = 32803",
-        "&View > Zoom &Out = 32804",
-        "&View > Zoom To &Fit Wave = 32805",
-        "&View > Zoom &Selection = 32806",
-        "&View > ---",
-        "&View > &Refresh = 32825",
-        "---",
-        "&Preview Play = 32843",
-        "I&nfo... = 32832",
-    };
-    EXPECT_EQ(lines, expected);
-}
-
 // The same listing of the editor's own menu table.
 void listTable(const std::vector<platform::MenuItem>& items, const std::string& place,
                std::vector<std::string>& lines) {

@@ -6,7 +6,6 @@
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <string>
 
@@ -100,24 +99,6 @@ TEST_F(GdiPlusSurfaceTest, FractionalRectanglesFillThePixelsWhoseCornersTheyCove
     EXPECT_EQ(canvas.at(171, 2), green);
     EXPECT_EQ(canvas.at(172, 2), green);
     EXPECT_EQ(canvas.at(173, 2), white);
-}
-
-TEST_F(GdiPlusSurfaceTest, AMemoryContextOverAClipBoxTakesTargetCoordinates) {
-    // The canvas shows target pixels from (100, 10) on, as a paint's
-    // memory bitmap over its clip box does.
-    Canvas canvas(40, 10);
-    {
-        platform::win32::GdiPlusSurface surface(canvas.dc(), 100, 10, everything);
-        surface.fillRect(110.0f, 12.0f, 5.0f, 1.0f, red);
-        surface.paintMask(120, 15, 8, 1, std::array<uint8_t, 2>{0xFF, 0}.data(), 8, 1, 2, green);
-    }
-    EXPECT_EQ(canvas.at(9, 2), white);
-    EXPECT_EQ(canvas.at(10, 2), red);
-    EXPECT_EQ(canvas.at(14, 2), red);
-    EXPECT_EQ(canvas.at(15, 2), white);
-    EXPECT_EQ(canvas.at(20, 5), green);
-    EXPECT_EQ(canvas.at(27, 5), green);
-    EXPECT_EQ(canvas.at(28, 5), white);
 }
 
 TEST_F(GdiPlusSurfaceTest, PatternPixelsFollowTheBrushOriginInTargetCoordinates) {
