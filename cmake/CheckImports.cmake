@@ -1,8 +1,10 @@
 # cmake -DOBJDUMP=... -DFILE=... -P CheckImports.cmake
-# A module we build may import only DLLs every Windows system has.
+# A module we build may import only DLLs every Windows system has: the kernel,
+# windows, the C runtime, the shell and common dialogs, COM (the folder
+# picker), and for the editor GDI, GDI+ and the common controls.
 cmake_minimum_required(VERSION 3.20)
-set(system_dlls kernel32.dll user32.dll gdi32.dll gdiplus.dll msvcrt.dll shell32.dll
-    comdlg32.dll ole32.dll oleaut32.dll advapi32.dll comctl32.dll shlwapi.dll uxtheme.dll)
+set(system_dlls kernel32.dll user32.dll msvcrt.dll shell32.dll comdlg32.dll ole32.dll
+    gdi32.dll gdiplus.dll comctl32.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

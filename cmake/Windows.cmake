@@ -5,6 +5,9 @@
 # run from the build folder without MinGW's runtime DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The generator's menu and dialog templates (generator/resources/).
+enable_language(RC)
+
 # CTest runs the Windows programs (and lists their tests) through Wine.
 if(CMAKE_CROSSCOMPILING)
     set(SPOOLEX_WINE_TIMEOUT 120 CACHE STRING "Seconds one Wine run may take")

@@ -44,6 +44,14 @@ bool renderToWav(Host& host, uint32_t endTick, const std::string& wavPath, uint6
     return wav.finish(error);
 }
 
+HostPattern* editorPattern(Host& host, const std::string& name) {
+    constexpr int flagEditor = 0x200;
+    for (HostPattern* pattern : host.patternsInOrder())
+        if ((pattern->machine.info().flags & flagEditor) && (name.empty() || pattern->name == name))
+            return pattern;
+    return nullptr;
+}
+
 int describeCommand(const std::string& gear, std::FILE* out) {
     Host host;
     std::string error;

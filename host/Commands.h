@@ -14,6 +14,11 @@ class Host;
 // reason on the error stream) when it cannot.
 bool loadSong(Host& host, const std::string& songPath, const std::string& gear);
 
+class HostPattern;
+// The first pattern (named name, when given) of a machine with its own
+// editor, or null.
+HostPattern* editorPattern(Host& host, const std::string& name);
+
 // Every plug-in in the Gear folder, described.
 int describeCommand(const std::string& gear, std::FILE* out);
 
@@ -39,6 +44,19 @@ struct RecordOptions;
 // Records the input WAV file into the song's generator and saves the song.
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out);
+
+struct SnapshotOptions;
+
+struct ShowOptions {
+    std::string screenshot;  // set: a PNG of the window once it has painted, then exit
+    std::string viewPicture; // set: a PNG of the editor view alone, then exit
+};
+
+// Windows only: the song in a window, the sequence view beside the editor of
+// the chosen pattern's machine (the snapshot's pattern, size and view
+// settings), until the user closes it or a picture is taken.
+int showCommand(const std::string& songPath, const SnapshotOptions& view,
+                const ShowOptions& options, const std::string& gear, std::FILE* out);
 
 // The built-in demo: synthesises an input, records two passes over one
 // pattern with auto punch, saves the song, loads it in a fresh host, renders

@@ -124,8 +124,9 @@ public:
     uint32_t songEndTick() const;
 
     // A machine's own pattern editor, created through its extension slot the
-    // first time it is asked for; null for a machine without one.
-    void* editorWindow(HostMachine& machine);
+    // first time it is asked for, inside parentWindow (none: a window of its
+    // own); null for a machine without one.
+    void* editorWindow(HostMachine& machine, void* parentWindow = nullptr);
     // Shows pattern in the machine's editor and sends the editor a command,
     // as the host's menu would. False when the machine has no editor.
     bool sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command);

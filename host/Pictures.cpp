@@ -14,15 +14,7 @@ namespace host {
 
 namespace {
 
-constexpr int flagEditor = 0x200;
 constexpr int flagPatternBox = 0x1000;
-
-HostPattern* chooseEditorPattern(Host& host, const std::string& name) {
-    for (HostPattern* pattern : host.patternsInOrder())
-        if ((pattern->machine.info().flags & flagEditor) && (name.empty() || pattern->name == name))
-            return pattern;
-    return nullptr;
-}
 
 bool writePicture(platform::SurfaceCairo& picture, const std::string& path, std::FILE* out) {
     std::string error;
@@ -45,7 +37,7 @@ int snapshotCommand(const std::string& songPath, const std::string& pngPath,
     Host host;
     if (!loadSong(host, songPath, gear))
         return 1;
-    HostPattern* pattern = chooseEditorPattern(host, options.pattern);
+    HostPattern* pattern = editorPattern(host, options.pattern);
     if (!pattern) {
         std::fprintf(stderr, "spoolex-host: no pattern %s%swith an editor in %s\n",
                      options.pattern.c_str(), options.pattern.empty() ? "" : " ", songPath.c_str());

@@ -124,9 +124,9 @@ uint32_t Host::songEndTick() const {
     return static_cast<uint32_t>(end);
 }
 
-void* Host::editorWindow(HostMachine& machine) {
+void* Host::editorWindow(HostMachine& machine, void* parentWindow) {
     if (!machine.editorWindow && machine.extension && (machine.info().flags & 0x200) != 0)
-        machine.editorWindow = machine.extension->createEditorWindow(nullptr);
+        machine.editorWindow = machine.extension->createEditorWindow(parentWindow);
     return machine.editorWindow;
 }
 

@@ -5,16 +5,17 @@
 #include <vector>
 
 #include "host/Commands.h"
+#include "host/Pictures.h"
 #include "host/Recorder.h"
 #include "host/WaveCommands.h"
 #include "platform/ModulePath.h"
+#if defined(_WIN32)
+#include "platform/win32/GdiPlusSession.h"
+#endif
 
 #if !defined(_WIN32)
 #include "host/Editing.h"
 #define SPOOLEX_HOST_EDITS 1
-#endif
-#ifdef SPOOLEX_HOST_PICTURES
-#include "host/Pictures.h"
 #endif
 
 namespace {
@@ -36,13 +37,16 @@ int usage() {
         "  wave-load SONG SLOT IN.wav   a WAV file into wave slot 1-200 (0x.. for hex)\n"
         "  wave-select SONG SLOT        the wave the host has selected (0: none)\n"
         "  wave-save SONG SLOT OUT.wav  a wave slot as a WAV file\n"
-#ifdef SPOOLEX_HOST_PICTURES
         "  snapshot SONG OUT.png [--pattern NAME] [--size WxH] [--zoom Z]\n"
         "           [--rows-height PX] [--select FROM:TO] [--take N]\n"
         "                        a picture of the machine's editor on one pattern\n"
         "  sequence SONG OUT.png [--scale TICKS_PER_ROW]\n"
         "                        a picture of the sequence view's pattern boxes\n"
-#endif
+        "  show SONG [--pattern NAME] [--size WxH] [--screenshot OUT.png]\n"
+        "           [--view OUT.png] [the snapshot's view options]\n"
+        "                        (Windows) the song's sequences and a machine's editor in\n"
+        "                        a window; --screenshot: a picture of the window, --view:\n"
+        "                        of the editor view alone (WxH), then exit\n"
 #if SPOOLEX_HOST_EDITS
         "  edit SONG [--out SONG2] ACTION...\n"
         "                        open the generator's editor, replay the actions in order\n"
@@ -75,18 +79,21 @@ std::string defaultGearFolder() {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // As the real host: the plug-ins draw with GDI+ and never start it.
+    platform::win32::GdiPlusSession gdiPlus;
+#endif
     std::vector<std::string> words;
     std::string gear = defaultGearFolder();
     std::string input;
     std::string outPath;
     bool ok = true;
     host::RecordOptions options;
+    host::SnapshotOptions snapshot;
+    host::ShowOptions show;
+    [[maybe_unused]] float scale = 1.0f; // the sequence picture's; not on Windows
 #if SPOOLEX_HOST_EDITS
     std::vector<host::EditAction> actions;
-#endif
-#ifdef SPOOLEX_HOST_PICTURES
-    host::SnapshotOptions snapshot;
-    float scale = 1.0f;
 #endif
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
@@ -103,26 +110,34 @@ int main(int argc, char** argv) {
             options.threshold = std::atoi(argv[++i]);
         else if (word == "--release" && hasValue)
             options.release = std::atoi(argv[++i]);
-        else if (word == "--auto-punch")
-            options.autoPunch = true;
-        else if (word == "--input-after")
-            options.inputAfter = true;
-#ifdef SPOOLEX_HOST_PICTURES
-        // A snapshot's view options; --pattern, --select and --take are
-        // taken from the edit actions below, in the order given.
+#if SPOOLEX_HOST_EDITS
+        // The edit command's actions, in order; the same words set the
+        // pictures' view for the other commands.
+        else if (!words.empty() && words[0] == "edit" && host::isEditAction(word) && hasValue)
+            actions.push_back({word, argv[++i]});
+#endif
+        else if (word == "--pattern" && hasValue)
+            snapshot.pattern = argv[++i];
+        else if (word == "--screenshot" && hasValue)
+            show.screenshot = argv[++i];
+        else if (word == "--view" && hasValue)
+            show.viewPicture = argv[++i];
         else if (word == "--size" && hasValue)
             ok = std::sscanf(argv[++i], "%dx%d", &snapshot.width, &snapshot.height) == 2 && ok;
         else if (word == "--zoom" && hasValue)
             snapshot.zoom = std::atof(argv[++i]);
         else if (word == "--rows-height" && hasValue)
             snapshot.rowHeight = static_cast<float>(std::atof(argv[++i]));
+        else if (word == "--select" && hasValue)
+            ok = std::sscanf(argv[++i], "%lf:%lf", &snapshot.selStart, &snapshot.selEnd) == 2 && ok;
+        else if (word == "--take" && hasValue)
+            snapshot.take = std::atoi(argv[++i]);
         else if (word == "--scale" && hasValue)
             scale = static_cast<float>(std::atof(argv[++i]));
-#endif
-#if SPOOLEX_HOST_EDITS
-        else if (host::isEditAction(word) && hasValue)
-            actions.push_back({word, argv[++i]});
-#endif
+        else if (word == "--auto-punch")
+            options.autoPunch = true;
+        else if (word == "--input-after")
+            options.inputAfter = true;
         else if (word.rfind("--", 0) == 0)
             return usage();
         else
@@ -145,32 +160,21 @@ int main(int argc, char** argv) {
         return host::waveSelectCommand(words[1], words[2], stdout);
     if (command == "wave-save" && words.size() == 4)
         return host::waveSaveCommand(words[1], words[2], words[3], stdout);
+#if defined(_WIN32)
+    if (command == "show" && words.size() == 2)
+        return host::showCommand(words[1], snapshot, show, gear, stdout);
+#endif
+#ifdef SPOOLEX_HOST_PICTURES
+    if (command == "snapshot" && words.size() == 3)
+        return host::snapshotCommand(words[1], words[2], snapshot, gear, stdout);
+    if (command == "sequence" && words.size() == 3)
+        return host::sequenceCommand(words[1], words[2], scale, gear, stdout);
+#endif
     if (command == "demo" && words.size() <= 2)
         return host::demoCommand(words.size() == 2 ? words[1] : ".", gear, stdout);
 #if SPOOLEX_HOST_EDITS
     if (command == "edit" && words.size() == 2)
         return host::editCommand(words[1], outPath, actions, gear, stdout);
-#endif
-#ifdef SPOOLEX_HOST_PICTURES
-    if (command == "snapshot" && words.size() == 3) {
-        for (const host::EditAction& action : actions) {
-            if (action.option == "--pattern")
-                snapshot.pattern = action.value;
-            else if (action.option == "--select")
-                ok = std::sscanf(action.value.c_str(), "%lf:%lf", &snapshot.selStart,
-                                 &snapshot.selEnd) == 2 &&
-                     ok;
-            else if (action.option == "--take")
-                snapshot.take = std::atoi(action.value.c_str());
-            else
-                ok = false;
-        }
-        if (!ok)
-            return usage();
-        return host::snapshotCommand(words[1], words[2], snapshot, gear, stdout);
-    }
-    if (command == "sequence" && words.size() == 3 && actions.empty())
-        return host::sequenceCommand(words[1], words[2], scale, gear, stdout);
 #endif
     return usage();
 }

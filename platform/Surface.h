@@ -13,7 +13,9 @@
 // (40.5, 0, 100, 1) fills columns 41..140, and a waveform column
 // (c - 0.5, y, 1.0, h) fills exactly column c. There is no anti-aliasing.
 // Outlines of width p are centred on the rectangle's (or ellipse's) edge
-// and cover the pixels whose corner lies within p / 2 of it.
+// and cover the pixels whose corner lies within p / 2 of it, the outer side
+// included and the inner one not: an edge at x = 2 with p = 4 covers
+// columns 0..3.
 // Integer rectangles (left, top, right, bottom) cover left <= i < right and
 // top <= j < bottom.
 #pragma once

@@ -128,6 +128,9 @@ void updateNow(WindowHandle window);
 void paint(WindowHandle window, const std::function<void(Surface&)>& draw);
 // Draws straight onto the window outside a paint (the marching frame).
 void drawOnWindow(WindowHandle window, const std::function<void(Surface&)>& draw);
+// Draws on a drawing context the host hands over (a pattern box): the
+// system's device context on Windows, a Surface of the host's elsewhere.
+void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw);
 
 enum class ScrollBar { Horizontal, Vertical };
 struct ScrollState {

@@ -5,5 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # The posix thread model: the win32 one has no std::thread or std::mutex.
 # dpkg-dev unpacks the third-party source packages; fonts-wine gives Wine's
-# dialogs their fonts without Wine's other recommendations.
-exec scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb dpkg-dev
+# dialogs their fonts without Wine's other recommendations; zip packs the
+# plug-ins for users (scripts/package.sh).
+exec scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb dpkg-dev zip

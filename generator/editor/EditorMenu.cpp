@@ -63,7 +63,21 @@ void collect(const std::vector<MenuItem>& items, std::vector<unsigned>& out) {
     }
 }
 
+void applyStates(std::vector<MenuItem>& items, const std::function<bool(unsigned)>& enabled) {
+    for (MenuItem& entry : items) {
+        applyStates(entry.children, enabled);
+        if (entry.id == cmd::cut || entry.id == cmd::copy || entry.id == cmd::paste)
+            entry.enabled = enabled(entry.id);
+    }
+}
+
 } // namespace
+
+std::vector<platform::MenuItem> editorMenuWithStates(const std::function<bool(unsigned)>& enabled) {
+    std::vector<MenuItem> menu = editorMenu();
+    applyStates(menu, enabled);
+    return menu;
+}
 
 const std::vector<platform::MenuItem>& editorMenu() {
     static const std::vector<MenuItem> menu = buildMenu();

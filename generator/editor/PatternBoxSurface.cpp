@@ -2,6 +2,7 @@
 #include "generator/core/PatternBoxDevice.h"
 #include "generator/editor/PatternEditorParent.h"
 #include "platform/Surface.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -27,22 +28,17 @@ private:
     platform::Surface& surface;
 };
 
-void drawOnDeviceContext(void* deviceContext,
-                         const std::function<void(spoolex::PatternBoxDevice&)>& draw) {
-#ifndef _WIN32
-    // Without a window system the host hands the surface it paints on.
-    if (!deviceContext)
-        return;
-    SurfaceDevice device(*static_cast<platform::Surface*>(deviceContext));
-    draw(device);
-#else
-    (void)deviceContext;
-    (void)draw;
-#endif
+void drawOnDevice(void* deviceContext,
+                  const std::function<void(spoolex::PatternBoxDevice&)>& draw) {
+    // The host's device context on Windows, the surface it paints on elsewhere.
+    platform::drawOnDeviceContext(deviceContext, [&](platform::Surface& surface) {
+        SurfaceDevice device(surface);
+        draw(device);
+    });
 }
 
 } // namespace
 
 void installPatternBoxSurface() {
-    spoolex::setPatternBoxDeviceAdapter(drawOnDeviceContext);
+    spoolex::setPatternBoxDeviceAdapter(drawOnDevice);
 }

@@ -383,7 +383,11 @@ void PatternEditor::openMenu() {
     int y = 0;
     platform::cursorPosition(x, y);
     // The view owns the pop-up, so the chosen item arrives here as a command.
-    platform::openPopupMenu(window, editorMenuTemplate, 0, editorMenu(), x, y);
+    platform::openPopupMenu(window, editorMenuTemplate, 0,
+                            editorMenuWithStates([this](unsigned id) {
+                                return isCommandEnabled(static_cast<uint16_t>(id));
+                            }),
+                            x, y);
 }
 
 void PatternEditor::shownPatternChanged() {

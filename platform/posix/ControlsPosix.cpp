@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/UiHook.h"
+#include "platform/HookedMenus.h"
 #include "platform/posix/HeadlessWindow.h"
 
 namespace platform {
@@ -28,37 +28,6 @@ void notify(Window* control, unsigned code) {
         sendMessage(control->parent, messageCommand,
                     commandParameter(static_cast<unsigned>(control->controlId), code),
                     reinterpret_cast<intptr_t>(control));
-}
-
-void flatten(const std::vector<MenuItem>& items, std::vector<const MenuItem*>& out) {
-    for (const MenuItem& item : items) {
-        if (!item.children.empty())
-            flatten(item.children, out);
-        else if (item.id != 0)
-            out.push_back(&item);
-    }
-}
-
-unsigned askForItem(WindowHandle owner, const std::vector<MenuItem>& items) {
-    SpoolexUiHook* hook = findUiHook();
-    if (!hook || !hook->popupMenu)
-        return 0;
-    std::vector<const MenuItem*> leaves;
-    flatten(items, leaves);
-    std::vector<unsigned> ids;
-    std::vector<const char*> texts;
-    std::vector<int> enabled;
-    for (const MenuItem* item : leaves) {
-        ids.push_back(item->id);
-        texts.push_back(item->text.c_str());
-        enabled.push_back(item->enabled ? 1 : 0);
-    }
-    const unsigned chosen = hook->popupMenu(owner, ids.data(), texts.data(), enabled.data(),
-                                            static_cast<int>(ids.size()));
-    for (const MenuItem* item : leaves)
-        if (item->id == chosen && item->enabled)
-            return chosen;
-    return 0;
 }
 
 } // namespace
@@ -206,13 +175,13 @@ void openPopupMenu(WindowHandle owner, int, int subMenu, const std::vector<MenuI
                    int) {
     if (subMenu < 0 || static_cast<size_t>(subMenu) >= items.size())
         return;
-    const unsigned chosen = askForItem(owner, items[static_cast<size_t>(subMenu)].children);
+    const unsigned chosen = askHookForItem(owner, items[static_cast<size_t>(subMenu)].children);
     if (chosen != 0)
         sendMessage(owner, messageCommand, chosen, 0);
 }
 
 unsigned choosePopupItem(WindowHandle owner, const std::vector<MenuItem>& items) {
-    return askForItem(owner, items);
+    return askHookForItem(owner, items);
 }
 
 } // namespace platform

@@ -92,14 +92,14 @@ void SurfaceCairo::fillRect(float x, float y, float w, float h, uint32_t argb) {
 }
 
 void SurfaceCairo::drawRect(float x, float y, float w, float h, float penWidth, uint32_t argb) {
-    // The pixels whose corner lies within penWidth / 2 of an edge: a band
-    // around each edge, corners included once.
+    // The pixels whose corner lies in [edge - penWidth / 2, edge +
+    // penWidth / 2): a band around each edge, corners included once. A pen
+    // 4 pixels wide covers 4 pixels, as GDI+ draws it.
     const double half = penWidth / 2.0;
     const double x0 = x, y0 = y, x1 = static_cast<double>(x) + w, y1 = static_cast<double>(y) + h;
-    // A closed band [a, b] covers firstPixel(a) .. floor(b).
     auto band = [](double a, double b, int64_t& from, int64_t& to) {
         from = firstPixel(a);
-        to = static_cast<int64_t>(std::floor(b)) + 1;
+        to = firstPixel(b);
     };
     int64_t outerLeft, outerRight, outerTop, outerBottom;
     band(x0 - half, x1 + half, outerLeft, outerRight);

@@ -179,6 +179,11 @@ void drawOnWindow(WindowHandle handle, const std::function<void(Surface&)>& draw
     draw(nowhere);
 }
 
+void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw) {
+    if (deviceContext)
+        draw(*static_cast<Surface*>(deviceContext));
+}
+
 void setScrollRange(WindowHandle handle, ScrollBar bar, int32_t minimum, int32_t maximum,
                     uint32_t page) {
     Window* window = windowOf(handle);

@@ -147,11 +147,22 @@ void ScriptedUi::clear() {
     launched.clear();
     modifiers = 0;
     cursor = -1;
+    live = false;
 }
 
 void ScriptedUi::setEcho(bool on) {
     std::lock_guard<std::mutex> lock(mutex);
     echo = on;
+}
+
+void ScriptedUi::setLive(bool on) {
+    std::lock_guard<std::mutex> lock(mutex);
+    live = on;
+}
+
+bool ScriptedUi::isLive() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return live;
 }
 
 MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
@@ -323,10 +334,10 @@ SpoolexUiHook scriptedHook{hookMessageBox,      hookPickFolder,     hookOpenFile
 
 #if defined(_WIN32)
 extern "C" __declspec(dllexport) SpoolexUiHook* spoolexUiHook() {
-    return &scriptedHook;
+    return ScriptedUi::instance().isLive() ? nullptr : &scriptedHook;
 }
 #else
 extern "C" __attribute__((visibility("default"))) SpoolexUiHook* spoolexUiHook() {
-    return &scriptedHook;
+    return ScriptedUi::instance().isLive() ? nullptr : &scriptedHook;
 }
 #endif

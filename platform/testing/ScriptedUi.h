@@ -91,6 +91,10 @@ public:
 
     // Whether shown messages are also echoed to standard error.
     void setEcho(bool echo);
+    // A person answers from now on: the program stops answering for the
+    // user, and the system shows its own boxes, pickers and menus.
+    void setLive(bool live);
+    bool isLive() const;
 
     MessageAnswer showMessage(const ShownMessage& message);
     FolderPick showFolderPicker(const ShownPicker& picker, std::string& path);
@@ -135,6 +139,7 @@ private:
     std::vector<long long> runningProcesses; // kept, not yet waited for
     uint32_t modifiers = 0;
     int cursor = -1;
+    bool live = false;
 };
 
 } // namespace platform::testing

@@ -1,44 +1,69 @@
+// Real windows behind Window.h: one window class per module whose procedure
+// hands every message to the procedure of ours bound to the window.
 #include <windows.h>
 
+#include <memory>
+
+#include "platform/UiHook.h"
 #include "platform/Window.h"
+#include "platform/win32/GdiPlusSurface.h"
+#include "platform/win32/WindowBinding.h"
 
 namespace platform {
 
+namespace win32 {
+
+HMODULE ownModule() {
+    static HMODULE module = [] {
+        HMODULE found = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&ownModule), &found);
+        return found;
+    }();
+    return module;
+}
+
+intptr_t deliver(Binding* binding, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return binding->procedure(binding->context, window, message, wParam, lParam);
+}
+
+} // namespace win32
+
 namespace {
 
-struct Binding {
-    WindowProcedure procedure;
-    void* context;
-};
+using win32::Binding;
 
 LRESULT CALLBACK dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* binding = reinterpret_cast<Binding*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (binding && message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete binding;
+    // Until creation returns, the owner does not know its window yet: the
+    // system handles what comes before.
+    if (!binding || !binding->created)
         return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        std::unique_ptr<Binding> last(binding);
+        // The owner's last message; it may delete itself, and it calls the
+        // default handling itself when it wants it.
+        return win32::deliver(binding, window, message, wParam, lParam);
     }
-    if (binding && message == WM_COMMAND)
-        return binding->procedure(binding->context, message, wParam, lParam);
-    return DefWindowProcW(window, message, wParam, lParam);
+    return win32::deliver(binding, window, message, wParam, lParam);
 }
 
-// One class per module: each module brings its own procedure.
 const wchar_t* windowClass() {
     static const wchar_t* name = [] {
         static wchar_t buffer[64];
-        HMODULE module = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&dispatch), &module);
+        HMODULE module = win32::ownModule();
         wsprintfW(buffer, L"SpoolexWindow%p", static_cast<void*>(module));
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = dispatch;
         windowClass.hInstance = module;
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         windowClass.lpszClassName = buffer;
         RegisterClassW(&windowClass);
         return buffer;
@@ -46,27 +71,279 @@ const wchar_t* windowClass() {
     return name;
 }
 
+HWND hwnd(WindowHandle window) {
+    return static_cast<HWND>(window);
+}
+
+int barOf(ScrollBar bar) {
+    return bar == ScrollBar::Horizontal ? SB_HORZ : SB_VERT;
+}
+
+// A paint's memory bitmap over the clip box: drawing happens off screen and
+// reaches the window in one copy, so the view never flickers.
+class MemoryCanvas {
+public:
+    MemoryCanvas(HDC screen, const RECT& box) : screen(screen), box(box) {
+        dc = CreateCompatibleDC(screen);
+        // A 32-bit bitmap of our own rather than one in the screen's format:
+        // GDI+ blends translucent fills into it with exact rounding.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = box.right - box.left;
+        info.bmiHeader.biHeight = -(box.bottom - box.top);
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dc || !bitmap)
+            return;
+        old = SelectObject(dc, bitmap);
+        HBRUSH background = CreateSolidBrush(GetBkColor(screen));
+        RECT all{0, 0, box.right - box.left, box.bottom - box.top};
+        FillRect(dc, &all, background);
+        DeleteObject(background);
+    }
+    ~MemoryCanvas() {
+        if (old) {
+            BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, dc, 0, 0,
+                   SRCCOPY);
+            SelectObject(dc, old);
+        }
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (dc)
+            DeleteDC(dc);
+    }
+    bool ready() const { return old != nullptr; }
+    HDC context() const { return dc; }
+
+private:
+    HDC screen;
+    RECT box;
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+};
+
 } // namespace
 
-WindowHandle createWindow(WindowHandle parent, WindowProcedure procedure, void* context) {
+WindowHandle createWindow(WindowHandle parent, const WindowOptions& options,
+                          WindowProcedure procedure, void* context) {
     auto* binding = new Binding{procedure, context};
     // Without a parent: a message-only window, which needs no display.
-    HWND owner = parent ? static_cast<HWND>(parent) : HWND_MESSAGE;
-    DWORD style = parent ? WS_CHILD | WS_VISIBLE : 0;
-    HWND window = CreateWindowExW(0, windowClass(), L"", style, 0, 0, 0, 0, owner, nullptr,
-                                  nullptr, binding);
-    if (!window)
+    HWND owner = parent ? hwnd(parent) : HWND_MESSAGE;
+    DWORD style = 0;
+    if (parent) {
+        style = WS_CHILD;
+        if (options.visible)
+            style |= WS_VISIBLE;
+        if (options.horizontalScrollBar)
+            style |= WS_HSCROLL;
+        if (options.verticalScrollBar)
+            style |= WS_VSCROLL;
+        if (options.tabStop)
+            style |= WS_TABSTOP;
+    }
+    std::wstring name;
+    for (const char* c = options.name ? options.name : ""; *c; ++c)
+        name.push_back(static_cast<unsigned char>(*c));
+    const PixelRect& r = options.rect;
+    HWND window = CreateWindowExW(
+        0, windowClass(), name.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+        owner, parent ? reinterpret_cast<HMENU>(static_cast<intptr_t>(options.controlId)) : nullptr,
+        win32::ownModule(), binding);
+    if (!window) {
         delete binding;
+        return nullptr;
+    }
+    binding->created = true;
     return window;
 }
 
 void destroyWindow(WindowHandle window) {
     if (window)
-        DestroyWindow(static_cast<HWND>(window));
+        DestroyWindow(hwnd(window));
 }
 
 intptr_t sendMessage(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
-    return SendMessageW(static_cast<HWND>(window), message, wParam, lParam);
+    return SendMessageW(hwnd(window), message, wParam, lParam);
+}
+
+intptr_t defaultHandling(WindowHandle window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    if (win32::isDialog(hwnd(window)))
+        return win32::dialogDefault(hwnd(window), message, wParam, lParam);
+    return DefWindowProcW(hwnd(window), message, wParam, lParam);
+}
+
+WindowHandle parentOf(WindowHandle window) {
+    if (!window || !(GetWindowLongW(hwnd(window), GWL_STYLE) & WS_CHILD))
+        return nullptr;
+    return GetParent(hwnd(window));
+}
+
+WindowHandle topLevelOf(WindowHandle window) {
+    return window ? GetAncestor(hwnd(window), GA_ROOT) : nullptr;
+}
+
+PixelRect clientRect(WindowHandle window) {
+    RECT client{};
+    if (window)
+        GetClientRect(hwnd(window), &client);
+    return {client.left, client.top, client.right, client.bottom};
+}
+
+void moveWindow(WindowHandle window, const PixelRect& rect) {
+    if (window)
+        MoveWindow(hwnd(window), rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, TRUE);
+}
+
+void invalidate(WindowHandle window, bool erase) {
+    if (window)
+        InvalidateRect(hwnd(window), nullptr, erase ? TRUE : FALSE);
+}
+
+void invalidateWithChildren(WindowHandle window) {
+    if (window)
+        RedrawWindow(hwnd(window), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void updateNow(WindowHandle window) {
+    if (window)
+        UpdateWindow(hwnd(window));
+}
+
+void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
+    PAINTSTRUCT paintInfo;
+    HDC screen = BeginPaint(hwnd(window), &paintInfo);
+    if (!screen)
+        return;
+    RECT box{};
+    const PixelRect needed{paintInfo.rcPaint.left, paintInfo.rcPaint.top, paintInfo.rcPaint.right,
+                           paintInfo.rcPaint.bottom};
+    if (GetClipBox(screen, &box) != NULLREGION && box.right > box.left && box.bottom > box.top) {
+        MemoryCanvas canvas(screen, box);
+        if (canvas.ready()) {
+            win32::GdiPlusSurface surface(canvas.context(), box.left, box.top, needed);
+            draw(surface);
+        } else {
+            // No memory for the bitmap: draw straight on the screen.
+            win32::GdiPlusSurface surface(screen, 0, 0, needed);
+            draw(surface);
+        }
+    }
+    EndPaint(hwnd(window), &paintInfo);
+}
+
+void drawOnWindow(WindowHandle window, const std::function<void(Surface&)>& draw) {
+    HDC dc = window ? GetDC(hwnd(window)) : nullptr;
+    if (!dc)
+        return;
+    {
+        win32::GdiPlusSurface surface(dc, 0, 0, clientRect(window));
+        draw(surface);
+    }
+    ReleaseDC(hwnd(window), dc);
+}
+
+void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw) {
+    auto dc = static_cast<HDC>(deviceContext);
+    RECT box{};
+    if (!dc || GetClipBox(dc, &box) == ERROR)
+        return;
+    win32::GdiPlusSurface surface(dc, 0, 0, {box.left, box.top, box.right, box.bottom});
+    draw(surface);
+}
+
+void setScrollRange(WindowHandle window, ScrollBar bar, int32_t minimum, int32_t maximum,
+                    uint32_t page) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMin = minimum;
+    info.nMax = maximum;
+    info.nPage = page;
+    SetScrollInfo(hwnd(window), barOf(bar), &info, TRUE);
+}
+
+int32_t setScrollPosition(WindowHandle window, ScrollBar bar, int32_t position) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = position;
+    SetScrollInfo(hwnd(window), barOf(bar), &info, TRUE);
+    // The system clamps it into the range less the page.
+    GetScrollInfo(hwnd(window), barOf(bar), &info);
+    return info.nPos;
+}
+
+ScrollState scrollState(WindowHandle window, ScrollBar bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!window || !GetScrollInfo(hwnd(window), barOf(bar), &info))
+        return {};
+    return {info.nMin, info.nMax, info.nPage, info.nPos, info.nTrackPos};
+}
+
+void startTimer(WindowHandle window, unsigned id, unsigned periodMs) {
+    SetTimer(hwnd(window), id, periodMs, nullptr);
+}
+
+void stopTimer(WindowHandle window, unsigned id) {
+    KillTimer(hwnd(window), id);
+}
+
+void captureMouse(WindowHandle window) {
+    SetCapture(hwnd(window));
+}
+
+void releaseMouse() {
+    ReleaseCapture();
+}
+
+void takeFocus(WindowHandle window) {
+    SetFocus(hwnd(window));
+}
+
+void setCursor(CursorShape shape) {
+    LPCSTR system = IDC_ARROW;
+    switch (shape) {
+    case CursorShape::SizeWestEast:
+        system = IDC_SIZEWE;
+        break;
+    case CursorShape::SizeAll:
+        system = IDC_SIZEALL;
+        break;
+    case CursorShape::SizeNorthSouth:
+        system = IDC_SIZENS;
+        break;
+    case CursorShape::Arrow:
+        break;
+    }
+    SetCursor(LoadCursorA(nullptr, system));
+    if (SpoolexUiHook* hook = findUiHook(); hook && hook->cursorShape)
+        hook->cursorShape(static_cast<int>(shape));
+}
+
+void cursorPosition(int& x, int& y) {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+}
+
+uint32_t heldModifiers() {
+    uint32_t held = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        held |= modifierShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        held |= modifierCtrl;
+    // A program that scripts its user may hold keys of its own.
+    if (SpoolexUiHook* hook = findUiHook(); hook && hook->heldModifiers)
+        held |= hook->heldModifiers();
+    return held;
 }
 
 } // namespace platform

@@ -10,7 +10,15 @@ struct CPattern;
 struct CSequence;
 struct CWaveInfo;
 struct CWaveLevel;
-struct PatternBoxRequest;
+struct PatternBoxRequest {
+    CPattern* pattern;
+    void* deviceContext;
+    int left;
+    int top;
+    int width;
+    int height;
+    float scale;
+};
 
 struct CMasterInfo {
     int beatsPerMin;

@@ -32,6 +32,12 @@ struct MsvcHostReport {
     int hostMessages;
     int songModified;
     int machinesDeleted; // deleted through slot 0
+    // The editor (slot 16) in a window of the caller's, and one pattern box
+    // (slot 21) on a 100 x 20 bitmap of the caller's.
+    void* parentWindow;  // in
+    void* deviceContext; // in
+    void* editorWindow;  // what slot 16 answered
+    int patternBoxPainted;
 };
 
 // Loads the plug-in file, drives machines through the MSVC calling

@@ -238,6 +238,13 @@ extern "C" int msvcHostRun(const char* pluginFile, MsvcHostReport* report) {
     CPattern* pattern = reinterpret_cast<CPattern*>(0x3000);
     ex->onPatternCreated(pattern, 16);
     ex->onPatternLengthChanged(pattern, 32);
+    // The pattern editor in the caller's window, and the pattern's box.
+    report->editorWindow = ex->createEditorWindow(report->parentWindow);
+    ex->showPattern(pattern);
+    PatternBoxRequest box = {pattern, report->deviceContext, 0, 0, 100, 20, 1.0f};
+    ex->paintPatternBox(&box);
+    report->patternBoxPainted = 1;
+    ex->showPattern(0);
     ex->onPatternDeleted(pattern);
     machine->describeValue(0, 0);
 

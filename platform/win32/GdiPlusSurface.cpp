@@ -1,0 +1,187 @@
+#include "platform/win32/GdiPlusSurface.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace platform::win32 {
+
+namespace {
+
+using namespace Gdiplus::DllExports;
+
+Gdiplus::GpGraphics* graphicsOf(void* graphics) {
+    return static_cast<Gdiplus::GpGraphics*>(graphics);
+}
+
+// GDI takes brush origins 0..7; the pattern repeats every 8 pixels anyway.
+int patternPhase(int32_t value) {
+    return ((value % 8) + 8) % 8;
+}
+
+// Raster operation "destination = source ? pattern : destination": where the
+// one-bit source (turned into all ones by a white background colour) is set,
+// the brush; elsewhere the destination stays.
+constexpr DWORD patternWhereSourceSet = 0x00E20746;
+
+} // namespace
+
+GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint)
+    : dc_(dc), originX_(originX), originY_(originY), paint_(paint) {
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok)
+        return;
+    graphics_ = graphics;
+    // Whole-pixel edges, sampled at pixel corners (the default pixel offset).
+    GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeNone);
+    GdipTranslateWorldTransform(graphics, static_cast<float>(-originX),
+                                static_cast<float>(-originY), Gdiplus::MatrixOrderPrepend);
+}
+
+GdiPlusSurface::~GdiPlusSurface() {
+    if (graphics_)
+        GdipDeleteGraphics(graphicsOf(graphics_));
+}
+
+void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb) {
+    // The pixels whose corner lies inside, decided here: GDI+
+    // implementations round fractional edges to the nearest pixel or up.
+    const double left = std::ceil(static_cast<double>(x));
+    const double top = std::ceil(static_cast<double>(y));
+    const double right = std::ceil(static_cast<double>(x) + w);
+    const double bottom = std::ceil(static_cast<double>(y) + h);
+    Gdiplus::GpSolidFill* brush = nullptr;
+    if (!graphics_ || !(right > left && bottom > top) ||
+        GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok)
+        return;
+    GdipFillRectangle(graphicsOf(graphics_), brush, static_cast<float>(left),
+                      static_cast<float>(top), static_cast<float>(right - left),
+                      static_cast<float>(bottom - top));
+    GdipDeleteBrush(brush);
+}
+
+// The outline as four bands that follow the pixel rule exactly: GDI+ pens
+// round fractional edges in ways of their own. The bands do not overlap, so
+// a translucent outline blends each pixel once.
+//   +-----------------+   top: full width
+//   |l|             |r|   sides: between top and bottom
+//   +-----------------+   bottom: full width
+void GdiPlusSurface::drawRect(float x, float y, float w, float h, float penWidth, uint32_t argb) {
+    const float half = penWidth / 2.0f;
+    const float outerLeft = x - half, outerTop = y - half;
+    const float outerWidth = w + penWidth, innerTop = y + half, innerHeight = h - penWidth;
+    if (innerHeight <= 0.0f || w <= penWidth) {
+        fillRect(outerLeft, outerTop, outerWidth, h + penWidth, argb);
+        return;
+    }
+    fillRect(outerLeft, outerTop, outerWidth, penWidth, argb);
+    fillRect(outerLeft, innerTop, penWidth, innerHeight, argb);
+    fillRect(x + w - half, innerTop, penWidth, innerHeight, argb);
+    fillRect(outerLeft, y + h - half, outerWidth, penWidth, argb);
+}
+
+void GdiPlusSurface::drawEllipse(float x, float y, float w, float h, float penWidth,
+                                 uint32_t argb) {
+    Gdiplus::GpPen* pen = nullptr;
+    if (!graphics_ || GdipCreatePen1(argb, penWidth, Gdiplus::UnitPixel, &pen) != Gdiplus::Ok)
+        return;
+    GdipDrawEllipse(graphicsOf(graphics_), pen, x, y, w, h);
+    GdipDeletePen(pen);
+}
+
+HDC GdiPlusSurface::beginGdi() {
+    HDC dc = nullptr;
+    if (graphics_ && GdipGetDC(graphicsOf(graphics_), &dc) == Gdiplus::Ok && dc) {
+        borrowed_ = dc;
+        return dc;
+    }
+    return dc_;
+}
+
+void GdiPlusSurface::endGdi() {
+    if (borrowed_)
+        GdipReleaseDC(graphicsOf(graphics_), borrowed_);
+    borrowed_ = nullptr;
+}
+
+void GdiPlusSurface::fillPattern(const PixelRect& rect, const uint8_t rows[8], int32_t originX,
+                                 int32_t originY, uint32_t setArgb, uint32_t clearArgb) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    // One-bit bitmaps have rows of whole 16-bit words.
+    uint8_t bits[16] = {};
+    for (int row = 0; row < 8; ++row)
+        bits[2 * row] = rows[row];
+    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
+    HBRUSH brush = pattern ? CreatePatternBrush(pattern) : nullptr;
+    if (brush) {
+        HDC dc = beginGdi();
+        POINT oldOrigin{};
+        SetBrushOrgEx(dc, patternPhase(originX - originX_), patternPhase(originY - originY_),
+                      &oldOrigin);
+        // A one-bit brush paints its 0 bits in the text colour and its 1
+        // bits in the background colour.
+        COLORREF oldText = SetTextColor(dc, colourRef(clearArgb));
+        COLORREF oldBackground = SetBkColor(dc, colourRef(setArgb));
+        RECT area{rect.left - originX_, rect.top - originY_, rect.right - originX_,
+                  rect.bottom - originY_};
+        FillRect(dc, &area, brush);
+        SetBkColor(dc, oldBackground);
+        SetTextColor(dc, oldText);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        endGdi();
+        DeleteObject(brush);
+    }
+    if (pattern)
+        DeleteObject(pattern);
+}
+
+void GdiPlusSurface::paintMask(int32_t left, int32_t top, int32_t width, int32_t height,
+                               const uint8_t* bits, int32_t bitmapWidth, int32_t bitmapHeight,
+                               int32_t stride, uint32_t argb) {
+    width = std::min(width, bitmapWidth);
+    height = std::min(height, bitmapHeight);
+    if (width <= 0 || height <= 0 || !bits)
+        return;
+    // The system wants rows of whole 16-bit words; repack other strides.
+    const int32_t wordStride = (bitmapWidth + 15) / 16 * 2;
+    std::vector<uint8_t> packed;
+    const uint8_t* rows = bits;
+    if (stride != wordStride) {
+        packed.assign(static_cast<size_t>(wordStride) * bitmapHeight, 0);
+        const int32_t used = std::min(stride, wordStride);
+        for (int32_t row = 0; row < bitmapHeight; ++row)
+            std::copy_n(bits + static_cast<size_t>(row) * stride, used,
+                        packed.begin() + static_cast<size_t>(row) * wordStride);
+        rows = packed.data();
+    }
+    HBITMAP mask = CreateBitmap(bitmapWidth, bitmapHeight, 1, 1, rows);
+    if (!mask)
+        return;
+    HDC dc = beginGdi();
+    HDC maskDc = CreateCompatibleDC(dc);
+    HBRUSH brush = CreateSolidBrush(colourRef(argb));
+    if (maskDc && brush) {
+        HGDIOBJ oldMask = SelectObject(maskDc, mask);
+        HGDIOBJ oldBrush = SelectObject(dc, brush);
+        // Set bits become all ones, clear bits zeros.
+        COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        COLORREF oldBackground = SetBkColor(dc, RGB(255, 255, 255));
+        BitBlt(dc, left - originX_, top - originY_, width, height, maskDc, 0, 0,
+               patternWhereSourceSet);
+        SetBkColor(dc, oldBackground);
+        SetTextColor(dc, oldText);
+        SelectObject(dc, oldBrush);
+        SelectObject(maskDc, oldMask);
+    }
+    if (brush)
+        DeleteObject(brush);
+    if (maskDc)
+        DeleteDC(maskDc);
+    endGdi();
+    DeleteObject(mask);
+}
+
+} // namespace platform::win32

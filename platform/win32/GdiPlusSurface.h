@@ -1,0 +1,51 @@
+// The drawing surface on Windows: fills and outlines through the GDI+ flat
+// interface with smoothing off, the one-bit pattern and mask through GDI.
+// The program must have started GDI+ (a host does; a plug-in never does).
+#pragma once
+
+#include <windows.h>
+
+#include "platform/Surface.h"
+
+namespace platform::win32 {
+
+class GdiPlusSurface final : public Surface {
+public:
+    // Draws on dc, whose device pixel (0, 0) shows target pixel
+    // (originX, originY): a memory device context over a paint's clip box
+    // has the clip box's top-left corner there, a window's own one (0, 0).
+    GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint);
+    ~GdiPlusSurface();
+    GdiPlusSurface(const GdiPlusSurface&) = delete;
+    GdiPlusSurface& operator=(const GdiPlusSurface&) = delete;
+
+    PixelRect paintRect() const override { return paint_; }
+    void fillRect(float x, float y, float w, float h, uint32_t argb) override;
+    void drawRect(float x, float y, float w, float h, float penWidth, uint32_t argb) override;
+    void drawEllipse(float x, float y, float w, float h, float penWidth, uint32_t argb) override;
+    void fillPattern(const PixelRect& rect, const uint8_t rows[8], int32_t originX, int32_t originY,
+                     uint32_t setArgb, uint32_t clearArgb) override;
+    void paintMask(int32_t left, int32_t top, int32_t width, int32_t height, const uint8_t* bits,
+                   int32_t bitmapWidth, int32_t bitmapHeight, int32_t stride,
+                   uint32_t argb) override;
+
+private:
+    // GDI drawing between GDI+ calls goes through the graphics object's own
+    // device context, so that both see each other's pixels in order.
+    HDC beginGdi();
+    void endGdi();
+
+    HDC dc_;
+    int32_t originX_;
+    int32_t originY_;
+    PixelRect paint_;
+    void* graphics_ = nullptr; // GpGraphics
+    HDC borrowed_ = nullptr;   // the graphics object's context during GDI drawing
+};
+
+// The system's colour value (red in the low byte) of an ARGB colour.
+inline COLORREF colourRef(uint32_t argb) {
+    return RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF);
+}
+
+} // namespace platform::win32
