@@ -67,7 +67,8 @@ public:
     bool runExportDialog(void* owner, DlgExportWT& dialog) override {
         int wave = dialog.selectedWave(), format = dialog.selectedFormat();
         if (!platform::exportWavetableDialog(owner, dialog.waveEntries(), dialog.selectedWave(),
-                                             dialog.formatEntries(), wave, format))
+                                             dialog.formatEntries(), dialog.helpText(), wave,
+                                             format))
             return false;
         dialog.onOk(wave, format);
         return true;

@@ -16,7 +16,7 @@ std::vector<const char*> texts(const std::vector<std::string>& strings) {
 
 bool exportWavetableDialog(WindowHandle owner, const std::vector<std::string>& waves,
                            int preselectedWave, const std::vector<std::string>& formats,
-                           int& chosenWave, int& chosenFormat) {
+                           const std::string& helpText, int& chosenWave, int& chosenFormat) {
     if (SpoolexUiHook* hook = findUiHook(); hook && hook->exportWavetable) {
         std::vector<const char*> waveTexts = texts(waves), formatTexts = texts(formats);
         return hook->exportWavetable(owner, waveTexts.data(), static_cast<int>(waves.size()),
@@ -24,8 +24,8 @@ bool exportWavetableDialog(WindowHandle owner, const std::vector<std::string>& w
                                      static_cast<int>(formats.size()), &chosenWave,
                                      &chosenFormat) != 0;
     }
-    return native::exportWavetableDialog(owner, waves, preselectedWave, formats, chosenWave,
-                                         chosenFormat);
+    return native::exportWavetableDialog(owner, waves, preselectedWave, formats, helpText,
+                                         chosenWave, chosenFormat);
 }
 
 bool launchProgram(const std::string& program, const std::string& parameters) {

@@ -14,12 +14,12 @@ namespace platform {
 // True for OK with the chosen positions.
 bool exportWavetableDialog(WindowHandle owner, const std::vector<std::string>& waves,
                            int preselectedWave, const std::vector<std::string>& formats,
-                           int& chosenWave, int& chosenFormat);
+                           const std::string& helpText, int& chosenWave, int& chosenFormat);
 
 namespace native {
 bool exportWavetableDialog(WindowHandle owner, const std::vector<std::string>& waves,
                            int preselectedWave, const std::vector<std::string>& formats,
-                           int& chosenWave, int& chosenFormat);
+                           const std::string& helpText, int& chosenWave, int& chosenFormat);
 // The launched process, or 0; *process is released (Windows: closed) when
 // nobody keeps it.
 bool launchProgram(const std::string& program, const std::string& parameters, long long& process);

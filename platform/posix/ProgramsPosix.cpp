@@ -80,7 +80,7 @@ void releaseProcess(long long process) {
 // Without a window system there is no dialog to fill in: it ends as if
 // cancelled.
 bool exportWavetableDialog(WindowHandle, const std::vector<std::string>&, int,
-                           const std::vector<std::string>&, int&, int&) {
+                           const std::vector<std::string>&, const std::string&, int&, int&) {
     return false;
 }
 

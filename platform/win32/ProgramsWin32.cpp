@@ -5,6 +5,7 @@
 
 #include "platform/Choosers.h"
 #include "platform/Programs.h"
+#include "platform/win32/ExportWavetableDialog.h"
 
 namespace platform {
 
@@ -46,9 +47,13 @@ void releaseProcess(long long process) {
         CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(process)));
 }
 
-bool exportWavetableDialog(WindowHandle, const std::vector<std::string>&, int,
-                           const std::vector<std::string>&, int&, int&) {
-    return false;
+// The dialog is the generator's template 1008; its Format list carries the
+// template's own items, which are the ones formats names.
+bool exportWavetableDialog(WindowHandle owner, const std::vector<std::string>& waves,
+                           int preselectedWave, const std::vector<std::string>&,
+                           const std::string& helpText, int& chosenWave, int& chosenFormat) {
+    return win32::runExportWavetableDialog(owner, waves, preselectedWave, helpText, chosenWave,
+                                           chosenFormat);
 }
 
 } // namespace native
