@@ -40,7 +40,7 @@ run() {
 run default
 run asan
 # Under ThreadSanitizer only the concurrency tests run.
-run tsan core_concurrency_tests
+run tsan core_concurrency_tests editing_concurrency_tests
 run windows
 
 echo "== fuzzing the song-data and settings readers"

@@ -63,26 +63,23 @@ void SurfaceCairo::fillPixels(int64_t left, int64_t top, int64_t right, int64_t 
     bottom = std::min<int64_t>(bottom, pictureHeight);
     if (left >= right || top >= bottom)
         return;
-    // Whole-pixel rectangles are written directly: the picture is opaque,
-    // so "over" with alpha a is src x a + dst x (1 - a) per channel, which
-    // is what Cairo computes, without its per-call cost (the view draws
-    // thousands of one-pixel columns).
     const uint32_t a = argb >> 24;
+    if (a != 255) {
+        // Blends go through Cairo, whose rounding the Windows surface's
+        // pictures are held to; there are few of them (the selection, the
+        // outlines).
+        beforeCairo();
+        cairo_rectangle(context, static_cast<double>(left), static_cast<double>(top),
+                        static_cast<double>(right - left), static_cast<double>(bottom - top));
+        setColour(context, argb);
+        cairo_fill(context);
+        return;
+    }
+    // Opaque whole-pixel rectangles are written directly, without Cairo's
+    // per-call cost: the view draws thousands of one-pixel columns.
     for (int64_t y = top; y < bottom; ++y) {
         uint32_t* line = row(static_cast<int32_t>(y));
-        if (a == 255) {
-            std::fill(line + left, line + right, argb);
-            continue;
-        }
-        for (int64_t x = left; x < right; ++x) {
-            uint32_t out = 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const uint32_t s = argb >> shift & 0xFF;
-                const uint32_t d = line[x] >> shift & 0xFF;
-                out |= ((s * a + d * (255 - a) + 127) / 255) << shift;
-            }
-            line[x] = out;
-        }
+        std::fill(line + left, line + right, argb);
     }
 }
 

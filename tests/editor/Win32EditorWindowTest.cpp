@@ -39,7 +39,10 @@ class EditorWindowTest : public GeneratorTest {
 protected:
     static void SetUpTestSuite() {
         gdiPlus = new platform::win32::GdiPlusSession;
-        folder = std::filesystem::temp_directory_path() / "spoolex-editor-window";
+        // One folder per process: ctest runs this suite's tests side by
+        // side, and each removes its folder when it ends.
+        folder = std::filesystem::temp_directory_path() /
+                 ("spoolex-editor-window-" + std::to_string(GetCurrentProcessId()));
         std::filesystem::create_directories(folder);
         // A recorded song: two passes over one pattern, the second punched
         // in over its second half.
