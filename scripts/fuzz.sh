@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and the sanitizers, seeds them and runs
-# each for a bounded time: the song-data reader (real saved songs as seeds)
-# and the settings file reader (the example file as seed). Fails on any
+# each for a bounded time: the song-data reader (real saved songs as seeds),
+# the settings file reader (the example file as seed) and the WAV importer
+# (short files from sox as seeds). Fails on any
 # crash, leak or sanitizer report.
 #   scripts/fuzz.sh [SECONDS]   fuzzing time shared by the targets (default 70)
 set -euo pipefail
@@ -30,12 +31,18 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_MODULE_LINKER_FLAGS="$sanitizers" \
     -DSPOOLEX_FUZZ=ON -DSPOOLEX_BUILD_TESTS=OFF -DSPOOLEX_BUILD_BENCHMARKS=OFF >/dev/null ||
     fail "configuring the fuzz build with clang failed (CMake's message above names what it did not find)."
-cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer settings_fuzzer fuzz_seed_songs
+cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer settings_fuzzer wav_import_fuzzer fuzz_seed_songs
 
 corpus="$build/corpus"
-rm -rf "$corpus" && mkdir -p "$corpus/songs" "$corpus/settings"
+rm -rf "$corpus" && mkdir -p "$corpus/songs" "$corpus/settings" "$corpus/wav"
 "$build/fuzz/fuzz_seed_songs" "$corpus/songs"
 cp "generator/settings/Korvane Spoolex settings.xml" "$corpus/settings/example.xml"
+# Short WAV files as sox writes them, one per sample layout the importer takes.
+for layout in "-b 16" "-b 24" "-b 32" "-e floating-point -b 32"; do
+    # shellcheck disable=SC2086
+    sox -n -r 8000 -c 2 $layout -t wavpcm "$corpus/wav/seed-${layout// /_}.wav" synth 0.01 sine 440 ||
+        fail "sox could not write the WAV seeds (is the sox package installed?)."
+done
 
 status=0
 # fuzz TARGET SECONDS CORPUS [OPTIONS...]
@@ -51,7 +58,8 @@ fuzz() {
     }
     grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$build/$target.log"
 }
-fuzz song_data_fuzzer $((seconds * 6 / 10)) "$corpus/songs" -max_len=8192
-fuzz settings_fuzzer $((seconds * 4 / 10)) "$corpus/settings" -max_len=4096 -dict=fuzz/settings.dict
+fuzz song_data_fuzzer $((seconds * 5 / 10)) "$corpus/songs" -max_len=8192
+fuzz settings_fuzzer $((seconds * 3 / 10)) "$corpus/settings" -max_len=4096 -dict=fuzz/settings.dict
+fuzz wav_import_fuzzer $((seconds * 2 / 10)) "$corpus/wav" -max_len=4096
 [ "$status" -eq 0 ] && echo "fuzzing: no crash, leak or sanitizer report"
 exit "$status"

@@ -43,7 +43,7 @@ run asan
 run tsan core_concurrency_tests editing_concurrency_tests
 run windows
 
-echo "== fuzzing the song-data and settings readers"
+echo "== fuzzing the song-data, settings and WAV readers"
 scripts/fuzz.sh 70 || status=1
 
 if [ "$status" -ne 0 ]; then
