@@ -13,6 +13,7 @@
 
 #include <time.h>
 
+#include "benchmarks/BenchmarkSong.h"
 #include "generator/PlatformUserInterface.h"
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
@@ -35,13 +36,8 @@ constexpr size_t tenSecondFrames = size_t{10} * hostRate;
 class HourSession {
 public:
     HourSession() {
-        spoolex::installPlatformUserInterface();
         installPatternEditor();
-        host.echoMessages = false;
-        host.setTiming(hostRate, 126, 4);
-        placed = host.createMachine(
-            spoolex::machineDescription(),
-            [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Spoolex");
+        placed = benchmarks::placeGenerator(host);
         machine = static_cast<spoolex::mi*>(placed->machine);
         hostPattern = host.createPattern(*placed, "Hour", hourTicks);
         spoolex::Pattern& pattern = *machine->findPattern(hostPattern->handle());

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "benchmarks/BenchmarkSong.h"
 #include "generator/PlatformUserInterface.h"
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
@@ -24,29 +25,18 @@ namespace {
 constexpr int hostRate = 44100;
 constexpr int samplesPerTick = 5250; // 126 beats per minute, 4 ticks per beat
 
-void fillNoise(spoolex::Take& take, size_t frames, std::mt19937& random) {
-    std::uniform_real_distribution<float> value(-16000.0f, 16000.0f);
-    take.samples.resize(2 * frames);
-    for (float& v : take.samples)
-        v = value(random);
-}
-
 struct EditorOn {
     // A pattern long enough for the takes, each take frames long.
     EditorOn(int takes, size_t frames, int width, int height) {
-        spoolex::installPlatformUserInterface();
         installPatternEditor();
-        host.echoMessages = false;
-        placed = host.createMachine(
-            spoolex::machineDescription(),
-            [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Spoolex");
+        placed = benchmarks::placeGenerator(host);
         machine = static_cast<spoolex::mi*>(placed->machine);
         const auto ticks = static_cast<int>(frames / samplesPerTick) + 1;
         hostPattern = host.createPattern(*placed, "P", ticks);
         pattern = machine->findPattern(hostPattern->handle());
         std::mt19937 random(7);
         for (int i = 0; i < takes; ++i)
-            fillNoise(pattern->addTake(), frames, random);
+            benchmarks::fillNoise(pattern->addTake(), frames, random);
         pattern->assignTake(0, ticks, pattern->takes[0].get());
         pattern->tidyActiveTakes();
         void* frame = host.editorWindow(*placed);

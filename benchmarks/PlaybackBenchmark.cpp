@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "benchmarks/BenchmarkSong.h"
 #include "generator/PlatformUserInterface.h"
 #include "generator/core/Machine.h"
 #include "generator/core/MachineDescription.h"
@@ -22,21 +23,9 @@ constexpr int block = 256;
 constexpr int patternTicks = 16;
 constexpr int samplesPerTick = 5250; // 126 beats per minute, 4 ticks per beat
 
-void fillNoise(spoolex::Take& take, size_t frames, std::mt19937& random) {
-    std::uniform_real_distribution<float> value(-16000.0f, 16000.0f);
-    take.samples.resize(2 * frames);
-    for (float& v : take.samples)
-        v = value(random);
-}
-
 struct Song {
     explicit Song(int players) {
-        spoolex::installPlatformUserInterface();
-        host.echoMessages = false;
-        host.setTiming(hostRate, 126, 4);
-        placed = host.createMachine(
-            spoolex::machineDescription(),
-            [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Spoolex");
+        placed = benchmarks::placeGenerator(host);
         machine = static_cast<spoolex::mi*>(placed->machine);
         std::mt19937 random(7);
         for (int i = 0; i < players; ++i) {
@@ -48,11 +37,11 @@ struct Song {
                                   static_cast<size_t>(rate) / hostRate;
             spoolex::Take& first = p.addTake();
             first.sampleRate = rate;
-            fillNoise(first, frames, random);
+            benchmarks::fillNoise(first, frames, random);
             p.assignTake(0, patternTicks, &first);
             if (i % 4 == 3) {
                 spoolex::Take& second = p.addTake();
-                fillNoise(second, frames, random);
+                benchmarks::fillNoise(second, frames, random);
                 for (int tick = 1; tick < patternTicks; tick += 2)
                     p.assignTake(tick, tick + 1, &second);
             }
@@ -121,7 +110,7 @@ BENCHMARK(renderStereoBlocks)->Arg(1)->Arg(8)->Arg(32);
 template <bool checked> void mixTakeBlock(benchmark::State& state) {
     std::mt19937 random(3);
     spoolex::Take take;
-    fillNoise(take, 200000, random);
+    benchmarks::fillNoise(take, 200000, random);
     std::vector<float> out(2 * block);
     const double rate = state.range(0) == 0 ? 1.0 : 48000.0 / 44100.0;
     double p = 10.0;

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/ByteOrder.h"
+#include "hostsdk/ByteOrder.h"
 
 namespace host {
 
@@ -32,7 +32,7 @@ class Writer {
 public:
     void u32(uint32_t v) {
         uint8_t b[4];
-        platform::writeLe32(b, v);
+        byteorder::writeLe32(b, v);
         bytes.insert(bytes.end(), b, b + 4);
     }
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
@@ -53,7 +53,7 @@ public:
     bool u32(uint32_t& v) {
         if (left() < 4)
             return fail("the file ends early");
-        v = platform::readLe32(&bytes[at]);
+        v = byteorder::readLe32(&bytes[at]);
         at += 4;
         return true;
     }

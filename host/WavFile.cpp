@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "generator/wavestore/WavCodec.h"
+#include "hostsdk/ByteOrder.h"
 #include "hostsdk/Timing.h"
-#include "platform/ByteOrder.h"
 
 namespace host {
 
@@ -22,12 +22,12 @@ public:
     void tag(const char (&fourCc)[5]) { bytes.insert(bytes.end(), fourCc, fourCc + 4); }
     void u16(uint16_t v) {
         uint8_t b[2];
-        platform::writeLe16(b, v);
+        byteorder::writeLe16(b, v);
         bytes.insert(bytes.end(), b, b + 2);
     }
     void u32(uint32_t v) {
         uint8_t b[4];
-        platform::writeLe32(b, v);
+        byteorder::writeLe32(b, v);
         bytes.insert(bytes.end(), b, b + 4);
     }
     std::vector<uint8_t> bytes;

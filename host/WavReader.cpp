@@ -3,8 +3,8 @@
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"
 
+#include "hostsdk/ByteOrder.h"
 #include "hostsdk/Timing.h"
-#include "platform/ByteOrder.h"
 
 namespace host {
 

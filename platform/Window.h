@@ -168,7 +168,7 @@ uint32_t heldModifiers();
 // Dialog controls. A dialog is made from a template: a resource of the
 // module on Windows, the same controls described in code elsewhere.
 enum class ControlKind { Label, ClickLabel, Edit, Spin, DropList, Button, Toggle };
-struct ControlSpec {
+struct ControlLayout {
     int id; // -1 for labels nobody addresses
     ControlKind kind;
     const char* text;
@@ -176,7 +176,7 @@ struct ControlSpec {
     int buddyId = 0;       // spin buttons: their edit
 };
 WindowHandle createDialog(WindowHandle parent, int templateId,
-                          const std::vector<ControlSpec>& controls, WindowProcedure procedure,
+                          const std::vector<ControlLayout>& controls, WindowProcedure procedure,
                           void* context);
 WindowHandle dialogItem(WindowHandle dialog, int id);
 // Setting an edit's text notifies its dialog with notifyEditChanged, as the

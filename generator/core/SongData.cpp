@@ -13,7 +13,7 @@
 #include "generator/core/UserInterface.h"
 #include "generator/wavestore/RecordBytes.h"
 #include "generator/wavestore/TakeRecord.h"
-#include "platform/ByteOrder.h"
+#include "hostsdk/ByteOrder.h"
 
 namespace spoolex {
 
@@ -34,7 +34,7 @@ void writeF64(CMachineDataOutput& out, double value) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     uint8_t b[8];
-    platform::writeLe64(b, bits);
+    byteorder::writeLe64(b, bits);
     out.write(b, 8);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ByteOrder.h"
+#include "hostsdk/ByteOrder.h"
 
 namespace spoolex {
 
@@ -25,13 +25,13 @@ uint8_t SongInput::u8() {
 uint32_t SongInput::u32() {
     uint8_t b[4];
     read(b, 4);
-    return platform::readLe32(b);
+    return byteorder::readLe32(b);
 }
 
 double SongInput::f64() {
     uint8_t b[8];
     read(b, 8);
-    const uint64_t bits = platform::readLe64(b);
+    const uint64_t bits = byteorder::readLe64(b);
     double value;
     std::memcpy(&value, &bits, sizeof value);
     return value;

@@ -23,10 +23,10 @@ intptr_t barProcedure(void* context, platform::WindowHandle, unsigned message, u
 
 } // namespace
 
-const std::vector<platform::ControlSpec>& dialogBarControls() {
+const std::vector<platform::ControlLayout>& dialogBarControls() {
     // Left to right: Menu | Grid [fine] x [coarse] | Snap [list] |
     // Zoom [label] + - x [height label] + - | Sel All | Rec src [list] Arm.
-    static const std::vector<platform::ControlSpec> controls{
+    static const std::vector<platform::ControlLayout> controls{
         {cmd::openMenu, ControlKind::ClickLabel, "Menu", {2, 2, 25, 12}},
         {-1, ControlKind::Label, "Grid", {34, 2, 15, 12}},
         {barcontrol::fineEdit, ControlKind::Edit, "", {49, 2, 38, 12}},

@@ -28,7 +28,7 @@ constexpr int dialogBarTemplate = 1012;
 constexpr int dialogBarControlId = 0xE805;
 
 // Template 1012: the controls in tab order, positions in dialog units.
-const std::vector<platform::ControlSpec>& dialogBarControls();
+const std::vector<platform::ControlLayout>& dialogBarControls();
 
 class PatternEditorDialogBar {
 public:

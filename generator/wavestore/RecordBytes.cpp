@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ByteOrder.h"
+#include "hostsdk/ByteOrder.h"
 
 namespace spoolex {
 
@@ -15,7 +15,7 @@ uint8_t readU8(CMachineDataInput& in) {
 uint32_t readU32(CMachineDataInput& in) {
     uint8_t bytes[4] = {};
     in.read(bytes, 4);
-    return platform::readLe32(bytes);
+    return byteorder::readLe32(bytes);
 }
 
 void writeU8(CMachineDataOutput& out, uint8_t value) {
@@ -24,7 +24,7 @@ void writeU8(CMachineDataOutput& out, uint8_t value) {
 
 void writeU32(CMachineDataOutput& out, uint32_t value) {
     uint8_t bytes[4];
-    platform::writeLe32(bytes, value);
+    byteorder::writeLe32(bytes, value);
     out.write(bytes, 4);
 }
 

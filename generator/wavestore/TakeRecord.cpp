@@ -12,8 +12,8 @@
 #include "generator/wavestore/MemoryBlockWriter.h"
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
+#include "hostsdk/ByteOrder.h"
 #include "hostsdk/HostServices.h"
-#include "platform/ByteOrder.h"
 
 namespace spoolex {
 
@@ -157,12 +157,12 @@ struct BlockLayout {
 
     explicit BlockLayout(const std::vector<uint8_t>& bytes) {
         for (size_t at = 0; at + 32 <= bytes.size() && std::memcmp(&bytes[at], "wvpk", 4) == 0;) {
-            const uint32_t index = platform::readLe32(&bytes[at + 16]);
+            const uint32_t index = byteorder::readLe32(&bytes[at + 16]);
             starts.push_back(index);
-            total = uint64_t{index} + platform::readLe32(&bytes[at + 20]);
-            if (platform::readLe32(&bytes[at + 12]) != total)
+            total = uint64_t{index} + byteorder::readLe32(&bytes[at + 20]);
+            if (byteorder::readLe32(&bytes[at + 12]) != total)
                 total = 0;
-            at += 8 + size_t{platform::readLe32(&bytes[at + 4])};
+            at += 8 + size_t{byteorder::readLe32(&bytes[at + 4])};
         }
     }
 
@@ -179,7 +179,7 @@ struct BlockLayout {
 bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
     if (bytes.size() < 32 || std::memcmp(bytes.data(), "wvpk", 4) != 0)
         return false;
-    total = platform::readLe32(&bytes[12]);
+    total = byteorder::readLe32(&bytes[12]);
     return true;
 }
 

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <new>
 
-#include "platform/ByteOrder.h"
+#include "hostsdk/ByteOrder.h"
 
 namespace spoolex::wav {
 
-using platform::readLe16;
-using platform::readLe32;
+using byteorder::readLe16;
+using byteorder::readLe32;
 
 FormatRecord readFormatRecord(const uint8_t* bytes, size_t size) {
     uint8_t record[18] = {};
@@ -220,8 +220,8 @@ uint16_t bitsPerSample(WavSampleFormat format) {
 }
 
 void writeHeader(WavSampleFormat format, uint32_t sampleRate, uint32_t frames, uint8_t* out) {
-    using platform::writeLe16;
-    using platform::writeLe32;
+    using byteorder::writeLe16;
+    using byteorder::writeLe32;
     const uint16_t blockAlign = static_cast<uint16_t>(bitsPerSample(format) * 2 / 8);
     const uint32_t dataBytes = blockAlign * frames;
     std::memcpy(out, "RIFF", 4);
@@ -245,14 +245,14 @@ inline void storeLe16(uint8_t* p, uint16_t v) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     std::memcpy(p, &v, 2);
 #else
-    platform::writeLe16(p, v);
+    byteorder::writeLe16(p, v);
 #endif
 }
 inline void storeLe32(uint8_t* p, uint32_t v) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     std::memcpy(p, &v, 4);
 #else
-    platform::writeLe32(p, v);
+    byteorder::writeLe32(p, v);
 #endif
 }
 } // namespace

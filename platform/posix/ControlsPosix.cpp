@@ -33,15 +33,15 @@ void notify(Window* control, unsigned code) {
 } // namespace
 
 WindowHandle createDialog(WindowHandle parent, int templateId,
-                          const std::vector<ControlSpec>& controls, WindowProcedure procedure,
+                          const std::vector<ControlLayout>& controls, WindowProcedure procedure,
                           void* context) {
     WindowOptions options;
     PixelRect extent{};
-    for (const ControlSpec& spec : controls) {
+    for (const ControlLayout& layout : controls) {
         // A drop-down list's template height includes its dropped list; only
         // the closed box takes room in the dialog.
-        PixelRect closed = spec.dialogUnits;
-        if (spec.kind == ControlKind::DropList)
+        PixelRect closed = layout.dialogUnits;
+        if (layout.kind == ControlKind::DropList)
             closed.bottom = std::min(closed.bottom, droppedListClosedHeight);
         const PixelRect pixels = pixelsOf(closed);
         extent.right = std::max(extent.right, pixels.right);
@@ -50,15 +50,15 @@ WindowHandle createDialog(WindowHandle parent, int templateId,
     options.rect = extent;
     auto* dialog = windowOf(createWindow(parent, options, procedure, context));
     dialog->templateId = templateId;
-    for (const ControlSpec& spec : controls) {
+    for (const ControlLayout& layout : controls) {
         WindowOptions controlOptions;
-        controlOptions.controlId = spec.id;
-        controlOptions.rect = pixelsOf(spec.dialogUnits);
+        controlOptions.controlId = layout.id;
+        controlOptions.rect = pixelsOf(layout.dialogUnits);
         auto* control = windowOf(createWindow(dialog, controlOptions, nullptr, nullptr));
         control->isControl = true;
-        control->kind = spec.kind;
-        control->text = spec.text ? spec.text : "";
-        control->buddyId = spec.buddyId;
+        control->kind = layout.kind;
+        control->text = layout.text ? layout.text : "";
+        control->buddyId = layout.buddyId;
     }
     return dialog;
 }

@@ -87,7 +87,7 @@ intptr_t dialogDefault(HWND, UINT, WPARAM, LPARAM) {
 
 // The template is the module's resource; the control list describes the
 // same controls for systems without templates.
-WindowHandle createDialog(WindowHandle parent, int templateId, const std::vector<ControlSpec>&,
+WindowHandle createDialog(WindowHandle parent, int templateId, const std::vector<ControlLayout>&,
                           WindowProcedure procedure, void* context) {
     win32::startCommonControls();
     auto* binding = new win32::Binding{procedure, context};

@@ -135,16 +135,16 @@ TEST_F(ResourcesTest, TheTemplatesAgreeWithTheEditorsOwnTables) {
 
     ASSERT_NE(createDialog(IDD_DIALOG_BAR, true), nullptr);
     HWND child = GetWindow(dialog, GW_CHILD);
-    for (const platform::ControlSpec& spec : dialogBarControls()) {
+    for (const platform::ControlLayout& layout : dialogBarControls()) {
         ASSERT_NE(child, nullptr);
-        EXPECT_EQ(GetDlgCtrlID(child), spec.id);
-        EXPECT_EQ(textOf(child), spec.text);
+        EXPECT_EQ(GetDlgCtrlID(child), layout.id);
+        EXPECT_EQ(textOf(child), layout.text);
         // Spin buttons place themselves, taking their edit's right edge.
-        if (spec.kind != platform::ControlKind::Spin) {
+        if (layout.kind != platform::ControlKind::Spin) {
             RECT r = inDialogUnits(child);
-            EXPECT_NEAR(r.left, spec.dialogUnits.left, 1) << spec.text;
-            if (spec.kind != platform::ControlKind::Edit) {
-                EXPECT_NEAR(r.right - r.left, spec.dialogUnits.right, 1) << spec.text;
+            EXPECT_NEAR(r.left, layout.dialogUnits.left, 1) << layout.text;
+            if (layout.kind != platform::ControlKind::Edit) {
+                EXPECT_NEAR(r.right - r.left, layout.dialogUnits.right, 1) << layout.text;
             }
         }
         child = GetWindow(child, GW_HWNDNEXT);

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace byteorder {
 
-inline uint16_t readLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+inline uint16_t readLe16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 inline uint32_t readLe32(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -31,4 +33,4 @@ inline void writeLe64(uint8_t* p, uint64_t v) {
     writeLe32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 
-} // namespace platform
+} // namespace byteorder

@@ -1,0 +1,32 @@
+// What several benchmarks set up alike: a generator machine in the stand-in
+// host, and takes filled with noise at a level well inside full scale.
+#pragma once
+
+#include <random>
+
+#include "generator/PlatformUserInterface.h"
+#include "generator/core/Machine.h"
+#include "generator/core/MachineDescription.h"
+#include "host/Host.h"
+
+namespace benchmarks {
+
+inline void fillNoise(spoolex::Take& take, size_t frames, std::mt19937& random) {
+    std::uniform_real_distribution<float> value(-16000.0f, 16000.0f);
+    take.samples.resize(2 * frames);
+    for (float& v : take.samples)
+        v = value(random);
+}
+
+// A generator in host at 44.1 kHz, 126 beats per minute, 4 ticks per beat
+// (5250 samples per tick).
+inline host::HostMachine* placeGenerator(host::Host& host) {
+    spoolex::installPlatformUserInterface();
+    host.echoMessages = false;
+    host.setTiming(44100, 126, 4);
+    return host.createMachine(
+        spoolex::machineDescription(),
+        [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Spoolex");
+}
+
+} // namespace benchmarks
