@@ -9,6 +9,7 @@
 
 #include <wavpack/wavpack.h>
 
+#include "generator/wavestore/FreshSamples.h"
 #include "generator/wavestore/MemoryBlockWriter.h"
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
@@ -99,9 +100,7 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
 // Appends count library values (float bit patterns) to samples, scaled to
 // the host scale: one pass, while the piece is still in the cache.
 void appendScaled(const int32_t* values, size_t count, std::vector<float>& samples) {
-    size_t at = samples.size();
-    samples.resize(at + count);
-    float* out = samples.data() + at;
+    float* out = appendFreshSamples(samples, count);
     for (size_t i = 0; i < count; ++i) {
         float value;
         std::memcpy(&value, &values[i], sizeof value);

@@ -4,12 +4,17 @@
 #include <cstring>
 #include <new>
 
+#include "generator/wavestore/FreshSamples.h"
 #include "hostsdk/ByteOrder.h"
 
 namespace spoolex::wav {
 
 using byteorder::readLe16;
 using byteorder::readLe32;
+using byteorder::readLe64;
+using byteorder::writeLe16;
+using byteorder::writeLe32;
+using byteorder::writeLe64;
 
 FormatRecord readFormatRecord(const uint8_t* bytes, size_t size) {
     uint8_t record[18] = {};
@@ -73,6 +78,67 @@ void decode(const uint8_t* data, size_t frames, bool stereoFile, float* out) {
     }
     for (size_t f = 0; f < frames; ++f)
         out[2 * f] = out[2 * f + 1] = Sample::read(data + f * Sample::bytes);
+}
+
+// 24-bit samples move two at a time through one 8-byte load or store, which
+// reaches two bytes past the pair; the last pairs, where that would leave
+// the buffer, go byte by byte. In memory a sample sits in bits 8 to 31 of an
+// int32, so its sign comes with it.
+//
+//   bytes   | s0 s0 s0 | s1 s1 s1 | next pair...
+//   8 bytes [----------------------------]   read or written per pair
+constexpr size_t int24PairBytes = 6;
+
+size_t pairsWithinReach(size_t samples) {
+    const size_t bytes = 3 * samples;
+    return bytes >= 8 ? std::min(samples / 2, (bytes - 8) / int24PairBytes + 1) : 0;
+}
+
+void unpackInt24(const uint8_t* data, size_t samples, int32_t* shifted) {
+    const size_t pairs = pairsWithinReach(samples);
+    for (size_t k = 0; k < pairs; ++k, data += int24PairBytes) {
+        const uint64_t w = readLe64(data);
+        shifted[2 * k] = static_cast<int32_t>(static_cast<uint32_t>(w) << 8);
+        shifted[2 * k + 1] = static_cast<int32_t>(static_cast<uint32_t>(w >> 24) << 8);
+    }
+    for (size_t k = 2 * pairs; k < samples; ++k, data += 3)
+        shifted[k] = static_cast<int32_t>(uint32_t{data[0]} << 8 | uint32_t{data[1]} << 16 |
+                                          uint32_t{data[2]} << 24);
+}
+
+// values: 32-bit integers whose top 24 bits are written.
+void packInt24(const int32_t* values, size_t samples, uint8_t* out) {
+    auto bits = [values](size_t k) { return uint64_t{static_cast<uint32_t>(values[k]) >> 8}; };
+    const size_t pairs = pairsWithinReach(samples);
+    for (size_t k = 0; k < pairs; ++k, out += int24PairBytes)
+        writeLe64(out, bits(2 * k) | bits(2 * k + 1) << 24);
+    for (size_t k = 2 * pairs; k < samples; ++k, out += 3) {
+        const uint64_t v = bits(k);
+        out[0] = static_cast<uint8_t>(v);
+        out[1] = static_cast<uint8_t>(v >> 8);
+        out[2] = static_cast<uint8_t>(v >> 16);
+    }
+}
+
+// Through a chunk of integers on the stack: unpacking is one pass, and the
+// conversion to floats, with nothing aliasing the chunk, vectorises.
+template <> void decode<Pcm24>(const uint8_t* data, size_t frames, bool stereoFile, float* out) {
+    constexpr size_t chunk = 1024;
+    constexpr float scale = 0.00390625f * 0.00390625f;
+    int32_t shifted[chunk];
+    const size_t samples = stereoFile ? 2 * frames : frames;
+    for (size_t done = 0; done < samples; done += chunk) {
+        const size_t n = std::min(chunk, samples - done);
+        unpackInt24(data + 3 * done, n, shifted);
+        if (stereoFile) {
+            for (size_t k = 0; k < n; ++k)
+                out[done + k] = static_cast<float>(shifted[k]) * scale;
+        } else {
+            for (size_t k = 0; k < n; ++k)
+                out[2 * (done + k)] = out[2 * (done + k) + 1] =
+                    static_cast<float>(shifted[k]) * scale;
+        }
+    }
 }
 
 } // namespace
@@ -139,60 +205,41 @@ bool readLayout(ByteSource& source, Layout& layout) {
     return true;
 }
 
-namespace {
-
-// Stereo files of 4-byte samples have the take's own layout: read straight
-// into the take and convert in place, sparing a pass through a block.
-size_t decodeInPlace(ByteSource& source, const Layout& layout, float* out, size_t total) {
-    constexpr size_t blockFrames = 1 << 16;
-    const bool isFloat = layout.format.formatTag == formatTagFloat;
-    size_t done = 0;
-    while (done < total) {
-        size_t want = std::min(blockFrames, total - done);
-        float* block = out + 2 * done;
-        size_t got = source.readAt(layout.dataStart + uint64_t{done} * 8, block, want * 8) / 8;
-        for (size_t i = 0; i < 2 * got; ++i) {
-            uint32_t bits;
-            std::memcpy(&bits, block + i, 4);
-            block[i] = isFloat ? Float32::read(reinterpret_cast<const uint8_t*>(&bits))
-                               : Pcm32::read(reinterpret_cast<const uint8_t*>(&bits));
-        }
-        done += got;
-        if (got < want) {
-            // A partly read frame must not stay as raw bytes.
-            std::fill(out + 2 * done, out + 2 * (done + want - got), 0.0f);
-            break;
-        }
-    }
-    return done;
-}
-
-} // namespace
-
 bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& stereo) {
-    constexpr size_t blockFrames = 16384;
+    // Small enough that a block's samples are still in the cache when they
+    // are converted: the take grows a block at a time, so its fresh memory is
+    // first touched (and zeroed by the system) just before it is written,
+    // instead of in one sweep over the whole take ahead of the decoding.
+    constexpr size_t blockFrames = 32768;
+    // Each read lands at the same offset within a page as it has in the
+    // file, so that the system copies between mutually aligned addresses
+    // (the data chunk rarely starts on a page boundary).
+    constexpr size_t page = 4096;
     const size_t frameBytes = fileFrameBytes(layout.format);
     try {
         if (layout.frames > stereo.max_size() / 2)
             return false;
-        std::vector<float> out(static_cast<size_t>(layout.frames) * 2);
         const auto total = static_cast<size_t>(layout.frames);
-        if (frameBytes == 8 && layout.format.channels == 2) {
-            decodeInPlace(source, layout, out.data(), total);
-            stereo.swap(out);
-            return true;
-        }
-        std::vector<uint8_t> block(blockFrames * frameBytes);
+        std::vector<float> out;
+        out.reserve(total * 2);
+        std::vector<uint8_t> storage(blockFrames * frameBytes + 2 * page);
+        uint8_t* const pageStart =
+            storage.data() + (page - reinterpret_cast<uintptr_t>(storage.data()) % page) % page;
         size_t done = 0;
         while (done < total) {
-            size_t want = std::min(blockFrames, total - done);
-            size_t got = source.readAt(layout.dataStart + uint64_t{done} * frameBytes, block.data(),
-                                       want * frameBytes) /
-                         frameBytes;
-            decodeFrames(layout.format, block.data(), got, out.data() + 2 * done);
+            const size_t want = std::min(blockFrames, total - done);
+            float* to = appendFreshSamples(out, 2 * want);
+            const uint64_t offset = layout.dataStart + uint64_t{done} * frameBytes;
+            uint8_t* block = pageStart + offset % page;
+            const size_t got = source.readAt(offset, block, want * frameBytes) / frameBytes;
+            decodeFrames(layout.format, block, got, to);
             done += got;
-            if (got < want)
-                break; // the file shrank since its size was taken: the rest stays silent
+            if (got < want) {
+                // The file shrank since its size was taken: the rest stays
+                // silent.
+                out.resize(2 * total);
+                break;
+            }
         }
         stereo.swap(out);
         return true;
@@ -220,8 +267,6 @@ uint16_t bitsPerSample(WavSampleFormat format) {
 }
 
 void writeHeader(WavSampleFormat format, uint32_t sampleRate, uint32_t frames, uint8_t* out) {
-    using byteorder::writeLe16;
-    using byteorder::writeLe32;
     const uint16_t blockAlign = static_cast<uint16_t>(bitsPerSample(format) * 2 / 8);
     const uint32_t dataBytes = blockAlign * frames;
     std::memcpy(out, "RIFF", 4);
@@ -238,62 +283,62 @@ void writeHeader(WavSampleFormat format, uint32_t sampleRate, uint32_t frames, u
     writeLe32(out + 40, dataBytes);
 }
 
-namespace {
-// On a little-endian machine the bytes are already in file order: a plain
-// copy lets the compiler keep the conversion loops vectorised.
-inline void storeLe16(uint8_t* p, uint16_t v) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(p, &v, 2);
-#else
-    byteorder::writeLe16(p, v);
-#endif
-}
-inline void storeLe32(uint8_t* p, uint32_t v) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(p, &v, 4);
-#else
-    byteorder::writeLe32(p, v);
-#endif
-}
-} // namespace
-
 int32_t truncateToInt32(float value) {
     // Converting a float outside the int32 range is undefined: such values
-    // (and infinities) stop at the range's ends, NaN gives silence.
-    if (value != value)
-        return 0;
-    if (value >= 2147483648.0f)
-        return INT32_MAX;
-    if (value <= -2147483648.0f)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
+    // (and infinities) stop at the range's ends, NaN gives silence. Selects,
+    // not branches, so that the export loops vectorise.
+    const float atLeastMin = value > -2147483648.0f ? value : -2147483648.0f; // NaN: the minimum
+    const float convertible = atLeastMin < 2147483648.0f ? atLeastMin : 0.0f;
+    int32_t result = static_cast<int32_t>(convertible);
+    result = value >= 2147483648.0f ? INT32_MAX : result;
+    return value == value ? result : 0;
 }
+
+namespace {
+
+// The integer formats go through a chunk of 32-bit integers on the stack:
+// with nothing aliasing it, the conversion loop vectorises, and packing the
+// integers into the file's bytes is a second, cheap pass.
+template <typename Pack>
+void encodeIntegers(const float* samples, size_t count, float scale, Pack pack) {
+    constexpr size_t chunk = 1024;
+    int32_t values[chunk];
+    for (size_t done = 0; done < count; done += chunk) {
+        const size_t n = std::min(chunk, count - done);
+        for (size_t k = 0; k < n; ++k)
+            values[k] = truncateToInt32(samples[done + k] * scale);
+        pack(values, n, done);
+    }
+}
+
+} // namespace
 
 void encodeSamples(WavSampleFormat format, const float* samples, size_t count, uint8_t* out) {
     switch (format) {
     case WavSampleFormat::Int16:
-        for (size_t i = 0; i < count; ++i)
-            storeLe16(out + 2 * i, static_cast<uint16_t>(lowInt16Bits(samples[i])));
+        encodeIntegers(samples, count, 1.0f, [out](const int32_t* values, size_t n, size_t at) {
+            for (size_t k = 0; k < n; ++k)
+                writeLe16(out + 2 * (at + k), static_cast<uint16_t>(values[k]));
+        });
         return;
     case WavSampleFormat::Float32:
         for (size_t i = 0; i < count; ++i) {
             float value = toUnitFloat(samples[i]);
             uint32_t bits;
             std::memcpy(&bits, &value, 4);
-            storeLe32(out + 4 * i, bits);
+            writeLe32(out + 4 * i, bits);
         }
         return;
     case WavSampleFormat::Int32:
-        for (size_t i = 0; i < count; ++i)
-            storeLe32(out + 4 * i, static_cast<uint32_t>(truncateToInt32(samples[i] * 65536.0f)));
+        encodeIntegers(samples, count, 65536.0f, [out](const int32_t* values, size_t n, size_t at) {
+            for (size_t k = 0; k < n; ++k)
+                writeLe32(out + 4 * (at + k), static_cast<uint32_t>(values[k]));
+        });
         return;
     case WavSampleFormat::Int24:
-        for (size_t i = 0; i < count; ++i) {
-            auto v = static_cast<uint32_t>(truncateToInt32(samples[i] * 65536.0f));
-            out[3 * i] = static_cast<uint8_t>(v >> 8);
-            out[3 * i + 1] = static_cast<uint8_t>(v >> 16);
-            out[3 * i + 2] = static_cast<uint8_t>(v >> 24);
-        }
+        encodeIntegers(samples, count, 65536.0f, [out](const int32_t* values, size_t n, size_t at) {
+            packInt24(values, n, out + 3 * at);
+        });
         return;
     }
 }

@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
+#include "generator/wavestore/AlignedFileWriter.h"
 #include "generator/wavestore/Exporter.h"
 #include "generator/wavestore/WavCodec.h"
 
@@ -19,23 +19,23 @@ bool WavExporter::exportRange(const Take& take, const std::string& path, uint32_
     // The RIFF size fields are 32 bits wide.
     if (uint64_t{frames} * frameBytes > UINT32_MAX - wav::headerSize)
         return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    wav::AlignedFileWriter file(path);
+    if (!file.isOpen())
         return false;
     uint8_t header[wav::headerSize];
     wav::writeHeader(format, static_cast<uint32_t>(take.sampleRate), frames, header);
-    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-    constexpr uint32_t blockFrames = 1 << 16;
+    bool written = file.write(header, sizeof header);
+    // Small enough to stay in the cache between encoding and writing.
+    constexpr uint32_t blockFrames = 4096;
     std::vector<uint8_t> block(blockFrames * frameBytes);
     for (uint32_t done = 0; written && done < frames;) {
         uint32_t n = std::min(blockFrames, frames - done);
         wav::encodeSamples(format, take.samples.data() + 2 * size_t{first + done}, 2 * size_t{n},
                            block.data());
-        written = std::fwrite(block.data(), 1, n * frameBytes, file) == n * frameBytes;
+        written = file.write(block.data(), n * frameBytes);
         done += n;
     }
-    // A full disk shows at the close as often as at a write.
-    return std::fclose(file) == 0 && written;
+    return file.close() && written;
 }
 
 } // namespace spoolex

@@ -164,4 +164,44 @@ TEST(WavCodec, ExportConversions) {
     EXPECT_EQ(back, 1.0f);
 }
 
+TEST(WavCodec, TwentyFourBitSamplesOfEveryLengthRoundTripByteForByte) {
+    // Whole 24-bit values (exact in a float), across the pair and chunk
+    // boundaries of the packing: each sample's three bytes, low first.
+    uint32_t seed = 12345;
+    auto next24 = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int32_t>(seed & 0xFFFFFF00u) / 256;
+    };
+    for (size_t count : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 1023, 1024, 1025, 2051}) {
+        std::vector<int32_t> values(count);
+        std::vector<float> hostScale(count);
+        Bytes expected;
+        for (size_t i = 0; i < count; ++i) {
+            values[i] = i == 0 ? 0x7FFFFF : i == 1 ? -0x800000 : next24();
+            hostScale[i] = static_cast<float>(values[i]) / 256.0f;
+            for (int b = 0; b < 3; ++b)
+                expected.push_back(static_cast<uint8_t>(static_cast<uint32_t>(values[i]) >> 8 * b));
+        }
+        Bytes encoded(3 * count + 1, 0xEE); // one guard byte
+        encodeSamples(WavSampleFormat::Int24, hostScale.data(), count, encoded.data());
+        EXPECT_EQ(encoded.back(), 0xEE) << count;
+        encoded.pop_back();
+        EXPECT_EQ(encoded, expected) << count;
+
+        FormatRecord format;
+        format.formatTag = formatTagPcm;
+        format.bitsPerSample = 24;
+        format.channels = 1;
+        std::vector<float> stereo(2 * count);
+        decodeFrames(format, encoded.data(), count, stereo.data());
+        for (size_t i = 0; i < count; ++i)
+            ASSERT_TRUE(stereo[2 * i] == hostScale[i] && stereo[2 * i + 1] == hostScale[i])
+                << count << " mono " << i;
+        format.channels = 2;
+        std::vector<float> back(count - count % 2);
+        decodeFrames(format, encoded.data(), count / 2, back.data());
+        EXPECT_TRUE(std::equal(back.begin(), back.end(), hostScale.begin())) << count;
+    }
+}
+
 } // namespace
