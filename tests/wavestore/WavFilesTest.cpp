@@ -127,4 +127,19 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
                      .exportRange(take, files.path("no/such/folder.wav"), 0, 1));
 }
 
+#if defined(__linux__)
+TEST_F(WavFiles, AFullDiskFailsTheExportWhateverItsSize) {
+    // Small files fail only when the last buffer is written at the close,
+    // large ones on the way.
+    Take take;
+    take.sampleRate = 44100;
+    for (size_t frames : {1, 100000}) {
+        take.samples.assign(2 * frames, 100.0f);
+        EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Float32)
+                         .exportRange(take, "/dev/full", 0, static_cast<uint32_t>(frames)))
+            << frames;
+    }
+}
+#endif
+
 } // namespace
