@@ -51,10 +51,8 @@ struct Pcm16 {
         return static_cast<float>(static_cast<int16_t>(readLe16(p)));
     }
 };
-struct Pcm24 {
-    static constexpr size_t bytes = 3;
-    static float read(const uint8_t* p) { return fromPcm24(p); }
-};
+// Decoded two samples at a time: see decode<Pcm24> below.
+struct Pcm24 {};
 struct Pcm32 {
     static constexpr size_t bytes = 4;
     static float read(const uint8_t* p) { return fromPcm32(static_cast<int32_t>(readLe32(p))); }
