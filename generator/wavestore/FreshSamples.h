@@ -10,8 +10,9 @@
 
 namespace spoolex {
 
-// Appends count zero samples to samples, which must have room reserved for
-// them (no reallocation), and returns where they start.
+// Appends count zero samples to samples and returns where they start. Only
+// room already reserved is mapped ahead: without it the vector reallocates,
+// and the hint would be spent on memory about to be given back.
 float* appendFreshSamples(std::vector<float>& samples, size_t count);
 
 } // namespace spoolex
