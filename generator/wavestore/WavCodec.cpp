@@ -209,10 +209,6 @@ bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& ste
     // first touched (and zeroed by the system) just before it is written,
     // instead of in one sweep over the whole take ahead of the decoding.
     constexpr size_t blockFrames = 32768;
-    // Each read lands at the same offset within a page as it has in the
-    // file, so that the system copies between mutually aligned addresses
-    // (the data chunk rarely starts on a page boundary).
-    constexpr size_t page = 4096;
     const size_t frameBytes = fileFrameBytes(layout.format);
     try {
         if (layout.frames > stereo.max_size() / 2)
@@ -220,17 +216,14 @@ bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& ste
         const auto total = static_cast<size_t>(layout.frames);
         std::vector<float> out;
         out.reserve(total * 2);
-        std::vector<uint8_t> storage(blockFrames * frameBytes + 2 * page);
-        uint8_t* const pageStart =
-            storage.data() + (page - reinterpret_cast<uintptr_t>(storage.data()) % page) % page;
+        std::vector<uint8_t> block(blockFrames * frameBytes);
         size_t done = 0;
         while (done < total) {
             const size_t want = std::min(blockFrames, total - done);
             float* to = appendFreshSamples(out, 2 * want);
             const uint64_t offset = layout.dataStart + uint64_t{done} * frameBytes;
-            uint8_t* block = pageStart + offset % page;
-            const size_t got = source.readAt(offset, block, want * frameBytes) / frameBytes;
-            decodeFrames(layout.format, block, got, to);
+            const size_t got = source.readAt(offset, block.data(), want * frameBytes) / frameBytes;
+            decodeFrames(layout.format, block.data(), got, to);
             done += got;
             if (got < want) {
                 // The file shrank since its size was taken: the rest stays
