@@ -125,7 +125,7 @@ void put32(std::ofstream& out, uint32_t value) {
 
 // The take as a 32-bit float WAV file, normalised to ±1.0.
 bool writeWav(const char* path) {
-    const std::vector<float>& samples = musicTake().samples;
+    const spoolex::Samples& samples = musicTake().samples;
     std::ofstream out(path, std::ios::binary);
     auto dataBytes = static_cast<uint32_t>(samples.size() * sizeof(float));
     out.write("RIFF", 4);

@@ -176,7 +176,7 @@ WavAudio demoInput(int sampleRate, double samplesPerTick) {
     return audio;
 }
 
-std::vector<float> normalised(const std::vector<float>& hostScale) {
+std::vector<float> normalised(const spoolex::Samples& hostScale) {
     std::vector<float> out(hostScale.size());
     for (size_t i = 0; i < out.size(); ++i)
         out[i] = hostScale[i] / hostSampleScale;

@@ -127,6 +127,9 @@ public:
     // first time it is asked for, inside parentWindow (none: a window of its
     // own); null for a machine without one.
     void* editorWindow(HostMachine& machine, void* parentWindow = nullptr);
+    // The host closes its pattern view: the editor's window is destroyed,
+    // and the next editorWindow asks the machine for a new one.
+    void closeEditorWindow(HostMachine& machine);
     // Shows pattern in the machine's editor and sends the editor a command,
     // as the host's menu would. False when the machine has no editor.
     bool sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command);

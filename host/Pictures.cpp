@@ -61,7 +61,9 @@ int snapshotCommand(const std::string& songPath, const std::string& pngPath,
     settings.selStart = options.selStart;
     settings.selEnd = options.selEnd;
     settings.currentTake = options.take;
-    platform::sendMessage(view, messageSnapshotSettings, 0, reinterpret_cast<intptr_t>(&settings));
+    sendSnapshotSettings(settings, [&](unsigned message, uintptr_t field, intptr_t value) {
+        platform::sendMessage(view, message, field, value);
+    });
     platform::SurfaceCairo picture(width, height);
     platform::headless::paintOnto(view, picture);
     // The marching frame is drawn straight onto the window by its timer.

@@ -130,6 +130,12 @@ void* Host::editorWindow(HostMachine& machine, void* parentWindow) {
     return machine.editorWindow;
 }
 
+void Host::closeEditorWindow(HostMachine& machine) {
+    if (machine.editorWindow)
+        platform::destroyWindow(static_cast<platform::WindowHandle>(machine.editorWindow));
+    machine.editorWindow = nullptr;
+}
+
 bool Host::sendEditorCommand(HostMachine& machine, HostPattern* pattern, int command) {
     void* window = editorWindow(machine);
     if (!window)

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
+
 namespace host {
 
 struct WavAudio {
@@ -11,7 +13,7 @@ struct WavAudio {
     int channels = 0; // of the file; frames are always stereo here
     // Interleaved stereo frames in the host's sample scale (full scale 32768);
     // mono files fill both channels.
-    std::vector<float> frames;
+    spoolex::Samples frames;
     size_t frameCount() const { return frames.size() / 2; }
 };
 

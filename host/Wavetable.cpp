@@ -129,7 +129,7 @@ bool waveFromWavFile(Wavetable& table, int slot, const std::string& path, int sa
     using namespace spoolex::wav;
     FileSource file(path);
     Layout layout;
-    std::vector<float> stereo;
+    spoolex::Samples stereo;
     if (!file.isOpen() || !readLayout(file, layout)) {
         error = path + " is not a WAV file of 16-, 24-, 32-bit PCM or 32-bit float, mono or stereo";
         return false;

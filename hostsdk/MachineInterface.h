@@ -71,6 +71,8 @@ protected:
     ~CMachineInterface() = default;
 };
 
+// Threads: the host calls slot 15 (a pattern starts playing) on its audio
+// thread, between blocks; every other slot here on its user-interface thread.
 class CMachineInterfaceEx {
 public:
     virtual void reserved0() {}                                                        // 0

@@ -53,7 +53,11 @@ mi::mi() {
     // What blocks let go of waits here for the lock's release; the render
     // path never grows it.
     releasedInBlock.reserve(1024);
-    preparePlayers();
+    releasedInPlay.reserve(64);
+    // Start and stop commands; a stop after a stop is never queued, so this
+    // is only filled by starts that wait for a record source.
+    recordQueue.reserve(64);
+    prepareAudioStorage();
     generatorInstances().push_back(this);
 }
 
@@ -118,8 +122,7 @@ void mi::onTick() {
     lastTempo = tempo;
     lastTicksPerBeat = ticksPerBeat;
     // The audio thread: the view repaints on the user-interface side.
-    if (editor)
-        editor->requestRedraw();
+    requestRedraw();
 }
 
 void mi::onStop() {
@@ -135,11 +138,13 @@ void mi::stop() {
         for (auto& [key, player] : patternPlayers) {
             stopPatternPlayer(*player);
             takePlayerPool.release(std::move(player->current), released);
-            released.push_back(std::move(player));
+            patternPlayerPool.release(std::move(player), released);
         }
         patternPlayers.clear();
-        // Ends a running recording at the start of the next block.
-        recordQueue.push_back(RecordCommand{});
+        // Ends a running recording at the start of the next block; a stop
+        // right behind another changes nothing.
+        if (recordQueue.empty() || recordQueue.back().sequence)
+            recordQueue.push_back(RecordCommand{});
     }
     // Stopping the host always disarms.
     armed = 0;
@@ -176,6 +181,10 @@ void mi::chooseRecordSource(InputMachine::Fields* source) {
 }
 
 void mi::toggleArmed() {
+    // Armed, the machine may start a recording at any block: its take
+    // objects and list room are ready before that.
+    if (!armed)
+        prepareForAudio();
     armed = armed ? 0 : 1;
     if (editor)
         editor->showArmed();

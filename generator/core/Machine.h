@@ -1,12 +1,19 @@
 // The generator machine object as the host sees it: the adapter between the
 // host's slots and the plain types of the core.
 //
-// Threads. The host calls renderStereo (slot 4) and onTick (slot 2) on its
-// audio thread; onStop (slot 5) may come on either thread and takes the lock
-// like any other entry point. Every other slot of mi and miex (construction,
-// destroy, initFromSong, saveSongData, onAttributesChanged, runCommand, the
-// pattern notifications, the editor's slots 16 and 17, paintPatternBox)
-// comes on its user-interface thread, as do the editor's messages and timers.
+// Threads. The host calls these on its audio thread: onTick (slot 2),
+// renderStereo (slot 4) and onPatternPlay (extension slot 15, which may start
+// a recording). Everything they reach is bounded: nothing is allocated in
+// steady state (players, takes for recordings and list room are made ready
+// on the user-interface side, prepareForAudio), no file or window is
+// touched, the editor is never called, and the only wait is for the short
+// holds of the user-interface side. onStop (slot 5) may come on either
+// thread and takes the lock like any other entry point. Every other slot of
+// mi and miex (construction, destroy, initFromSong, saveSongData,
+// onAttributesChanged, runCommand, the pattern notifications created,
+// copied, deleted and length changed, the editor's slots 16 and 17,
+// paintPatternBox) comes on its user-interface thread, as do the editor's
+// messages and timers.
 //
 // The lock. audioLock (lockAudio) serialises every change of a pattern's
 // lists, a take's samples and the player tables against the audio block.
@@ -14,23 +21,23 @@
 // the user-interface side holds it only briefly: big buffers are built
 // outside it and swapped in under it, and long takes are read in short holds
 // (copyRecordingSamples). The audio thread never calls into the editor: it
-// only asks for a redraw (MachineEditor::requestRedraw sets a flag that the
-// editor's timer acts on).
+// only asks for a redraw (requestRedraw sets a flag of the machine's that the
+// editor's timer acts on), so the editor may go at any time.
 //
 // Deferred frees. Nothing is freed while the lock is held. What an entry
 // point drops under the lock goes into a Released list declared before the
-// lock, so it is freed after the lock is released; the audio block keeps its
-// own list (releasedInBlock, reserved ahead so that adding to it does not
-// allocate), emptied by renderStereo once its hold has ended.
+// lock, so it is freed after the lock is released; the audio thread's slots
+// keep their own lists (releasedInBlock, releasedInPlay, reserved ahead so
+// that adding to them does not allocate), emptied once their hold has ended.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "generator/core/MachineEditor.h"
@@ -58,6 +65,8 @@ public:
     void onPatternCopied(CPattern* pattern, const CPattern* source) override;
     void onPatternDeleted(CPattern* pattern) override;
     void onPatternLengthChanged(CPattern* pattern, int lengthTicks) override;
+    // Audio thread (slot 15): starts the pattern on the sequence, and a
+    // recording of it when the host records and the machine is armed.
     void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
     void showPattern(CPattern* pattern) override;
     void* createEditorWindow(void* parentWindow) override;
@@ -127,14 +136,31 @@ public:
     // for ever when selEnd <= selStart), or stops a running preview.
     void togglePreview(Pattern* pattern, double selStart, double selEnd);
 
+    // User-interface thread (takes the lock): players, takes for recordings
+    // and room in the lists, so that the audio thread finds them ready.
+    void prepareForAudio();
+
+    // Any thread: the editor repaints at its next timer tick. The flag is
+    // the machine's, so it outlives any editor window.
+    void requestRedraw() noexcept { redrawRequested.store(true, std::memory_order_relaxed); }
+    // User-interface thread: whether a redraw was asked for since the last
+    // call.
+    bool takeRedrawRequest() noexcept {
+        return redrawRequested.exchange(false, std::memory_order_relaxed);
+    }
+
     // Host-read members first; their offsets are fixed below.
     miex ex;
     MachineValues values{};
 
     CMachine* ownMachine = nullptr;
-    // The pattern editor, made with the machine; it clears this pointer
-    // when it goes (the machine's destruction destroys it).
+    // The pattern editor, made with the machine and again by slot 16 after
+    // the host destroyed its window; it clears this pointer when it goes.
+    // User-interface thread only.
     MachineEditor* editor = nullptr;
+    // The editor's grid and snap as the song keeps them; they outlive any
+    // editor window.
+    GridSettings grid;
     float crossfadeStep = 0.01f;
     InputMachine::Fields* recordSource = nullptr;
     std::string pendingRecordSourceName;
@@ -149,27 +175,33 @@ public:
     // Patterns before players: players refer to patterns, so they go first.
     std::map<const CPattern*, std::unique_ptr<Pattern>> patternsByHandle;
     std::map<std::string, std::unique_ptr<Pattern>> patternsAwaitingHost;
-    // Keyed by host sequence, or previewKey.
-    std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
+    // One player per host sequence (or previewKey), ordered by key; room is
+    // reserved ahead so that the audio thread inserts without allocating.
+    std::vector<std::pair<const void*, std::shared_ptr<PatternPlayer>>> patternPlayers;
     std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
-    // Take players for the audio thread, made ready outside it.
+    // Players for the audio thread, made ready outside it.
     TakePlayerPool takePlayerPool;
+    PatternPlayerPool patternPlayerPool;
 
     // Recording: the running recording, and the commands waiting to start or
-    // end one, in the order they arrived.
+    // end one, in the order they arrived (room reserved at construction).
     RecordCommand recording;
-    std::deque<RecordCommand> recordQueue;
+    std::vector<RecordCommand> recordQueue;
 
-    // Lock held: queues a recording of pattern from offsetTicks when the
-    // host records and the machine is armed with a record source.
-    void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
+    // Lock held, audio thread: queues a recording of pattern from offsetTicks
+    // when hostRecording is set and the machine is armed with a record
+    // source. The take's memory comes from the page mapper, the take object
+    // and list room from prepareForAudio. False when the take could not be
+    // made: the recording does not start and nothing else changed.
+    bool startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
+                        bool hostRecording) noexcept;
     // Lock held: takes the record source's frames offset .. offset+count-1.
     void processRecording(int offset, int count) noexcept;
     // Whether the audio thread is writing take now, or may start to at any
     // block: a queued start names it (takes the lock).
     bool isRecordingInto(const Take& take);
     // A copy of a take the audio thread is writing, taken in short holds.
-    std::vector<float> copyRecordingSamples(const Take& take);
+    Samples copyRecordingSamples(const Take& take);
 
 private:
     friend class miex;
@@ -183,9 +215,15 @@ private:
     void checkHostVersion();
     // Lock held: one audio block.
     bool renderBlock(float* out, int n) noexcept;
-    // Lock held, outside the audio thread: players and list room for every
-    // pattern to change its take in the blocks to come without allocating.
-    void preparePlayers();
+    // Lock held, outside the audio thread: see prepareForAudio.
+    void prepareAudioStorage();
+    // Lock held: key's player starts walking pattern (none when even the
+    // fallback allocation fails: the pattern stays silent).
+    void startPatternPlayer(const void* key, Pattern& pattern, double start, double end) noexcept;
+    std::vector<std::pair<const void*, std::shared_ptr<PatternPlayer>>>::iterator
+    findPatternPlayer(const void* key) noexcept;
+    // Lock held: a ready take object for a recording, or null.
+    std::shared_ptr<Take> takeForRecording() noexcept;
     // Lock held: removes every player of pattern at once, without a fade.
     void dropPlayersOf(const Pattern& pattern, Released& released);
     // Lock held: no recording or queued command refers to pattern any more.
@@ -203,7 +241,7 @@ private:
     // its players and is returned for destruction after the lock.
     std::unique_ptr<Pattern> installPattern(const CPattern* handle,
                                             std::unique_ptr<Pattern> pattern, Released& released);
-    void stopSequence(const void* key, Released& released);
+    void stopSequence(const void* key, Released& released) noexcept;
     // The editor stops showing a pattern that is about to go.
     void forgetShown(const Pattern* pattern);
 
@@ -211,6 +249,11 @@ private:
     // Players the last block let go, freed once its lock is released. Only
     // renderStereo touches it, and the host never runs two blocks at once.
     Released releasedInBlock;
+    // The same for onPatternPlay.
+    Released releasedInPlay;
+    // Take objects for recordings to come.
+    std::vector<std::shared_ptr<Take>> spareTakes;
+    std::atomic<bool> redrawRequested{false};
     // A recording ended in the last block (audio thread only).
     bool finishedRecording = false;
     const Pattern* finishedPattern = nullptr;

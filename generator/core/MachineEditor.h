@@ -3,8 +3,8 @@
 // machine made without a factory (tests of the core alone) has no editor.
 //
 // Every call comes on the user-interface thread with the machine's lock NOT
-// held, except requestRedraw, which any thread may call, the audio thread
-// included: it only sets a flag that the user-interface side acts on.
+// held. The audio thread never calls it: it asks for a redraw through the
+// machine's own flag (mi::requestRedraw), so the editor may go at any time.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +23,9 @@ struct GridSettings {
 
 class MachineEditor {
 public:
-    // Called once by the machine's destructor: the editor destroys its
-    // windows and itself, after clearing the machine's pointer to it.
+    // Called by the machine's destructor: the editor destroys its windows
+    // and itself, after clearing the machine's pointer to it. It does the
+    // same by itself when the host destroys its window.
     virtual void destroy() = 0;
 
     // The machine has its host services (initialisation).
@@ -45,13 +46,11 @@ public:
     virtual void refreshRecordSources() = 0;
     virtual void selectRecordSource() = 0;
     virtual void showArmed() = 0;
-    // Asks for the view to be repainted soon; safe on any thread.
-    virtual void requestRedraw() = 0;
     // Whether Paste has something to paste into the shown pattern.
     virtual bool clipboardHasAudio() const = 0;
 
-    virtual GridSettings grid() const = 0;
-    virtual void setGrid(const GridSettings& grid) = 0;
+    // The machine's grid changed (a song was loaded): show it.
+    virtual void showGrid() = 0;
 
 protected:
     ~MachineEditor() = default;

@@ -33,8 +33,8 @@ Pattern::Pattern(mi& owner, CPattern* handle, const Pattern& source)
     }
 }
 
-Take& Pattern::addTake() {
-    auto take = std::make_shared<Take>();
+Take& Pattern::addTake(std::shared_ptr<Take> fresh) {
+    std::shared_ptr<Take> take = fresh ? std::move(fresh) : std::make_shared<Take>();
     take->owner = this;
     take->machine = machine;
     if (machine->masterInfo)

@@ -49,8 +49,10 @@ public:
     std::vector<ActiveTakeEntry> activeTakes;
     PatternOverview overview;
 
-    // A new empty take at the host's current sample rate, appended.
-    Take& addTake();
+    // A new empty take at the host's current sample rate, appended; or
+    // fresh, made ready ahead (recording: no allocation when the list has
+    // room).
+    Take& addTake(std::shared_ptr<Take> fresh = nullptr);
     // Unlinks take from the take list (an import into it failed). Entries
     // naming it fall silent so none is left pointing at it. The result holds
     // the take: the caller drops it after releasing the lock, so a large

@@ -62,7 +62,7 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
                 pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
             }
             replaced = owner->installPattern(handle, std::move(pattern), released);
-            owner->preparePlayers();
+            owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
     });
@@ -99,7 +99,7 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             Released released;
             std::lock_guard<std::mutex> hold(owner->audioLock);
             replaced = owner->installPattern(handle, std::move(copy), released);
-            owner->preparePlayers();
+            owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
     });
@@ -142,7 +142,19 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
 }
 
 void* miex::createEditorWindow(void* parentWindow) {
-    return owner->editor ? owner->editor->createWindow(parentWindow) : nullptr;
+    void* window = nullptr;
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        // The host destroyed the last editor's window (and with it the
+        // editor): a new one, on the machine's grid.
+        if (!owner->editor)
+            if (EditorFactory makeEditor = editorFactory()) {
+                owner->editor = makeEditor();
+                owner->editor->attach(*owner);
+            }
+        if (owner->editor)
+            window = owner->editor->createWindow(parentWindow);
+    });
+    return window;
 }
 
 void miex::showPattern(CPattern* handle) {

@@ -2,6 +2,8 @@
 // start and stop pattern players.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -73,7 +75,7 @@ bool mi::renderBlock(float* out, int n) noexcept {
             ++it;
         } else {
             takePlayerPool.release(std::move(player.current), releasedInBlock);
-            deferRelease(releasedInBlock, std::move(it->second));
+            patternPlayerPool.release(std::move(it->second), releasedInBlock);
             it = patternPlayers.erase(it);
         }
     }
@@ -104,24 +106,75 @@ void mi::stopPatternPlayer(PatternPlayer& player) {
         player.current->sustainSamples = 0;
 }
 
-void mi::stopSequence(const void* key, Released& released) {
-    auto it = patternPlayers.find(key);
+std::vector<std::pair<const void*, std::shared_ptr<PatternPlayer>>>::iterator
+mi::findPatternPlayer(const void* key) noexcept {
+    auto it = std::lower_bound(
+        patternPlayers.begin(), patternPlayers.end(), key,
+        [](const auto& entry, const void* k) { return std::less<const void*>()(entry.first, k); });
+    return it != patternPlayers.end() && it->first == key ? it : patternPlayers.end();
+}
+
+void mi::stopSequence(const void* key, Released& released) noexcept {
+    auto it = findPatternPlayer(key);
     if (it == patternPlayers.end())
         return;
     stopPatternPlayer(*it->second);
-    released.reserve(released.size() + 2);
     takePlayerPool.release(std::move(it->second->current), released);
-    released.push_back(std::move(it->second));
+    patternPlayerPool.release(std::move(it->second), released);
     patternPlayers.erase(it);
 }
 
-void mi::preparePlayers() {
+void mi::startPatternPlayer(const void* key, Pattern& pattern, double start, double end) noexcept {
+    if (patternPlayers.size() == patternPlayers.capacity()) {
+        // More sequences than prepared for: the one allocation left.
+        try {
+            patternPlayers.reserve(2 * patternPlayers.size() + 8);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+    }
+    std::shared_ptr<PatternPlayer> player = patternPlayerPool.acquire();
+    if (!player)
+        return;
+    player->start(pattern, start, end);
+    auto at = std::lower_bound(
+        patternPlayers.begin(), patternPlayers.end(), key,
+        [](const auto& entry, const void* k) { return std::less<const void*>()(entry.first, k); });
+    patternPlayers.insert(at, {key, std::move(player)});
+}
+
+void mi::prepareAudioStorage() {
     // Each playing pattern sounds one take and fades out another; room for
     // a few changes each between two visits of the user-interface side.
     const size_t patterns = patternsByHandle.size() + 1;
     takePlayerPool.prepare(4 * patterns + 16);
     if (takePlayers.capacity() < 4 * patterns + 64)
         takePlayers.reserve(4 * patterns + 64);
+    // One pattern player per sequence; a host has rarely more sequences
+    // than patterns.
+    patternPlayerPool.prepare(patterns + 8);
+    if (patternPlayers.capacity() < patterns + 16)
+        patternPlayers.reserve(2 * (patterns + 16));
+    // Recordings: a take object each, and room in its pattern's take list.
+    constexpr size_t readyTakes = 4;
+    if (spareTakes.capacity() < 2 * readyTakes)
+        spareTakes.reserve(2 * readyTakes);
+    while (spareTakes.size() < readyTakes)
+        spareTakes.push_back(std::make_shared<Take>());
+    // A punch adds at most two active-take entries.
+    for (auto& entry : patternsByHandle) {
+        std::vector<std::shared_ptr<Take>>& takes = entry.second->takes;
+        if (takes.capacity() - takes.size() < readyTakes)
+            takes.reserve(takes.size() + 4 * readyTakes);
+        std::vector<ActiveTakeEntry>& active = entry.second->activeTakes;
+        if (active.capacity() - active.size() < 2 * readyTakes)
+            active.reserve(active.size() + 8 * readyTakes);
+    }
+}
+
+void mi::prepareForAudio() {
+    std::lock_guard<std::mutex> hold(audioLock);
+    prepareAudioStorage();
 }
 
 void mi::resyncPlayers(Pattern& pattern) noexcept {
@@ -132,27 +185,34 @@ void mi::resyncPlayers(Pattern& pattern) noexcept {
 
 void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks) {
     guardSlot(owner->callbacks, outOfMemory, [&] {
-        Released released;
-        std::lock_guard<std::mutex> hold(owner->audioLock);
-        owner->stopSequence(sequence, released);
-        auto found = owner->patternsByHandle.find(handle);
-        if (!handle || found == owner->patternsByHandle.end())
-            return;
-        owner->patternPlayers[sequence] = std::make_shared<PatternPlayer>(
-            *found->second, static_cast<double>(offsetTicks), neverTick);
-        owner->startRecording(sequence, *found->second, offsetTicks);
+        // Asked before the lock: host services are never called under it.
+        const bool hostRecording = (owner->callbacks->hostStateFlags() & HostStateRecording) != 0;
+        bool started = true;
+        {
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            owner->stopSequence(sequence, owner->releasedInPlay);
+            auto found = owner->patternsByHandle.find(handle);
+            if (handle && found != owner->patternsByHandle.end()) {
+                owner->startPatternPlayer(sequence, *found->second,
+                                          static_cast<double>(offsetTicks), neverTick);
+                started =
+                    owner->startRecording(sequence, *found->second, offsetTicks, hostRecording);
+            }
+        }
+        owner->releasedInPlay.clear();
+        if (!started)
+            owner->callbacks->hostMessage(recordingOutOfMemory);
     });
 }
 
 void mi::togglePreview(Pattern* pattern, double selStart, double selEnd) {
     Released released;
     std::lock_guard<std::mutex> hold(audioLock);
-    if (patternPlayers.count(previewKey)) {
+    if (findPatternPlayer(previewKey) != patternPlayers.end()) {
         stopSequence(previewKey, released);
     } else if (pattern) {
-        patternPlayers[previewKey] = std::make_shared<PatternPlayer>(
-            *pattern, selStart, selEnd > selStart ? selEnd : neverTick);
-        preparePlayers();
+        prepareAudioStorage();
+        startPatternPlayer(previewKey, *pattern, selStart, selEnd > selStart ? selEnd : neverTick);
     }
 }
 

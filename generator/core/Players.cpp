@@ -72,8 +72,15 @@ bool TakePlayer::mix(float* output, int n, float s, double rate) noexcept {
     return state != TakePlayerState::Finished;
 }
 
-PatternPlayer::PatternPlayer(Pattern& walked, double start, double stop)
-    : pattern(&walked), position(start), end(stop) {
+PatternPlayer::PatternPlayer(Pattern& walked, double startTick, double endTick) {
+    start(walked, startTick, endTick);
+}
+
+void PatternPlayer::start(Pattern& walked, double startTick, double endTick) noexcept {
+    pattern = &walked;
+    position = startTick;
+    end = endTick;
+    current.reset();
     seek();
 }
 

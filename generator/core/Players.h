@@ -24,7 +24,9 @@ inline void deferRelease(Released& released, std::shared_ptr<void> item) noexcep
         released.push_back(std::move(item));
 }
 
-class TakePlayerPool;
+template <typename Player> class PlayerPool;
+struct TakePlayer;
+using TakePlayerPool = PlayerPool<TakePlayer>;
 
 // "Never" for end and nextChangeTick.
 constexpr double neverTick = 1e20;
@@ -53,11 +55,15 @@ struct TakePlayer {
 };
 
 struct PatternPlayer {
+    PatternPlayer() = default;
     PatternPlayer(Pattern& pattern, double start, double end);
 
-    Pattern* pattern;
-    double position; // ticks, at the start of the next block
-    double end;
+    // Walks pattern from tick start up to end, from the next block on.
+    void start(Pattern& walked, double startTick, double endTick) noexcept;
+
+    Pattern* pattern = nullptr;
+    double position = 0.0; // ticks, at the start of the next block
+    double end = neverTick;
     double nextChangeTick = 0.0;
     size_t nextEntry = 0; // index into pattern->activeTakes
     std::shared_ptr<TakePlayer> current;

@@ -14,29 +14,61 @@ void mi::setRecordSource(InputMachine::Fields* source) {
     // that has gone.
     auto hold = lockAudio();
     recordSource = source;
+    prepareAudioStorage();
 }
 
-void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) {
-    if (!(callbacks->hostStateFlags() & HostStateRecording) || !recordSource || armed != 1)
-        return;
+std::shared_ptr<Take> mi::takeForRecording() noexcept {
+    if (!spareTakes.empty()) {
+        std::shared_ptr<Take> take = std::move(spareTakes.back());
+        spareTakes.pop_back();
+        return take;
+    }
+    try {
+        return std::make_shared<Take>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
+                        bool hostRecording) noexcept {
+    if (!hostRecording || !recordSource || armed != 1)
+        return true;
     // Both products in single precision, like samples per tick itself: a
     // wider product can land one frame short of a whole number.
     const float s = samplesPerTick(*masterInfo);
     const float takeFrames = s * static_cast<float>(pattern.length);
     const float startFrame = s * static_cast<float>(offsetTicks);
-    // Made before the take joins the pattern: when memory runs out, the
-    // pattern is left as it was.
-    std::vector<float> samples(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
-    Take& take = pattern.addTake();
-    take.samples = std::move(samples);
+    // Room for the command was reserved with the machine; the queue is full
+    // only when thousands of starts wait for a record source.
+    if (recordQueue.size() == recordQueue.capacity())
+        return false;
+    std::shared_ptr<Take> take = takeForRecording();
+    if (!take)
+        return false;
+    // Everything that may fail comes before the take joins the pattern: when
+    // memory runs out, the pattern is left as it was. The samples cost one
+    // call to the page mapper; their pages are mapped as the recording
+    // reaches them.
+    try {
+        take->samples = silentSamples(2 * static_cast<size_t>(sampleCount(takeFrames)));
+        if (pattern.takes.size() == pattern.takes.capacity())
+            pattern.takes.reserve(pattern.takes.size() + 8);
+    } catch (const std::bad_alloc&) {
+        if (spareTakes.size() < spareTakes.capacity())
+            spareTakes.push_back(std::move(take));
+        return false;
+    }
+    pattern.addTake(take);
     RecordCommand start;
     start.sequence = sequence;
     start.dueOffset = recordSource->latencySamples;
     start.pattern = &pattern;
-    start.take = take.shared_from_this();
+    start.take = std::move(take);
     // Before the take's start when playback began before the pattern's.
     start.writePosition = samplePosition(startFrame);
     recordQueue.push_back(std::move(start));
+    return true;
 }
 
 void mi::finishRecording() noexcept {
@@ -56,8 +88,8 @@ void mi::tellFinishedRecording() noexcept {
     callbacks->markSongModified();
     // Still the audio thread: the view shows the new take when the
     // user-interface side next repaints.
-    if (finishedPattern && editor)
-        editor->requestRedraw();
+    if (finishedPattern)
+        requestRedraw();
     finishedPattern = nullptr;
 }
 
@@ -82,7 +114,7 @@ void mi::processRecording(int offset, int count) noexcept {
             finishRecording();
             replaceRecording(std::move(head));
         }
-        recordQueue.pop_front();
+        recordQueue.erase(recordQueue.begin());
         processRecording(offset + due, count - due);
         return;
     }
@@ -117,8 +149,9 @@ void mi::processRecording(int offset, int count) noexcept {
 
 void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
     Pattern& pattern = *recording.pattern;
-    // An assignment adds at most two entries; the list already has room
-    // after the first blocks, so this allocates only when a punch begins.
+    // An assignment adds at most two entries. The user-interface side keeps
+    // room for them (prepareAudioStorage); only a run of punches faster
+    // than it comes by allocates here.
     try {
         pattern.activeTakes.reserve(pattern.activeTakes.size() + 2);
     } catch (const std::bad_alloc&) {
@@ -156,12 +189,12 @@ bool mi::isRecordingInto(const Take& take) {
                        [&](const RecordCommand& command) { return command.take.get() == &take; });
 }
 
-std::vector<float> mi::copyRecordingSamples(const Take& take) {
+Samples mi::copyRecordingSamples(const Take& take) {
     // The audio thread writes the take block by block into a buffer that
     // never moves while it records: copy it a piece at a time, each under a
     // short hold of the lock.
     constexpr size_t piece = size_t{1} << 16;
-    std::vector<float> copy(take.samples.size());
+    Samples copy(take.samples.size());
     for (size_t done = 0; done < copy.size(); done += piece) {
         auto hold = lockAudio();
         size_t n = std::min(piece, copy.size() - done);

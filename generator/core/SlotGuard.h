@@ -18,6 +18,8 @@ inline const char* const outOfMemoryWhileLoading =
 inline const char* const outOfMemoryWhileSaving =
     "Korvane Spoolex could not save all of its data: there was not enough memory. Save again "
     "after closing other programs, or the song will miss what follows this point.";
+inline const char* const recordingOutOfMemory =
+    "Korvane Spoolex could not start recording: there was not enough memory for the new take.";
 inline const char* const outOfMemory =
     "Korvane Spoolex ran out of memory; the last operation was not completed.";
 

@@ -168,7 +168,7 @@ void saveSongData(mi& machine, CMachineDataOutput& out) {
     writeText(out, machine.recordSource ? mi::inputName(machine.recordSource)
                                         : machine.pendingRecordSourceName);
     writeText(out, projectFolder());
-    const GridSettings grid = machine.editor ? machine.editor->grid() : GridSettings{};
+    const GridSettings& grid = machine.grid;
     writeU32(out, static_cast<uint32_t>(grid.coarseFactor));
     writeU32(out, static_cast<uint32_t>(grid.fineTicks));
     writeU32(out, grid.snapMode);
@@ -198,8 +198,9 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
     if (intact && version >= 2) {
         int32_t coarse = in.i32(), fine = in.i32();
         uint32_t snap = in.u32();
+        machine.grid = GridSettings{coarse, fine, snap};
         if (MachineEditor* editor = machine.editor)
-            editor->setGrid(GridSettings{coarse, fine, snap});
+            editor->showGrid();
     }
 
     int32_t patternCount = intact ? in.i32() : 0;

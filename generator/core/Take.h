@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
 #include "hostsdk/Timing.h"
 
 namespace spoolex {
@@ -20,7 +21,7 @@ struct Take : std::enable_shared_from_this<Take> {
     Pattern* owner = nullptr; // the pattern whose take list holds (or held) it
     mi* machine = nullptr;
     // Interleaved stereo, left then right, in the host sample scale.
-    std::vector<float> samples;
+    Samples samples;
     int32_t sampleRate = 44100;
 
     size_t frameCount() const { return samples.size() / 2; }

@@ -11,6 +11,14 @@ void PatternEditor::showPattern(spoolex::Pattern* shown) {
     updateScrollBars();
 }
 
+spoolex::GridSettings& PatternEditor::grid() {
+    return machine ? machine->grid : unattachedGrid;
+}
+
+const spoolex::GridSettings& PatternEditor::grid() const {
+    return machine ? machine->grid : unattachedGrid;
+}
+
 bool PatternEditor::clipboardHasAudio() const {
     return pattern && !audioClipboard().empty();
 }

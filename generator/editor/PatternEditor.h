@@ -20,7 +20,6 @@
 
 class CMICallbacks;
 class PatternEditorParent;
-struct SnapshotSettings;
 
 namespace spoolex {
 class mi;
@@ -46,10 +45,10 @@ public:
     CMICallbacks* hostServices = nullptr;
     PatternEditorParent* frame = nullptr;
 
-    // Grid and snap, shown in the dialog bar and saved with the song.
-    int32_t fineTicks = 4;
-    int32_t coarseFactor = 4;
-    uint32_t snapMode = 1;
+    // Grid and snap, shown in the dialog bar: the machine's, which the song
+    // keeps and which outlive this editor.
+    spoolex::GridSettings& grid();
+    const spoolex::GridSettings& grid() const;
 
     // View state.
     double zoom = 1.0;
@@ -82,6 +81,10 @@ public:
     double tickAtX(int32_t x) const;
     int32_t rowAtY(int32_t y) const;
     spoolex::Take* takeAtY(int32_t y) const;
+    // The shown pattern's take list, each read under a brief hold.
+    size_t takeCount() const;
+    spoolex::Take* takeAtRow(int32_t row) const;
+    int32_t rowOf(const spoolex::Take& take) const;
     void updateScrollBars();
     void setScrollX(int32_t position);
     void setScrollY(int32_t position);
@@ -95,9 +98,8 @@ public:
     void repaintView();
     // Invalidates, erases and repaints at once.
     void redrawNow();
-    // Any thread: the next timer tick on the user-interface side repaints.
-    void requestRedraw() { redrawRequested.store(true, std::memory_order_relaxed); }
-    // Timer 2: the marching frame; timer 3: the recording refresh.
+    // Timer 2: the marching frame; timer 3: the recording refresh. Either
+    // carries out a redraw the machine was asked for (mi::requestRedraw).
     void onTimer(unsigned id);
     // The change notification's part for the view.
     void patternChanged(spoolex::Pattern& changed);
@@ -158,7 +160,8 @@ private:
     // Set while the recording refresh notifies: the one take that changed.
     const spoolex::Take* onlyChangedTake = nullptr;
     MarchingFrame marchingFrame;
-    std::atomic<bool> redrawRequested{false};
+    // Only for a view without a machine.
+    spoolex::GridSettings unattachedGrid;
 
     void paintTickColumns(platform::Surface& surface, const platform::PixelRect& r, float ppt,
                           int32_t length, float h, uint32_t fineColour,
@@ -167,7 +170,9 @@ private:
     void paintTakeRow(platform::Surface& surface, const platform::PixelRect& r,
                       const spoolex::Take& take, float ppt, int32_t top, int32_t height,
                       uint32_t colour);
-    void applySnapshotSettings(const SnapshotSettings& settings);
+    // One value of a snapshot message; false when it is not one the view
+    // takes (unknown field, not a finite number, not positive).
+    bool applySnapshotSetting(uintptr_t field, intptr_t value);
     // Timer 2 and timer 3.
     void drawMarchingFrame();
     void refreshWhileRecording();

@@ -183,7 +183,7 @@ void PatternEditor::zoomOut() {
 }
 
 void PatternEditor::rowHeightUp() {
-    const auto rows = static_cast<double>(pattern ? std::max<size_t>(pattern->takes.size(), 1) : 1);
+    const auto rows = static_cast<double>(std::max<size_t>(takeCount(), 1));
     const auto taller = static_cast<float>(rowHeight * sqrt2);
     // Stops where the vertical scroll range would leave 32 bits.
     if (rows * static_cast<double>(taller) <= scrollLimit) {
@@ -204,10 +204,9 @@ void PatternEditor::rowHeightDown() {
 void PatternEditor::zoomToFitWave() {
     zoom = 1.0;
     // Without takes there is nothing to fit: the row height stays.
-    if (pattern && !pattern->takes.empty()) {
-        const double fitted = std::floor(static_cast<double>(clientHeight()) /
-                                         static_cast<double>(pattern->takes.size())) -
-                              1.0;
+    if (const size_t takes = takeCount()) {
+        const double fitted =
+            std::floor(static_cast<double>(clientHeight()) / static_cast<double>(takes)) - 1.0;
         rowHeight = static_cast<float>(std::max(fitted, rowHeightMinimum));
     }
     updateScrollBars();
@@ -226,7 +225,7 @@ void PatternEditor::zoomSelection() {
     rowHeight = static_cast<float>(clientHeight());
     updateScrollBars();
     setScrollX(scrollPosition(selStart / length * clientWidth() * zoom));
-    const int32_t row = std::max(pattern->takeIndex(*currentTake), 0);
+    const int32_t row = std::max(rowOf(*currentTake), 0);
     setScrollY(scrollPosition(row * static_cast<double>(rowHeight)));
     showViewValues();
 }
@@ -267,7 +266,7 @@ void PatternEditor::deleteSelection() {
     // recording expects them.
     if (range.first < take.frameCount() && range.end > range.first && !isRecorded(*machine, take)) {
         try {
-            std::vector<float> shorter = withoutFrames(take.samples, range.first, range.end);
+            spoolex::Samples shorter = withoutFrames(take.samples, range.first, range.end);
             swapSamples(*machine, take, shorter);
         } catch (const std::bad_alloc&) {
             reportOutOfMemory();
@@ -288,7 +287,7 @@ void PatternEditor::pasteClipboard() {
     const CMasterInfo& timing = *machine->masterInfo;
     try {
         if (take.samples.empty()) {
-            std::vector<float> copy = clipboard;
+            spoolex::Samples copy(clipboard.begin(), clipboard.end());
             swapSamples(*machine, take, copy, timing.samplesPerSec);
             selStart = 0.0;
             selEnd = static_cast<double>(pattern->length);
@@ -297,15 +296,15 @@ void PatternEditor::pasteClipboard() {
             if (!(f > 0.0) || !std::isfinite(f))
                 return;
             // Delete first (nothing for an empty selection), then insert.
-            std::vector<float> edited;
+            spoolex::Samples edited;
             const bool deleting = selStart < selEnd;
             if (deleting) {
                 const FrameRange range = selectionFrames(f, selStart, selEnd);
                 edited = withoutFrames(take.samples, range.first, range.end);
                 selEnd = selStart;
             }
-            const std::vector<float>& base = deleting ? edited : take.samples;
-            std::vector<float> pasted = withInserted(base, frameAt(f * selStart), clipboard);
+            const spoolex::Samples& base = deleting ? edited : take.samples;
+            spoolex::Samples pasted = withInserted(base, frameAt(f * selStart), clipboard);
             swapSamples(*machine, take, pasted);
             selEnd = selStart + static_cast<double>(clipboard.size() / 2) / f;
         }

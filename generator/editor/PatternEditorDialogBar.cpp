@@ -100,16 +100,16 @@ intptr_t PatternEditorDialogBar::onMessage(unsigned message, uintptr_t wParam, i
         if (code == platform::notifyListSelectionChanged) {
             const int index = platform::listSelection(window, id);
             if (index >= 0)
-                view.snapMode = static_cast<uint32_t>(index);
+                view.grid().snapMode = static_cast<uint32_t>(index);
         }
         return 0;
     case barcontrol::fineEdit:
         if (code == platform::notifyEditChanged && !initialising)
-            takeGridValue(barcontrol::fineSpin, view.fineTicks);
+            takeGridValue(barcontrol::fineSpin, view.grid().fineTicks);
         return 0;
     case barcontrol::coarseEdit:
         if (code == platform::notifyEditChanged && !initialising)
-            takeGridValue(barcontrol::coarseSpin, view.coarseFactor);
+            takeGridValue(barcontrol::coarseSpin, view.grid().coarseFactor);
         return 0;
     case barcontrol::recordSourceList:
         if (code == platform::notifyListSelectionChanged && view.machine) {
@@ -173,7 +173,8 @@ void PatternEditorDialogBar::showGrid() {
     if (!window || !frame)
         return;
     const PatternEditor& view = frame->view;
-    platform::listSelect(window, barcontrol::snapList, static_cast<int>(view.snapMode));
-    platform::spinSetPosition(window, barcontrol::coarseSpin, view.coarseFactor);
-    platform::spinSetPosition(window, barcontrol::fineSpin, view.fineTicks);
+    const spoolex::GridSettings& grid = view.grid();
+    platform::listSelect(window, barcontrol::snapList, static_cast<int>(grid.snapMode));
+    platform::spinSetPosition(window, barcontrol::coarseSpin, grid.coarseFactor);
+    platform::spinSetPosition(window, barcontrol::fineSpin, grid.fineTicks);
 }

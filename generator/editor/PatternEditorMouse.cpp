@@ -16,15 +16,16 @@ constexpr int32_t edgeGrab = 3;
 
 double PatternEditor::snapTick(double tick) const {
     double step = 0.0;
-    switch (snapMode) {
+    const spoolex::GridSettings& g = grid();
+    switch (g.snapMode) {
     case 1:
         step = 1.0;
         break;
     case 2:
-        step = fineTicks;
+        step = g.fineTicks;
         break;
     case 3:
-        step = static_cast<double>(fineTicks) * coarseFactor;
+        step = static_cast<double>(g.fineTicks) * g.coarseFactor;
         break;
     default:
         return tick;

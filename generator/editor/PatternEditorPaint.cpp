@@ -143,8 +143,8 @@ void PatternEditor::paintTickColumns(platform::Surface& surface, const platform:
                                      float ppt, int32_t length, float h, uint32_t fineColour,
                                      uint32_t coarseColour) const {
     // Grid values below 1 come only from song data: drawn as 1.
-    const int64_t fine = std::max(fineTicks, 1);
-    const int64_t coarse = fine * std::max(coarseFactor, 1);
+    const int64_t fine = std::max(grid().fineTicks, 1);
+    const int64_t coarse = fine * std::max(grid().coarseFactor, 1);
     if (!(ppt > 0.0f))
         return;
     // Only the ticks whose column can meet the paint rectangle.
@@ -290,15 +290,19 @@ void PatternEditor::onTimer(unsigned id) {
     // A redraw asked for by another thread (a recording that ended, a new
     // tempo) is carried out here, on the user-interface side. A finished
     // take changed the samples: the shown pattern's caches go.
-    if (redrawRequested.exchange(false, std::memory_order_relaxed)) {
+    if (machine && machine->takeRedrawRequest()) {
         if (pattern)
             patternChanged(*pattern);
         redrawNow();
     }
-    if (id == timerMarchingFrame)
+    if (id == timerMarchingFrame) {
         drawMarchingFrame();
-    else if (id == timerRecordingRefresh)
+    } else if (id == timerRecordingRefresh) {
+        // Recordings the audio thread started used up ready take objects.
+        if (machine)
+            machine->prepareForAudio();
         refreshWhileRecording();
+    }
 }
 
 void PatternEditor::patternChanged(spoolex::Pattern& changed) {

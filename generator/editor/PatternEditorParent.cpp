@@ -113,17 +113,6 @@ void PatternEditorParent::patternDeleted(spoolex::Pattern& pattern) {
         view.showPattern(nullptr);
 }
 
-spoolex::GridSettings PatternEditorParent::grid() const {
-    return spoolex::GridSettings{view.coarseFactor, view.fineTicks, view.snapMode};
-}
-
-void PatternEditorParent::setGrid(const spoolex::GridSettings& grid) {
-    view.coarseFactor = grid.coarseFactor;
-    view.fineTicks = grid.fineTicks;
-    view.snapMode = grid.snapMode;
-    bar.showGrid();
-}
-
 PatternEditor* editorViewOf(spoolex::mi& machine) {
     auto* frame = static_cast<PatternEditorParent*>(machine.editor);
     return frame ? &frame->view : nullptr;

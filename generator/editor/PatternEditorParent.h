@@ -36,15 +36,14 @@ public:
     void refreshRecordSources() override { bar.refreshRecordSources(); }
     void selectRecordSource() override { bar.selectRecordSource(); }
     void showArmed() override { bar.showArmed(); }
-    void requestRedraw() override { view.requestRedraw(); }
     bool clipboardHasAudio() const override { return view.clipboardHasAudio(); }
-    spoolex::GridSettings grid() const override;
-    void setGrid(const spoolex::GridSettings& grid) override;
+    void showGrid() override { bar.showGrid(); }
 
 private:
     ~PatternEditorParent() = default;
     // After the frame's final window message: the machine forgets its editor
-    // and the frame deletes itself with its members.
+    // and the frame deletes itself with its members. What the song keeps
+    // (grid, snap) is the machine's; slot 16 makes a new editor.
     void finalMessage();
 
     platform::WindowHandle window = nullptr;

@@ -1,6 +1,7 @@
 // The view's coordinates and scroll bars.
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
@@ -20,18 +21,47 @@ double PatternEditor::tickAtX(int32_t x) const {
     return ((static_cast<float>(scrollX) + x) / (client.right * zoom)) * pattern->length;
 }
 
+// The take list grows on the audio thread when a recording starts: every
+// read of it here is one brief hold of the machine's lock.
+size_t PatternEditor::takeCount() const {
+    if (!pattern)
+        return 0;
+    if (!machine)
+        return pattern->takes.size();
+    auto hold = machine->lockAudio();
+    return pattern->takes.size();
+}
+
+spoolex::Take* PatternEditor::takeAtRow(int32_t row) const {
+    if (!pattern)
+        return nullptr;
+    if (!machine)
+        return pattern->takeAt(row);
+    auto hold = machine->lockAudio();
+    return pattern->takeAt(row);
+}
+
+int32_t PatternEditor::rowOf(const spoolex::Take& take) const {
+    if (!pattern)
+        return -1;
+    if (!machine)
+        return pattern->takeIndex(take);
+    auto hold = machine->lockAudio();
+    return pattern->takeIndex(take);
+}
+
 int32_t PatternEditor::rowAtY(int32_t y) const {
     if (!pattern)
         return -1;
     const auto row = static_cast<int32_t>((static_cast<float>(scrollY) + y) / rowHeight);
-    if (row < 0 || static_cast<size_t>(row) >= pattern->takes.size())
+    if (row < 0 || static_cast<size_t>(row) >= takeCount())
         return -1;
     return row;
 }
 
 spoolex::Take* PatternEditor::takeAtY(int32_t y) const {
     const int32_t row = rowAtY(y);
-    return row < 0 ? nullptr : pattern->takes[static_cast<size_t>(row)].get();
+    return row < 0 ? nullptr : takeAtRow(row);
 }
 
 namespace {
@@ -56,13 +86,7 @@ void PatternEditor::updateScrollBars() {
     // The horizontal bar ends one short of the extent, the vertical one not.
     platform::setScrollRange(window, platform::ScrollBar::Horizontal, 0, std::max(wide - 1, 0),
                              static_cast<uint32_t>(std::max(width, 0)));
-    size_t takes = 0;
-    if (machine) {
-        // Recording adds takes on the audio thread.
-        auto hold = machine->lockAudio();
-        takes = pattern->takes.size();
-    }
-    const double rows = static_cast<double>(takes) * rowHeight;
+    const double rows = static_cast<double>(takeCount()) * rowHeight;
     platform::setScrollRange(window, platform::ScrollBar::Vertical, 0, rangeEnd(rows),
                              static_cast<uint32_t>(std::max(height, 0)));
     // The system kept the positions inside the new ranges.
@@ -124,16 +148,36 @@ void PatternEditor::onScroll(platform::ScrollBar bar, unsigned code) {
     repaintView();
 }
 
-void PatternEditor::applySnapshotSettings(const SnapshotSettings& settings) {
-    if (settings.zoom > 0.0)
-        zoom = settings.zoom;
-    if (settings.rowHeight > 0.0f)
-        rowHeight = settings.rowHeight;
-    selStart = settings.selStart;
-    selEnd = settings.selEnd;
-    currentTake = nullptr;
-    if (pattern && settings.currentTake >= 0 &&
-        static_cast<size_t>(settings.currentTake) < pattern->takes.size())
-        currentTake = pattern->takes[static_cast<size_t>(settings.currentTake)].get();
+bool PatternEditor::applySnapshotSetting(uintptr_t field, intptr_t value) {
+    if (field == SnapshotCurrentTake) {
+        const intptr_t row = std::clamp<intptr_t>(value, -1, INT32_MAX);
+        currentTake = takeAtRow(static_cast<int32_t>(row));
+        repaintView();
+        return true;
+    }
+    const double number = snapshotDouble(value);
+    if (!std::isfinite(number))
+        return false;
+    switch (field) {
+    case SnapshotZoom:
+        if (!(number > 0.0))
+            return false;
+        zoom = number;
+        break;
+    case SnapshotRowHeight:
+        if (!(number > 0.0 && number <= 1e6))
+            return false;
+        rowHeight = static_cast<float>(number);
+        break;
+    case SnapshotSelStart:
+        selStart = number;
+        break;
+    case SnapshotSelEnd:
+        selEnd = number;
+        break;
+    default:
+        return false;
+    }
     updateScrollBars();
+    return true;
 }

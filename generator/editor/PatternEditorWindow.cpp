@@ -90,9 +90,8 @@ intptr_t PatternEditor::onMessage(unsigned message, uintptr_t wParam, intptr_t l
         return 0;
     case messageCommand:
         return onCommand(static_cast<uint16_t>(wParam & 0xFFFF)) ? 1 : 0;
-    case messageSnapshotSettings:
-        applySnapshotSettings(*reinterpret_cast<const SnapshotSettings*>(lParam));
-        return 1;
+    case messageSnapshotSetting:
+        return applySnapshotSetting(wParam, lParam) ? 1 : 0;
     case messageNcDestroy:
         window = nullptr;
         marchingFrame.owner = nullptr;

@@ -23,23 +23,23 @@ FrameRange selectionFrames(double framesPerTick, double selStart, double selEnd)
     return {frameAt(framesPerTick * selStart), frameAt(framesPerTick * selEnd - 1.0)};
 }
 
-std::vector<float> withoutFrames(const std::vector<float>& samples, size_t first, size_t end) {
+spoolex::Samples withoutFrames(const spoolex::Samples& samples, size_t first, size_t end) {
     const size_t frames = samples.size() / 2;
     end = std::min(end, frames);
     if (first >= end)
         return samples;
-    std::vector<float> result;
+    spoolex::Samples result;
     result.reserve(samples.size() - 2 * (end - first));
     result.insert(result.end(), samples.begin(), samples.begin() + 2 * first);
     result.insert(result.end(), samples.begin() + 2 * end, samples.end());
     return result;
 }
 
-std::vector<float> withInserted(const std::vector<float>& samples, size_t at,
-                                const std::vector<float>& frames) {
+spoolex::Samples withInserted(const spoolex::Samples& samples, size_t at,
+                              const std::vector<float>& frames) {
     const size_t have = samples.size() / 2;
     const size_t before = std::min(have, at);
-    std::vector<float> result;
+    spoolex::Samples result;
     result.reserve(2 * std::max(have, at) + frames.size());
     result.insert(result.end(), samples.begin(), samples.begin() + 2 * before);
     result.resize(2 * at, 0.0f);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
+
 struct CMasterInfo;
 namespace spoolex {
 struct Take;
@@ -32,9 +34,9 @@ struct FrameRange {
 FrameRange selectionFrames(double framesPerTick, double selStart, double selEnd);
 
 // samples without frames first .. end-1 (end limited to the frame count).
-std::vector<float> withoutFrames(const std::vector<float>& samples, size_t first, size_t end);
+spoolex::Samples withoutFrames(const spoolex::Samples& samples, size_t first, size_t end);
 
 // samples with frames inserted at frame at; a take shorter than at frames is
 // first filled up to it with silence. Throws std::bad_alloc when it cannot.
-std::vector<float> withInserted(const std::vector<float>& samples, size_t at,
-                                const std::vector<float>& frames);
+spoolex::Samples withInserted(const spoolex::Samples& samples, size_t at,
+                              const std::vector<float>& frames);

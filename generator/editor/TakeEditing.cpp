@@ -7,7 +7,7 @@ bool isRecorded(spoolex::mi& machine, const spoolex::Take& take) {
     return spoolex::TakeSamples(machine, take).recorded();
 }
 
-void swapSamples(spoolex::mi& machine, spoolex::Take& take, std::vector<float>& buffer,
+void swapSamples(spoolex::mi& machine, spoolex::Take& take, spoolex::Samples& buffer,
                  int32_t sampleRate) {
     auto hold = machine.lockAudio();
     take.samples.swap(buffer);

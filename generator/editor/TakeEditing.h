@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
+
 namespace spoolex {
 class mi;
 struct Take;
@@ -20,7 +22,7 @@ bool isRecorded(spoolex::mi& machine, const spoolex::Take& take);
 // under the lock. buffer receives the old samples: the caller frees them
 // after, outside the lock. Players read the new length from their next
 // block on, so none reads past a shortened take.
-void swapSamples(spoolex::mi& machine, spoolex::Take& take, std::vector<float>& buffer,
+void swapSamples(spoolex::mi& machine, spoolex::Take& take, spoolex::Samples& buffer,
                  int32_t sampleRate = 0);
 
 // Lock held: the running recording of take ends and queued recordings into

@@ -27,7 +27,7 @@ void mapForWriting(float* start, size_t count) {
 }
 } // namespace
 
-float* appendFreshSamples(std::vector<float>& samples, size_t count) {
+float* appendFreshSamples(Samples& samples, size_t count) {
     const size_t at = samples.size();
     if (samples.capacity() - at >= count)
         mapForWriting(samples.data() + at, count);

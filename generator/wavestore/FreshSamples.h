@@ -8,11 +8,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
+
 namespace spoolex {
 
 // Appends count zero samples to samples and returns where they start. Only
 // room already reserved is mapped ahead: without it the vector reallocates,
 // and the hint would be spent on memory about to be given back.
-float* appendFreshSamples(std::vector<float>& samples, size_t count);
+float* appendFreshSamples(Samples& samples, size_t count);
 
 } // namespace spoolex

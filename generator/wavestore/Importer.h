@@ -46,6 +46,6 @@ bool importAny(Take& take, const std::string& path, std::string& error);
 // Makes samples (interleaved stereo) and sampleRate the take's. A take of a
 // machine changes under the machine's lock, and its pattern's players seek
 // again; the old samples are freed after the lock.
-void replaceTakeSamples(Take& take, std::vector<float>&& samples, int32_t sampleRate);
+void replaceTakeSamples(Take& take, Samples&& samples, int32_t sampleRate);
 
 } // namespace spoolex

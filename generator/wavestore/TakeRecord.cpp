@@ -55,7 +55,7 @@ void report(CMICallbacks& host, const std::string& detail) {
     host.hostMessage((loadError + detail).c_str());
 }
 
-bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWriter& writer) {
+bool pack(const Samples& samples, int32_t sampleRate, MemoryBlockWriter& writer) {
     size_t frames = samples.size() / 2;
     if (frames >= std::numeric_limits<uint32_t>::max())
         return false;
@@ -99,7 +99,7 @@ bool pack(const std::vector<float>& samples, int32_t sampleRate, MemoryBlockWrit
 
 // Appends count library values (float bit patterns) to samples, scaled to
 // the host scale: one pass, while the piece is still in the cache.
-void appendScaled(const int32_t* values, size_t count, std::vector<float>& samples) {
+void appendScaled(const int32_t* values, size_t count, Samples& samples) {
     float* out = appendFreshSamples(samples, count);
     for (size_t i = 0; i < count; ++i) {
         float value;
@@ -115,7 +115,7 @@ void appendScaled(const int32_t* values, size_t count, std::vector<float>& sampl
 // library really delivers: the header's count reserves room only as far as
 // the stream's size makes it plausible.
 uint32_t unpack(WavpackContext* context, uint32_t count, uint32_t offset, int exponent,
-                size_t streamBytes, std::vector<float>& samples) {
+                size_t streamBytes, Samples& samples) {
     samples.clear();
     samples.reserve(std::min<size_t>(size_t{offset} + count, streamBytes * plausibleFramesPerByte) *
                     2);
@@ -235,8 +235,7 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
 
 } // namespace
 
-bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
-                      std::vector<uint8_t>& stream) {
+bool encodeTakeStream(const Samples& samples, int32_t sampleRate, std::vector<uint8_t>& stream) {
     MemoryBlockWriter writer;
     try {
         bool packed = pack(samples, sampleRate, writer);
@@ -287,7 +286,7 @@ TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
     } catch (const std::bad_alloc&) {
         // A small stream can hold hours of silence. The record was read
         // whole, so the song data after it still reads.
-        std::vector<float>().swap(take.samples);
+        Samples().swap(take.samples);
         host.hostMessage(outOfMemoryForTake);
         load = TakeLoad::Failed;
     }

@@ -21,8 +21,7 @@ enum TakeFormat : uint8_t {
 // The samples are only read (scaled in a copy), so playback may go on
 // reading them; nothing may write them during the call. On failure the
 // stream holds the bytes produced so far.
-bool encodeTakeStream(const std::vector<float>& samples, int32_t sampleRate,
-                      std::vector<uint8_t>& stream);
+bool encodeTakeStream(const Samples& samples, int32_t sampleRate, std::vector<uint8_t>& stream);
 
 // Writes the take's whole record. The record is always complete and
 // parseable, even when encoding failed.

@@ -203,7 +203,7 @@ bool readLayout(ByteSource& source, Layout& layout) {
     return true;
 }
 
-bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& stereo) {
+bool decodeAll(ByteSource& source, const Layout& layout, Samples& stereo) {
     // Small enough that a block's samples are still in the cache when they
     // are converted: the take grows a block at a time, so its fresh memory is
     // first touched (and zeroed by the system) just before it is written,
@@ -214,7 +214,7 @@ bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& ste
         if (layout.frames > stereo.max_size() / 2)
             return false;
         const auto total = static_cast<size_t>(layout.frames);
-        std::vector<float> out;
+        Samples out;
         out.reserve(total * 2);
         std::vector<uint8_t> block(blockFrames * frameBytes);
         size_t done = 0;

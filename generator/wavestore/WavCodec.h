@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
 #include "generator/settings/WavSampleFormat.h"
 
 namespace spoolex::wav {
@@ -98,7 +99,7 @@ bool readLayout(ByteSource& source, Layout& layout);
 
 // The file's frames as interleaved stereo; false when they cannot be held
 // (allocation failed).
-bool decodeAll(ByteSource& source, const Layout& layout, std::vector<float>& stereo);
+bool decodeAll(ByteSource& source, const Layout& layout, Samples& stereo);
 
 // Export side.
 bool isKnownFormat(WavSampleFormat format);

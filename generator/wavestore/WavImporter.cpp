@@ -15,7 +15,7 @@ bool WavImporter::canImport(const std::string& path) {
 bool WavImporter::importInto(Take& take, const std::string& path) {
     wav::FileSource file(path);
     wav::Layout layout;
-    std::vector<float> samples;
+    Samples samples;
     // The file may have changed since canImport looked at it.
     if (!file.isOpen() || !wav::readLayout(file, layout) || !wav::decodeAll(file, layout, samples))
         return false;
@@ -23,8 +23,8 @@ bool WavImporter::importInto(Take& take, const std::string& path) {
     return true;
 }
 
-void replaceTakeSamples(Take& take, std::vector<float>&& samples, int32_t sampleRate) {
-    std::vector<float> old = std::move(samples);
+void replaceTakeSamples(Take& take, Samples&& samples, int32_t sampleRate) {
+    Samples old = std::move(samples);
     if (!take.machine || !take.owner) {
         take.samples.swap(old);
         take.sampleRate = sampleRate;

@@ -32,14 +32,14 @@ void convert(const uint8_t* data, size_t frames, bool stereo, size_t bytes, floa
 
 } // namespace
 
-bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, std::vector<float>& stereo) {
+bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, Samples& stereo) {
     const bool extended = (flags & WaveFlagExtended) != 0;
     const bool isStereo = (flags & WaveFlagStereo) != 0;
     int64_t frames = level.numSamples;
     if (extended)
         frames = (frames - extendedHeaderBytes) / 2;
     frames = std::max<int64_t>(frames, 0);
-    std::vector<float> out;
+    Samples out;
     try {
         out.assign(static_cast<size_t>(frames) * 2, 0.0f);
     } catch (const std::bad_alloc&) {

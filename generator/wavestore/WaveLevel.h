@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "generator/core/SampleBuffer.h"
 #include "hostsdk/WaveTable.h"
 
 namespace spoolex {
@@ -12,6 +13,6 @@ namespace spoolex {
 // A mono wave fills both channels; an extended wave of an unknown sample
 // code gives silence of its length; an extended wave of fewer than 8
 // samples has no frames. False when the samples cannot be held.
-bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, std::vector<float>& stereo);
+bool decodeWaveLevel(int32_t flags, const CWaveLevel& level, Samples& stereo);
 
 } // namespace spoolex

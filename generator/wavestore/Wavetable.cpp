@@ -23,7 +23,7 @@ bool loadFromWavetable(Take& take, CMICallbacks& host, int slot) {
     const CWaveLevel* level = host.waveLevel(slot, 0);
     if (!level)
         return false;
-    std::vector<float> samples;
+    Samples samples;
     if (!decodeWaveLevel(info->flags, *level, samples))
         return false;
     replaceTakeSamples(take, std::move(samples), level->samplesPerSec);

@@ -68,7 +68,10 @@ int showCommand(const std::string& songPath, const SnapshotOptions& view,
         settings.selStart = view.selStart;
         settings.selEnd = view.selEnd;
         settings.currentTake = view.take;
-        SendMessageW(editorView, messageSnapshotSettings, 0, reinterpret_cast<LPARAM>(&settings));
+        sendSnapshotSettings(settings, [&](unsigned message, uintptr_t field, intptr_t value) {
+            SendMessageW(editorView, message, static_cast<WPARAM>(field),
+                         static_cast<LPARAM>(value));
+        });
     }
     if (!picture) {
         // A person uses the editor now: real message boxes and menus.

@@ -36,7 +36,7 @@ protected:
 
     void addRecordedTake(Pattern& pattern, std::mt19937& random) {
         // Filled outside the lock, published under it.
-        std::vector<float> samples(2 * (500 + random() % 8000));
+        spoolex::Samples samples(2 * (500 + random() % 8000));
         for (size_t i = 0; i < samples.size(); ++i)
             samples[i] = static_cast<float>(i % 200) - 100.0f;
         auto hold = machine().lockAudio();

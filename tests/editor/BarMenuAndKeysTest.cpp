@@ -25,15 +25,15 @@ TEST_F(Bar, ShowsTheDefaultsAfterCreationAndTakesTheUsersChoices) {
     EXPECT_EQ(platform::listItemData(bar(), barcontrol::recordSourceList, 0), 0);
 
     typeText(bar(), barcontrol::fineEdit, "8");
-    EXPECT_EQ(view().fineTicks, 8);
+    EXPECT_EQ(machine().grid.fineTicks, 8);
     typeText(bar(), barcontrol::fineEdit, ""); // emptied: the value stays
-    EXPECT_EQ(view().fineTicks, 8);
+    EXPECT_EQ(machine().grid.fineTicks, 8);
     typeText(bar(), barcontrol::coarseEdit, "16384");
-    EXPECT_EQ(view().coarseFactor, 16384);
+    EXPECT_EQ(machine().grid.coarseFactor, 16384);
     typeText(bar(), barcontrol::coarseEdit, "16385"); // past the spin's range: kept
-    EXPECT_EQ(view().coarseFactor, 16384);
+    EXPECT_EQ(machine().grid.coarseFactor, 16384);
     chooseListItem(bar(), barcontrol::snapList, 3);
-    EXPECT_EQ(view().snapMode, 3u);
+    EXPECT_EQ(machine().grid.snapMode, 3u);
 
     clickButton(bar(), barcontrol::armToggle);
     EXPECT_EQ(machine().armed, 1);
@@ -42,6 +42,39 @@ TEST_F(Bar, ShowsTheDefaultsAfterCreationAndTakesTheUsersChoices) {
     EXPECT_EQ(platform::itemText(bar(), barcontrol::zoomLabel), "141.421%");
     clickButton(bar(), cmd::rowHeightDown);
     EXPECT_EQ(platform::itemText(bar(), barcontrol::heightLabel), "141.4px");
+}
+
+// The host closes its pattern view (the editor's window and the editor go)
+// and opens it again: a new editor, on the grid the user chose, which the
+// song keeps all along.
+TEST_F(Bar, AClosedEditorComesBackOnTheGridTheSongKeeps) {
+    typeText(bar(), barcontrol::fineEdit, "8");
+    typeText(bar(), barcontrol::coarseEdit, "3");
+    chooseListItem(bar(), barcontrol::snapList, 2);
+    host.closeEditorWindow(*placed);
+    EXPECT_EQ(machine().editor, nullptr);
+
+    const std::vector<uint8_t> song = host.saveSongData(*placed);
+    host::HostMachine* loaded = host.createMachine(
+        spoolex::machineDescription(),
+        [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
+    EXPECT_EQ(generatorOf(loaded).grid.fineTicks, 8);
+    EXPECT_EQ(generatorOf(loaded).grid.coarseFactor, 3);
+    EXPECT_EQ(generatorOf(loaded).grid.snapMode, 2u);
+
+    frameWindow = host.editorWindow(*placed);
+    ASSERT_NE(frameWindow, nullptr);
+    placed->extension->showPattern(hostPattern->handle());
+    EXPECT_EQ(platform::itemText(bar(), barcontrol::fineEdit), "8");
+    EXPECT_EQ(platform::itemText(bar(), barcontrol::coarseEdit), "3");
+    EXPECT_EQ(platform::listSelection(bar(), barcontrol::snapList), 2);
+    // The new editor edits as the first did.
+    addTake(1600);
+    press(10, rowY(0)); // the current take
+    release(10, rowY(0));
+    selectTicks(1, 3);
+    command(cmd::copy);
+    EXPECT_EQ(audioClipboard().size(), 2u * 199);
 }
 
 TEST_F(Bar, TheRecSrcListFollowsTheRegistryAndChoosesTheSource) {

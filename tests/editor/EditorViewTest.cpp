@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "generator/editor/SnapshotSettings.h"
 #include "tests/editor/EditorViewFixture.h"
 
 using platform::ScrollBar;
@@ -111,8 +112,8 @@ TEST_F(EditorViewTest, TickColumnsSelectionAndFrameWithTheDefaults) {
 
 TEST_F(EditorViewTest, GridValuesBelowOneFromSongDataCountAsOne) {
     show(8, 80, 100);
-    view->fineTicks = 0;
-    view->coarseFactor = -3;
+    machine().grid.fineTicks = 0;
+    machine().grid.coarseFactor = -3;
     auto surface = paint();
     // Every tick a fine column, and every one of them also coarse.
     EXPECT_EQ(surface.of(Op::Fill, coarse).size(), 8u);
@@ -147,7 +148,7 @@ namespace {
 
 // The column rule read straight off the frames, for comparing the drawn
 // columns with.
-std::vector<float> formulaColumn(const std::vector<float>& samples, double spp, uint32_t c,
+std::vector<float> formulaColumn(const spoolex::Samples& samples, double spp, uint32_t c,
                                  std::vector<float>& previous) {
     const auto frames = static_cast<int64_t>(samples.size() / 2);
     const auto a = static_cast<int64_t>(c * spp);
@@ -231,9 +232,44 @@ TEST_F(EditorViewTest, RedrawAskedFromAnotherThreadIsCarriedOutByTheTimer) {
     show(16, 160, 100);
     viewWindow->invalid = false;
     const int before = viewWindow->invalidations;
-    view->requestRedraw();
+    machine().requestRedraw();
     EXPECT_EQ(viewWindow->invalidations, before);
     platform::headless::fireTimer(viewWindow, 2);
     EXPECT_GT(viewWindow->invalidations, before);
     EXPECT_FALSE(viewWindow->invalid); // painted at once
+}
+
+// Any program may send the view's window the snapshot message: every value
+// travels in the message itself and is checked as a user's would be.
+TEST_F(EditorViewTest, SnapshotMessagesCarryTheirValuesAndAreChecked) {
+    spoolex::Pattern& pattern = show(16, 160, 400);
+    constantTake(pattern, 16 * samplesPerTick, 1000.0f, -1000.0f);
+    SnapshotSettings settings;
+    settings.zoom = 2.0;
+    settings.rowHeight = 50.0f;
+    settings.selStart = 1.0;
+    settings.selEnd = 3.0;
+    settings.currentTake = 0;
+    sendSnapshotSettings(settings, [&](unsigned message, uintptr_t field, intptr_t value) {
+        EXPECT_EQ(platform::sendMessage(viewWindow, message, field, value), 1);
+    });
+    EXPECT_EQ(view->zoom, 2.0);
+    EXPECT_EQ(view->rowHeight, 50.0f);
+    EXPECT_EQ(view->selEnd, 3.0);
+    EXPECT_EQ(view->currentTake, pattern.takes[0].get());
+
+    // What once was read as a pointer is only a number now; a take past the
+    // list, a value that is not a number, an unknown field change nothing.
+    auto send = [&](uintptr_t field, intptr_t value) {
+        return platform::sendMessage(viewWindow, messageSnapshotSetting, field, value);
+    };
+    EXPECT_EQ(send(SnapshotCurrentTake, static_cast<intptr_t>(0x7fff12345678)), 1);
+    EXPECT_EQ(view->currentTake, nullptr);
+    EXPECT_EQ(send(SnapshotZoom, snapshotBits(std::nan(""))), 0);
+    EXPECT_EQ(send(SnapshotZoom, snapshotBits(-1.0)), 0);
+    EXPECT_EQ(send(SnapshotRowHeight, snapshotBits(INFINITY)), 0);
+    EXPECT_EQ(send(99, 0x1234), 0);
+    EXPECT_EQ(view->zoom, 2.0);
+    EXPECT_EQ(view->rowHeight, 50.0f);
+    paint();
 }

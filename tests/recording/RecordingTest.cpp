@@ -5,8 +5,17 @@
 #include <memory>
 #include <thread>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#endif
+
 #include "generator/core/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
+#include "tests/support/AllocationProbe.h"
 
 namespace {
 
@@ -304,5 +313,73 @@ TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
     editor.onArmClicked();
     EXPECT_EQ(machine().armed, 1);
 }
+
+#if defined(__linux__)
+
+long minorFaultsOfThisThread() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
+}
+
+// The host calls slot 15 on its audio thread: a recording of an hour starts
+// there without one allocation, and without touching the take's pages (an
+// hour is some 300,000 of them), which come zero from the system as the
+// recording reaches them.
+TEST_F(Recording, AStartOfAnHourAllocatesNothingAndTouchesNoPageOfItsTake) {
+    host::HostPattern* hour = host.createPattern(*placed, "Hour", 30240); // 3600 s
+    const long faultsBefore = minorFaultsOfThisThread();
+    testsupport::allocationsCounted = 0;
+    testsupport::countAllocations = true;
+    play(hour, 0);
+    block();
+    testsupport::countAllocations = false;
+    const long faults = minorFaultsOfThisThread() - faultsBefore;
+    EXPECT_EQ(testsupport::allocationsCounted, 0u);
+    EXPECT_LT(faults, 64);
+    spoolex::Pattern& pattern = *machine().findPattern(hour->handle());
+    ASSERT_EQ(pattern.takes.size(), 1u);
+    const spoolex::Take& take = *pattern.takes[0];
+    EXPECT_EQ(take.frameCount(), size_t{30240} * 5250);
+    EXPECT_EQ(take.samples[2 * 255], 255.0f); // the first block landed
+    EXPECT_EQ(take.samples[take.samples.size() - 1], 0.0f);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+size_t addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// In a process whose address space has no room for an hour of audio, a
+// start leaves the pattern as it was, plays it all the same, and says so
+// once, after the lock (the host may take its own around the message).
+TEST_F(Recording, WithoutRoomForTheTakeNothingStartsAndTheUserHearsOnce) {
+    host::HostPattern* hour = host.createPattern(*placed, "Hour", 30240);
+    EXPECT_EXIT(
+        {
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = addressSpaceInUse() + (size_t{256} << 20);
+            setrlimit(RLIMIT_AS, &limit);
+            host.messages.clear();
+            play(hour, 0);
+            block();
+            block();
+            const spoolex::Pattern& pattern = *machine().findPattern(hour->handle());
+            const bool asBefore = pattern.takes.empty() && machine().recordQueue.empty() &&
+                                  !machine().recording.recording();
+            const bool playing = machine().patternPlayers.size() == 1;
+            const bool toldOnce =
+                host.messages.size() == 1 &&
+                host.messages[0].find("could not start recording") != std::string::npos;
+            std::_Exit(asBefore && playing && toldOnce ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
+
+#endif
 
 } // namespace

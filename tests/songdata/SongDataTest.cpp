@@ -91,9 +91,9 @@ protected:
         c.sampleRate = 48000;
         chorus.assignTake(2.5, 32, &c);
         chorus.tidyActiveTakes();
-        editorViewOf(m)->coarseFactor = 8;
-        editorViewOf(m)->fineTicks = 2;
-        editorViewOf(m)->snapMode = 3;
+        m.grid.coarseFactor = 8;
+        m.grid.fineTicks = 2;
+        m.grid.snapMode = 3;
         spoolex::projectFolder() = "/songs/takes";
         return placed;
     }
@@ -157,9 +157,9 @@ TEST_F(SongData, SaveLoadSaveGivesTheSameBytesAndTheSameAudio) {
             EXPECT_EQ(indexOf(p, p.activeTakes[i].take), indexOf(*q, q->activeTakes[i].take));
         }
     }
-    EXPECT_EQ(editorViewOf(b)->coarseFactor, 8);
-    EXPECT_EQ(editorViewOf(b)->fineTicks, 2);
-    EXPECT_EQ(editorViewOf(b)->snapMode, 3u);
+    EXPECT_EQ(b.grid.coarseFactor, 8);
+    EXPECT_EQ(b.grid.fineTicks, 2);
+    EXPECT_EQ(b.grid.snapMode, 3u);
     EXPECT_EQ(spoolex::projectFolder(), "/songs/takes");
 }
 
@@ -207,7 +207,7 @@ TEST_F(SongData, OlderLayoutsLoad) {
     EXPECT_EQ(a->activeTakes[0].take, a->takes[0].get());
     EXPECT_EQ(a->activeTakes[1].startTick, 4.0);
     EXPECT_EQ(a->activeTakes[1].take, nullptr);
-    EXPECT_EQ(editorViewOf(generatorOf(one))->coarseFactor, 4); // untouched
+    EXPECT_EQ(generatorOf(one).grid.coarseFactor, 4); // untouched
 
     // Version 3: folder, grid, and the old field after each length.
     Bytes v3;
@@ -217,7 +217,7 @@ TEST_F(SongData, OlderLayoutsLoad) {
     host::HostMachine* three = loadGenerator(v3.data);
     ASSERT_NE(awaiting(three, "B"), nullptr);
     EXPECT_EQ(awaiting(three, "B")->length, 12);
-    EXPECT_EQ(editorViewOf(generatorOf(three))->fineTicks, 16);
+    EXPECT_EQ(generatorOf(three).grid.fineTicks, 16);
     EXPECT_EQ(spoolex::projectFolder(), "/v3");
 
     // A newer version is reported and read by the newest rules known.

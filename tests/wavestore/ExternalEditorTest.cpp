@@ -99,7 +99,7 @@ TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
 TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    std::vector<float> before = take->samples;
+    spoolex::Samples before = take->samples;
     machine().waveEditors = {{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}};
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);

@@ -95,7 +95,7 @@ protected:
         return result;
     }
 
-    static bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    template <typename A, typename B> static bool sameBits(const A& a, const B& b) {
         return a.size() == b.size() &&
                (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
     }

@@ -99,7 +99,7 @@ TEST_F(TakeRecordTest, AnEmptyStreamGivesTheOpenErrorWithTheLibraryText) {
 
 TEST_F(TakeRecordTest, AnUnknownFormatByteConsumesNothingMore) {
     Take loaded = randomTake(10, 1);
-    std::vector<float> before = loaded.samples;
+    spoolex::Samples before = loaded.samples;
     size_t consumed = 0;
     EXPECT_EQ(load({2, 1, 2, 3, 4}, loaded, &consumed), TakeLoad::Failed);
     EXPECT_EQ(consumed, 1u);

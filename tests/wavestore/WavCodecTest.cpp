@@ -56,7 +56,11 @@ Bytes riff(const std::vector<Chunk>& chunks) {
 
 bool decode(const Bytes& file, std::vector<float>& stereo, Layout& layout) {
     MemorySource source(file.data(), file.size());
-    return readLayout(source, layout) && decodeAll(source, layout, stereo);
+    spoolex::Samples decoded;
+    if (!readLayout(source, layout) || !decodeAll(source, layout, decoded))
+        return false;
+    stereo.assign(decoded.begin(), decoded.end());
+    return true;
 }
 
 TEST(WavCodec, ImportConversionsAtFullScale) {

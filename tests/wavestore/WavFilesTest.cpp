@@ -100,7 +100,8 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
     Take take;
     take.sampleRate = 48000;
     const std::vector<int16_t> values = SoxFiles::staircase(1024);
-    take.samples = stereoOf(values, 2);
+    const std::vector<float> stereo = stereoOf(values, 2);
+    take.samples.assign(stereo.begin(), stereo.end());
     for (auto format : {WavSampleFormat::Int16, WavSampleFormat::Float32, WavSampleFormat::Int32,
                         WavSampleFormat::Int24}) {
         std::string wav = files.path("out.wav");
