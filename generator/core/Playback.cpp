@@ -156,7 +156,9 @@ void mi::prepareAudioStorage() {
     if (patternPlayers.capacity() < patterns + 16)
         patternPlayers.reserve(2 * (patterns + 16));
     // Recordings: a take object each, and room in its pattern's take list.
-    constexpr size_t readyTakes = 4;
+    // Enough for a start a second while the user-interface side is busy
+    // with a long edit.
+    constexpr size_t readyTakes = 16;
     if (spareTakes.capacity() < 2 * readyTakes)
         spareTakes.reserve(2 * readyTakes);
     while (spareTakes.size() < readyTakes)
@@ -165,10 +167,10 @@ void mi::prepareAudioStorage() {
     for (auto& entry : patternsByHandle) {
         std::vector<std::shared_ptr<Take>>& takes = entry.second->takes;
         if (takes.capacity() - takes.size() < readyTakes)
-            takes.reserve(takes.size() + 4 * readyTakes);
+            takes.reserve(takes.size() + 2 * readyTakes);
         std::vector<ActiveTakeEntry>& active = entry.second->activeTakes;
         if (active.capacity() - active.size() < 2 * readyTakes)
-            active.reserve(active.size() + 8 * readyTakes);
+            active.reserve(active.size() + 4 * readyTakes);
     }
 }
 

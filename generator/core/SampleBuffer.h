@@ -62,11 +62,10 @@ public:
     template <typename U, typename... Args> void construct(U* at, Args&&... args) {
         ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
     }
-    // Fresh pages are zero already: writing would map every one of them.
-    void construct(T* at, FreshZero) noexcept {
-        if (!mapped)
-            ::new (static_cast<void*>(at)) T();
-    }
+    // Only for a buffer from the page mapper (silentSamples), whose fresh
+    // pages are zero already: writing would map every one of them. Nothing
+    // at all, so that the compiler drops the loop that calls it.
+    void construct(T*, FreshZero) noexcept {}
 
     bool pageMapped() const noexcept { return mapped; }
 
