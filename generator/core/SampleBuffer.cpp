@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #if defined(_WIN32)
-#define NOMINMAX
 #include <windows.h>
 #else
 #include <sys/mman.h>
