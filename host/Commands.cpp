@@ -11,12 +11,15 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "generator/editor/EditorCommandIds.h"
 #include "host/Describe.h"
+#include "host/FileChecks.h"
 #include "host/Host.h"
 #include "host/PluginFiles.h"
 #include "host/Recorder.h"
+#include "host/SongSummary.h"
 #include "host/WavFile.h"
 #include "platform/testing/ScriptedUi.h"
 
@@ -71,7 +74,8 @@ int renderCommand(const std::string& songPath, const std::string& wavPath, const
     Host host;
     SongDocument song;
     std::string error;
-    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
+    if (!checkOutput(wavPath, {songPath}, error) || !loadSongFile(songPath, song, error) ||
+        !host.loadSong(song, gear, error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
@@ -93,27 +97,11 @@ int renderCommand(const std::string& songPath, const std::string& wavPath, const
     return 0;
 }
 
-std::string songInfo(Host& host) {
-    auto& ui = platform::testing::ScriptedUi::instance();
-    std::string text;
-    for (HostPattern* pattern : host.patternsInOrder()) {
-        size_t before = ui.messages().size();
-        if (!host.sendEditorCommand(pattern->machine, pattern, editorcommand::info))
-            continue;
-        auto shown = ui.messages();
-        text += pattern->machine.name + " / " + pattern->name + "\n";
-        text += shown.size() > before ? shown.back().text : "(no report)\n";
-        text += "\n";
-    }
-    return text;
-}
-
 int infoCommand(const std::string& songPath, const std::string& gear, std::FILE* out) {
     Host host;
     if (!loadSong(host, songPath, gear))
         return 1;
-    platform::testing::ScriptedUi::instance().setEcho(false);
-    std::fputs(songInfo(host).c_str(), out);
+    std::fputs(songSummary(host).c_str(), out);
     return 0;
 }
 
@@ -127,21 +115,71 @@ public:
 
 } // namespace
 
+namespace {
+
+std::string secondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+// Takes per pattern, by machine and name.
+std::map<std::pair<HostMachine*, std::string>, size_t> takeCounts(Host& host) {
+    std::map<std::pair<HostMachine*, std::string>, size_t> counts;
+    for (const MachinePatterns& machine : savedPatterns(host))
+        for (const SavedPattern& pattern : machine.patterns)
+            counts[{machine.machine, pattern.name}] = pattern.takes.size();
+    return counts;
+}
+
+} // namespace
+
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
+    std::string error;
+    WavAudio input;
+    if (!checkReadable(inputPath, error) || !readWav(inputPath, input, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
     if (!loadSong(host, songPath, gear))
         return 1;
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    const auto before = takeCounts(host);
     DiscardedOutput discarded;
     host.masterSink = &discarded;
-    WavAudio input;
-    std::string error;
-    if (!readWav(inputPath, input, error) || !recordSong(host, gear, input, options, error) ||
+    RecordOutcome ran;
+    if (!recordSong(host, gear, input, options, error, &ran) ||
         !saveSongFile(songPath, host.saveSong(), error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(out, "%s: recorded %s\n", songPath.c_str(), inputPath.c_str());
+    host.masterSink = nullptr;
+    const double rate = host.timing().samplesPerSec;
+    std::fprintf(out, "%s: recorded %s over %s\n", songPath.c_str(), inputPath.c_str(),
+                 secondsText(static_cast<double>(ran.played) / rate).c_str());
+    if (ran.inputFrames > ran.songFrames)
+        std::fprintf(out, "the input (%s) is longer than the song (%s): its last %s were cut\n",
+                     secondsText(static_cast<double>(ran.inputFrames) / rate).c_str(),
+                     secondsText(static_cast<double>(ran.songFrames) / rate).c_str(),
+                     secondsText(static_cast<double>(ran.inputFrames - ran.songFrames) / rate)
+                         .c_str());
+    else if (ran.inputFrames < ran.songFrames)
+        std::fprintf(out, "the input ended before the song (%s): the song stopped there\n",
+                     secondsText(static_cast<double>(ran.songFrames) / rate).c_str());
+    bool any = false;
+    for (const MachinePatterns& machine : savedPatterns(host))
+        for (const SavedPattern& pattern : machine.patterns) {
+            const auto earlier = before.find({machine.machine, pattern.name});
+            const size_t had = earlier == before.end() ? 0 : earlier->second;
+            if (pattern.takes.size() <= had)
+                continue;
+            any = true;
+            std::fputs(patternText(host, *machine.machine, pattern, had).c_str(), out);
+        }
+    if (!any)
+        std::fputs("no pattern played, so nothing was recorded\n", out);
     return 0;
 }
 
@@ -213,7 +251,7 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
 
         RecordOptions options;
         options.autoPunch = true;
-        options.threshold = 2048; // about -37 dB
+        options.threshold = 2048; // (1/2)^3.5 of full scale, about -21 dB
         options.release = 50;
         if (!recordSong(host, gear, audio, options, error) ||
             !saveSongFile(song, host.saveSong(), error)) {
@@ -232,9 +270,8 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
-    platform::testing::ScriptedUi::instance().setEcho(false);
     std::fprintf(out, "Loaded it again and rendered the comp of both passes: %s\n\n%s", wav.c_str(),
-                 songInfo(fresh).c_str());
+                 songSummary(fresh).c_str());
 #ifdef SPOOLEX_HOST_PICTURES
     // What the editor and the sequence view show of it.
     SnapshotOptions editor;

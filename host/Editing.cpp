@@ -52,9 +52,11 @@ constexpr NamedCommand namedCommands[] = {
     {"menu", 32792},
 };
 
-constexpr const char* actionOptions[] = {"--pattern",     "--take",    "--select",
-                                         "--command",     "--answer",  "--choose-file",
-                                         "--choose-item", "--snapshot"};
+// Each action with what its value is, as the usage shows it.
+constexpr EditActionOption actionOptions[] = {
+    {"--pattern", "NAME"},       {"--take", "N"},           {"--select", "FROM:TO"},
+    {"--command", "NAME|ID"},    {"--answer", "ANSWER"},    {"--choose-file", "PATH"},
+    {"--choose-item", "N"},      {"--snapshot", "OUT.png"}};
 
 // The editor's pixels per tick are whole numbers up to this view width.
 constexpr int preferredWidth = 1600;
@@ -323,9 +325,8 @@ private:
 
 } // namespace
 
-bool isEditAction(const std::string& option) {
-    return std::find(std::begin(actionOptions), std::end(actionOptions), option) !=
-           std::end(actionOptions);
+std::vector<EditActionOption> editActionOptions() {
+    return {std::begin(actionOptions), std::end(actionOptions)};
 }
 
 std::string editCommandNames() {
