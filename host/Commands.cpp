@@ -160,11 +160,11 @@ int recordCommand(const std::string& songPath, const std::string& inputPath,
     std::fprintf(out, "%s: recorded %s over %s\n", songPath.c_str(), inputPath.c_str(),
                  secondsText(static_cast<double>(ran.played) / rate).c_str());
     if (ran.inputFrames > ran.songFrames)
-        std::fprintf(out, "the input (%s) is longer than the song (%s): its last %s were cut\n",
-                     secondsText(static_cast<double>(ran.inputFrames) / rate).c_str(),
-                     secondsText(static_cast<double>(ran.songFrames) / rate).c_str(),
-                     secondsText(static_cast<double>(ran.inputFrames - ran.songFrames) / rate)
-                         .c_str());
+        std::fprintf(
+            out, "the input (%s) is longer than the song (%s): its last %s were cut\n",
+            secondsText(static_cast<double>(ran.inputFrames) / rate).c_str(),
+            secondsText(static_cast<double>(ran.songFrames) / rate).c_str(),
+            secondsText(static_cast<double>(ran.inputFrames - ran.songFrames) / rate).c_str());
     else if (ran.inputFrames < ran.songFrames)
         std::fprintf(out, "the input ended before the song (%s): the song stopped there\n",
                      secondsText(static_cast<double>(ran.songFrames) / rate).c_str());

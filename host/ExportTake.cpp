@@ -75,7 +75,7 @@ int exportCommand(const std::string& songPath, const std::string& wavPath,
     if (options.selected) {
         if (options.to > pattern->length)
             return fail("--select ends at tick " + tickText(options.to) + ", past the end of the " +
-                    std::to_string(pattern->length) + "-tick pattern");
+                        std::to_string(pattern->length) + "-tick pattern");
         const CMasterInfo& timing = host.timing();
         // As the editor's export: the frame under the end is the first left out.
         const double f =

@@ -32,7 +32,6 @@ struct RecordOutcome {
 // input machine is used, or one is placed. The song plays until its end or
 // the input's, whichever comes first. False with a reason on failure.
 bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
-                const RecordOptions& options, std::string& error,
-                RecordOutcome* outcome = nullptr);
+                const RecordOptions& options, std::string& error, RecordOutcome* outcome = nullptr);
 
 } // namespace host

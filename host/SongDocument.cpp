@@ -1,9 +1,9 @@
 #include "host/SongDocument.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <cerrno>
 #include <filesystem>
 
 #include "hostsdk/ByteOrder.h"
@@ -256,8 +256,8 @@ bool saveSongFile(const std::string& path, const SongDocument& song, std::string
         error = "cannot write " + temporary + ": " + std::strerror(errno);
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0;
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const std::string reason = std::strerror(errno);
     if (std::fclose(file) != 0 || !written) {
         error = "cannot write " + temporary + ": " + reason;

@@ -78,9 +78,8 @@ std::vector<MachinePatterns> savedPatterns(Host& host) {
 
 std::string patternText(Host& host, HostMachine& machine, const SavedPattern& pattern,
                         size_t firstNew) {
-    std::string text = machine.name + " / " + pattern.name + ": " +
-                       std::to_string(pattern.length) + " ticks, " +
-                       seconds(tickSeconds(host, pattern.length)) + "\n";
+    std::string text = machine.name + " / " + pattern.name + ": " + std::to_string(pattern.length) +
+                       " ticks, " + seconds(tickSeconds(host, pattern.length)) + "\n";
     if (pattern.takes.empty())
         text += "  no takes\n";
     for (size_t t = 0; t < pattern.takes.size(); ++t) {

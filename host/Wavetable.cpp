@@ -7,9 +7,9 @@
 #include "generator/core/Take.h"
 #include "generator/wavestore/Exporter.h"
 #include "generator/wavestore/FileSource.h"
-#include "host/FileChecks.h"
 #include "generator/wavestore/WavCodec.h"
 #include "generator/wavestore/WaveLevel.h"
+#include "host/FileChecks.h"
 #include "host/SongDocument.h"
 
 namespace host {

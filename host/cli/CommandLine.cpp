@@ -131,13 +131,15 @@ Parsed parseCommandLine(const std::vector<CommandSpec>& table, const std::vector
     const size_t required = static_cast<size_t>(
         std::count_if(wanted.begin(), wanted.end(), [](const auto& o) { return !optional(o); }));
     if (invocation.operands.size() < required) {
-        std::vector<std::string> missing(wanted.begin() + static_cast<long>(invocation.operands.size()),
+        std::vector<std::string> missing(wanted.begin() +
+                                             static_cast<long>(invocation.operands.size()),
                                          wanted.begin() + static_cast<long>(required));
         error = command->name + " needs " + joined(missing, 0);
         return Parsed::Mistake;
     }
     if (invocation.operands.size() > wanted.size()) {
-        error = command->name + (wanted.empty() ? " takes nothing more" : " takes " + joined(wanted, 0)) +
+        error = command->name +
+                (wanted.empty() ? " takes nothing more" : " takes " + joined(wanted, 0)) +
                 ", not also \"" + invocation.operands[wanted.size()] + "\"";
         return Parsed::Mistake;
     }

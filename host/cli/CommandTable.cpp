@@ -32,72 +32,69 @@ bool readOptions(const Invocation& invocation,
 
 // The options of a picture of the editor: snapshot's, and show's view.
 std::vector<OptionSpec> viewOptions() {
-    return {{"--pattern", "NAME"},    {"--size", "WxH"},         {"--zoom", "Z"},
+    return {{"--pattern", "NAME"},   {"--size", "WxH"},       {"--zoom", "Z"},
             {"--rows-height", "PX"}, {"--select", "FROM:TO"}, {"--take", "N"}};
 }
 
 constexpr int largestPicture = 16384;
 
 bool readView(const Invocation& invocation, SnapshotOptions& view, std::string& error) {
-    return readOptions(
-        invocation,
-        {{"--pattern",
-          [&](const std::string& v, std::string&) {
-              view.pattern = v;
-              return true;
-          }},
-         {"--size",
-          [&](const std::string& v, std::string& e) {
-              return readSize("--size", v, largestPicture, view.width, view.height, e);
-          }},
-         {"--zoom",
-          [&](const std::string& v, std::string& e) {
-              return readNumber("--zoom", v, 1.0, 65536.0, view.zoom, e);
-          }},
-         {"--rows-height",
-          [&](const std::string& v, std::string& e) {
-              double px = 0.0;
-              bool ok = readNumber("--rows-height", v, 8.0, largestPicture, px, e);
-              view.rowHeight = static_cast<float>(px);
-              return ok;
-          }},
-         {"--select",
-          [&](const std::string& v, std::string& e) {
-              return readTickRange("--select", v, view.selStart, view.selEnd, e);
-          }},
-         {"--take",
-          [&](const std::string& v, std::string& e) {
-              return readWhole("--take", v, 0, 1 << 20, view.take, e);
-          }}},
-        error);
+    return readOptions(invocation,
+                       {{"--pattern",
+                         [&](const std::string& v, std::string&) {
+                             view.pattern = v;
+                             return true;
+                         }},
+                        {"--size",
+                         [&](const std::string& v, std::string& e) {
+                             return readSize("--size", v, largestPicture, view.width, view.height,
+                                             e);
+                         }},
+                        {"--zoom",
+                         [&](const std::string& v, std::string& e) {
+                             return readNumber("--zoom", v, 1.0, 65536.0, view.zoom, e);
+                         }},
+                        {"--rows-height",
+                         [&](const std::string& v, std::string& e) {
+                             double px = 0.0;
+                             bool ok = readNumber("--rows-height", v, 8.0, largestPicture, px, e);
+                             view.rowHeight = static_cast<float>(px);
+                             return ok;
+                         }},
+                        {"--select",
+                         [&](const std::string& v, std::string& e) {
+                             return readTickRange("--select", v, view.selStart, view.selEnd, e);
+                         }},
+                        {"--take",
+                         [&](const std::string& v, std::string& e) {
+                             return readWhole("--take", v, 0, 1 << 20, view.take, e);
+                         }}},
+                       error);
 }
 
 int runNew(const Invocation& invocation) {
     NewSongOptions options;
     std::string error;
     long tempo = options.beatsPerMinute, ticks = options.ticksPerBeat, rate = options.sampleRate;
-    if (!readOptions(invocation,
-                     {{"--tempo",
-                       [&](const std::string& v, std::string& e) {
-                           return readWhole("--tempo", v, 1L, 1000L, tempo, e);
-                       }},
-                      {"--ticks-per-beat",
-                       [&](const std::string& v, std::string& e) {
-                           return readWhole("--ticks-per-beat", v, 1L, 256L, ticks, e);
-                       }},
-                      {"--rate",
-                       [&](const std::string& v, std::string& e) {
-                           return readWhole("--rate", v, 1000L, 768000L, rate, e);
-                       }},
-                      {"--pattern",
-                       [&](const std::string& v, std::string& e) {
-                           return readPatternSpec(v, options.patterns, e);
-                       }},
-                      {"--play",
-                       [&](const std::string& v, std::string& e) {
-                           return readPlaySpec(v, options.plays, e);
-                       }}},
-                     error))
+    if (!readOptions(
+            invocation,
+            {{"--tempo",
+              [&](const std::string& v, std::string& e) {
+                  return readWhole("--tempo", v, 1L, 1000L, tempo, e);
+              }},
+             {"--ticks-per-beat",
+              [&](const std::string& v, std::string& e) {
+                  return readWhole("--ticks-per-beat", v, 1L, 256L, ticks, e);
+              }},
+             {"--rate",
+              [&](const std::string& v, std::string& e) {
+                  return readWhole("--rate", v, 1000L, 768000L, rate, e);
+              }},
+             {"--pattern", [&](const std::string& v,
+                               std::string& e) { return readPatternSpec(v, options.patterns, e); }},
+             {"--play", [&](const std::string& v,
+                            std::string& e) { return readPlaySpec(v, options.plays, e); }}},
+            error))
         return usageMistake(error);
     options.beatsPerMinute = static_cast<uint32_t>(tempo);
     options.ticksPerBeat = static_cast<uint32_t>(ticks);
@@ -136,21 +133,20 @@ int runExport(const Invocation& invocation) {
     ExportOptions options;
     std::string error;
     options.pattern = invocation.value("--pattern");
-    if (!readOptions(invocation,
-                     {{"--take",
-                       [&](const std::string& v, std::string& e) {
-                           return readWhole("--take", v, 0, 1 << 20, options.take, e);
-                       }},
-                      {"--select",
-                       [&](const std::string& v, std::string& e) {
-                           options.selected = true;
-                           return readTickRange("--select", v, options.from, options.to, e);
-                       }},
-                      {"--format",
-                       [&](const std::string& v, std::string& e) {
-                           return readExportFormat(v, options.format, e);
-                       }}},
-                     error))
+    if (!readOptions(
+            invocation,
+            {{"--take",
+              [&](const std::string& v, std::string& e) {
+                  return readWhole("--take", v, 0, 1 << 20, options.take, e);
+              }},
+             {"--select",
+              [&](const std::string& v, std::string& e) {
+                  options.selected = true;
+                  return readTickRange("--select", v, options.from, options.to, e);
+              }},
+             {"--format", [&](const std::string& v,
+                              std::string& e) { return readExportFormat(v, options.format, e); }}},
+            error))
         return usageMistake(error);
     return exportCommand(invocation.operands[0], invocation.operands[1], options, invocation.gear,
                          invocation.out);
@@ -189,14 +185,13 @@ std::vector<CommandSpec> makeTable() {
          "    once, one after the other); tempo 1-1000 (126), ticks per beat 1-256 (4),\n"
          "    rate 1000-768000 Hz (44100). An existing SONG is never replaced.\n",
          runNew});
-    table.push_back({"info",
-                     {"SONG"},
-                     {},
-                     "    the song's timing and length; each pattern's length, takes and active\n"
-                     "    takes, and the report its editor's Info command shows\n",
-                     [](const Invocation& i) {
-                         return infoCommand(i.operands[0], i.gear, i.out);
-                     }});
+    table.push_back(
+        {"info",
+         {"SONG"},
+         {},
+         "    the song's timing and length; each pattern's length, takes and active\n"
+         "    takes, and the report its editor's Info command shows\n",
+         [](const Invocation& i) { return infoCommand(i.operands[0], i.gear, i.out); }});
     table.push_back(
         {"record",
          {"SONG"},
@@ -269,20 +264,21 @@ std::vector<CommandSpec> makeTable() {
                              return usageMistake(error);
                          return snapshotCommand(i.operands[0], i.operands[1], view, i.gear, i.out);
                      }});
-    table.push_back({"sequence",
-                     {"SONG", "OUT.png"},
-                     {{"--scale", "TICKS_PER_ROW"}},
-                     "    a picture of the sequence view's pattern boxes, TICKS_PER_ROW ticks to a\n"
-                     "    row of pixels (default 1)\n",
-                     [](const Invocation& i) {
-                         double scale = 1.0;
-                         std::string error;
-                         if (i.has("--scale") &&
-                             !readAbove("--scale", i.value("--scale"), 0.0, 1 << 20, scale, error))
-                             return usageMistake(error);
-                         return sequenceCommand(i.operands[0], i.operands[1],
-                                                static_cast<float>(scale), i.gear, i.out);
-                     }});
+    table.push_back(
+        {"sequence",
+         {"SONG", "OUT.png"},
+         {{"--scale", "TICKS_PER_ROW"}},
+         "    a picture of the sequence view's pattern boxes, TICKS_PER_ROW ticks to a\n"
+         "    row of pixels (default 1)\n",
+         [](const Invocation& i) {
+             double scale = 1.0;
+             std::string error;
+             if (i.has("--scale") &&
+                 !readAbove("--scale", i.value("--scale"), 0.0, 1 << 20, scale, error))
+                 return usageMistake(error);
+             return sequenceCommand(i.operands[0], i.operands[1], static_cast<float>(scale), i.gear,
+                                    i.out);
+         }});
 #endif
 #if defined(_WIN32)
     std::vector<OptionSpec> showOptions = viewOptions();
@@ -321,8 +317,7 @@ std::vector<CommandSpec> makeTable() {
                      "    a WAV file into wave slot SLOT of the song's wavetable (1-200, 0x.. for\n"
                      "    hexadecimal); a SONG that does not exist yet is made\n",
                      [](const Invocation& i) {
-                         return waveLoadCommand(i.operands[0], i.operands[1], i.operands[2],
-                                                i.out);
+                         return waveLoadCommand(i.operands[0], i.operands[1], i.operands[2], i.out);
                      }});
     table.push_back({"wave-select",
                      {"SONG", "SLOT"},
@@ -336,8 +331,7 @@ std::vector<CommandSpec> makeTable() {
                      {},
                      "    a wave slot as a WAV file\n",
                      [](const Invocation& i) {
-                         return waveSaveCommand(i.operands[0], i.operands[1], i.operands[2],
-                                                i.out);
+                         return waveSaveCommand(i.operands[0], i.operands[1], i.operands[2], i.out);
                      }});
     table.push_back({"describe",
                      {},

@@ -1,8 +1,8 @@
 #include "host/cli/Numbers.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
