@@ -159,7 +159,8 @@ TEST_F(HostProgram, EveryFileFailureIsOneLineWithTheSystemsReason) {
     expectFailure({"snapshot", missing, at("out.png")},
                   "cannot read " + missing + ": No such file or directory");
     expectFailure({"sequence", folder, at("out.png")}, "Is a directory");
-    expectFailure({"render", at("song.sxs"), folder}, "cannot write " + folder + ": Is a directory");
+    expectFailure({"render", at("song.sxs"), folder},
+                  "cannot write " + folder + ": Is a directory");
     expectFailure({"render", at("song.sxs"), at("nowhere/out.wav")}, "No such file or directory");
     expectFailure({"export", folder, at("take.wav"), "--pattern", "A", "--take", "0"},
                   "Is a directory");
@@ -257,8 +258,7 @@ TEST_F(HostProgram, RecordStopsWithItsInputAndSaysWhatItMade) {
     // Two passes over a 16-tick pattern (1.905 s each); the input lasts
     // 1.9 s, so the second pass never starts.
     const std::string song = at("song.sxs");
-    ASSERT_EQ(run({"new", song, "--pattern", "A:16", "--play", "A@0", "--play", "A@16"}).status,
-              0);
+    ASSERT_EQ(run({"new", song, "--pattern", "A:16", "--play", "A@0", "--play", "A@16"}).status, 0);
     const Ran ran = run({"record", song, "--input", writeInput("short.wav", 1.9)});
     ASSERT_EQ(ran.status, 0) << ran.err;
     EXPECT_NE(ran.out.find("the input ended before the song (3.810 s): the song stopped there\n"),
@@ -322,7 +322,8 @@ TEST_F(HostProgram, ExportWritesATakeOrAStretchOfIt) {
     expectFailure({"export", song, song, "--pattern", "A", "--take", "0"}, "is also what is read");
     EXPECT_FALSE(fs::exists(wav));
 
-    const Ran whole = run({"export", song, wav, "--pattern", "A", "--take", "0", "--format", "32f"});
+    const Ran whole =
+        run({"export", song, wav, "--pattern", "A", "--take", "0", "--format", "32f"});
     ASSERT_EQ(whole.status, 0) << whole.err;
     EXPECT_EQ(whole.out, wav + ": take 0 of A, 84000 frames at 44100 Hz (1.905 s), 32-bit float\n");
     host::WavAudio take, input;
@@ -345,7 +346,8 @@ TEST_F(HostProgram, ExportWritesATakeOrAStretchOfIt) {
 
 TEST_F(HostProgram, WaveCommandsWorkInTheSameManner) {
     const std::string typo = at("typo.sxs");
-    expectFailure({"wave-select", typo, "0"}, "cannot read " + typo + ": No such file or directory");
+    expectFailure({"wave-select", typo, "0"},
+                  "cannot read " + typo + ": No such file or directory");
     expectFailure({"wave-load", typo, "1", at("missing.wav")}, "No such file or directory");
     EXPECT_FALSE(fs::exists(typo));
 
