@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -185,8 +186,12 @@ int recordCommand(const std::string& songPath, const std::string& inputPath,
 
 namespace {
 
-// Two passes over one 16-tick pattern: the first loud in its first half,
-// the second loud in its second half, quiet (but not silent) elsewhere.
+// Two passes over one 16-tick pattern, played like music: the first loud in
+// its first half, the second in its second half, each a phrase of four
+// plucked notes (a sharp attack, then a decay that stays above the demo's
+// punch threshold until the next note), quiet but not silent elsewhere.
+// Each loud half ends on its tick with a short fade, so a comp of the quiet
+// halves hears none of it.
 WavAudio demoInput(int sampleRate, double samplesPerTick) {
     WavAudio audio;
     audio.sampleRate = sampleRate;
@@ -194,19 +199,31 @@ WavAudio demoInput(int sampleRate, double samplesPerTick) {
     auto frames = static_cast<size_t>(32 * samplesPerTick);
     audio.frames.resize(2 * frames);
     const double pi = 3.14159265358979323846;
+    // Hz of each note, left and right: a phrase, then its answer.
+    const double phrases[2][4][2] = {{{440, 554}, {494, 587}, {554, 659}, {659, 831}},
+                                     {{587, 740}, {554, 659}, {494, 622}, {330, 415}}};
+    constexpr double noteTicks = 2.0;
+    constexpr double attack = 0.004, decay = 0.2, fade = 0.01; // seconds
     for (size_t f = 0; f < frames; ++f) {
-        double tick = static_cast<double>(f) / samplesPerTick;
-        double t = static_cast<double>(f) / sampleRate;
-        bool firstPassLoud = tick < 8;
-        bool secondPassLoud = tick >= 24;
+        const double tick = static_cast<double>(f) / samplesPerTick;
+        const double t = static_cast<double>(f) / sampleRate;
         double left = 30.0 * std::sin(2 * pi * 97 * t);
         double right = left;
-        if (firstPassLoud) {
-            left = 12000.0 * std::sin(2 * pi * 440 * t);
-            right = 9000.0 * std::sin(2 * pi * 550 * t);
-        } else if (secondPassLoud) {
-            left = 9000.0 * std::sin(2 * pi * 660 * t);
-            right = 12000.0 * std::sin(2 * pi * 330 * t);
+        const int pass = tick < 8 ? 0 : (tick >= 24 ? 1 : -1);
+        if (pass >= 0) {
+            const double inHalf = pass == 0 ? tick : tick - 24;
+            const int note = static_cast<int>(inHalf / noteTicks);
+            const double since = (inHalf - note * noteTicks) * samplesPerTick / sampleRate;
+            const double untilEnd = (8 - inHalf) * samplesPerTick / sampleRate;
+            const double envelope =
+                std::min({1.0, since / attack, untilEnd / fade}) * std::exp(-since / decay);
+            const double* hz = phrases[pass][note];
+            auto voice = [&](double frequency) {
+                return std::sin(2 * pi * frequency * t) +
+                       0.3 * std::sin(2 * pi * 2 * frequency * t);
+            };
+            left = 11000.0 * envelope * voice(hz[0]);
+            right = 8000.0 * envelope * voice(hz[1]);
         }
         audio.frames[2 * f] = static_cast<float>(left);
         audio.frames[2 * f + 1] = static_cast<float>(right);
