@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "generator/core/TimeUnits.h"
+#include "generator/model/TimeUnits.h"
 #include "generator/wavestore/Exporter.h"
 #include "host/Commands.h"
 #include "host/FileChecks.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/WavSampleFormat.h"
 
 namespace host {
 

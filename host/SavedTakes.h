@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 
 class CMICallbacks;
 

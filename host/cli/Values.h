@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/WavSampleFormat.h"
 #include "host/NewSong.h"
 
 namespace host::cli {
