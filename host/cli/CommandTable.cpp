@@ -160,6 +160,18 @@ std::vector<OptionSpec> editOptions() {
     return options;
 }
 
+// The editor's command names, indented under --command.
+std::string indentedCommandNames() {
+    std::string names;
+    const std::string listed = editCommandNames();
+    for (size_t at = 0; at < listed.size();) {
+        const size_t end = listed.find('\n', at);
+        names += "    " + listed.substr(at, end - at + 1);
+        at = end == std::string::npos ? listed.size() : end + 1;
+    }
+    return names;
+}
+
 int runEdit(const Invocation& invocation) {
     std::vector<EditAction> actions;
     for (const auto& [name, value] : invocation.options)
@@ -243,7 +255,7 @@ std::vector<CommandSpec> makeTable() {
          "      --select FROM:TO    drag a selection in ticks on the current row, no\n"
          "                          snapping\n"
          "      --command NAME|ID   an editor command, by number or one of\n" +
-             editCommandNames() +
+             indentedCommandNames() +
              "      --answer ANSWER     yes, no, ok or cancel: the answer to the next question\n"
              "                          (every question needs one; each is printed)\n"
              "      --choose-file PATH  the file chosen in the next file dialog\n"

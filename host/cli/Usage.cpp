@@ -43,8 +43,9 @@ std::string usageText(const std::vector<CommandSpec>& table) {
     std::string text = "usage: spoolex-host COMMAND [OPERANDS] [OPTIONS] [--gear FOLDER]\n\n";
     for (const CommandSpec& command : table)
         text += commandUsage(command) + "\n";
-    text += "Every command takes --gear FOLDER: the Gear folder with the plug-ins (default: the\n"
-            "one beside this program). spoolex-host help COMMAND shows one command.\n";
+    text += "Every command takes --gear FOLDER: the Gear folder with the plug-ins\n"
+            "(default: the one beside this program). spoolex-host help COMMAND shows one\n"
+            "command.\n";
     return text;
 }
 
