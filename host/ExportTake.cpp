@@ -7,6 +7,7 @@
 #include "host/Commands.h"
 #include "host/FileChecks.h"
 #include "host/Host.h"
+#include "host/MachineServices.h"
 #include "host/SongSummary.h"
 
 namespace host {
@@ -50,10 +51,13 @@ int exportCommand(const std::string& songPath, const std::string& wavPath,
         return 1;
     const SavedPattern* pattern = nullptr;
     const std::vector<MachinePatterns> machines = savedPatterns(host);
+    HostMachine* owner = nullptr;
     for (const MachinePatterns& machine : machines)
         for (const SavedPattern& candidate : machine.patterns)
-            if (!pattern && candidate.name == options.pattern)
+            if (!pattern && candidate.name == options.pattern) {
                 pattern = &candidate;
+                owner = machine.machine;
+            }
     if (!pattern) {
         std::string names;
         for (const MachinePatterns& machine : machines)
@@ -69,7 +73,12 @@ int exportCommand(const std::string& songPath, const std::string& wavPath,
                                 : std::to_string(takes) + " take" + (takes == 1 ? "" : "s") +
                                       " (0 to " + std::to_string(takes - 1) + ")") +
                     ", not take " + std::to_string(options.take));
-    const spoolex::Take& take = *pattern->takes[static_cast<size_t>(options.take)];
+    spoolex::Take take;
+    take.sampleRate = host.timing().samplesPerSec;
+    // A damaged take is written as far as it decodes, as the machine plays it.
+    if (!decodeSavedTake(pattern->takes[static_cast<size_t>(options.take)], take, *owner->services))
+        std::fprintf(stderr, "spoolex-host: take %d of %s is damaged: what decodes is written\n",
+                     options.take, options.pattern.c_str());
     uint32_t first = 0;
     auto end = static_cast<uint32_t>(take.frameCount());
     if (options.selected) {

@@ -68,8 +68,8 @@ bool readSavedPatterns(const std::vector<uint8_t>& songData, CMICallbacks& servi
             spoolex::readU32(in);
         const int32_t takes = readI32(in);
         for (int32_t t = 0; t < takes && !in.ranShort(); ++t) {
-            auto take = std::make_shared<spoolex::Take>();
-            if (spoolex::decodeTake(*take, in, services) == spoolex::TakeLoad::InputEnded)
+            spoolex::TakeStream take;
+            if (spoolex::readTakeStream(in, take, services) == spoolex::TakeLoad::InputEnded)
                 break;
             pattern.takes.push_back(std::move(take));
         }
@@ -89,6 +89,13 @@ bool readSavedPatterns(const std::vector<uint8_t>& songData, CMICallbacks& servi
         return false;
     }
     return true;
+}
+
+bool decodeSavedTake(const spoolex::TakeStream& stream, spoolex::Take& take,
+                     CMICallbacks& services) {
+    if (stream.sampleRate > 0)
+        take.sampleRate = stream.sampleRate;
+    return spoolex::decodeTakeStream(take, stream, services) == spoolex::TakeLoad::Loaded;
 }
 
 } // namespace host

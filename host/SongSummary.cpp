@@ -83,10 +83,11 @@ std::string patternText(Host& host, HostMachine& machine, const SavedPattern& pa
     if (pattern.takes.empty())
         text += "  no takes\n";
     for (size_t t = 0; t < pattern.takes.size(); ++t) {
-        const spoolex::Take& take = *pattern.takes[t];
+        const spoolex::TakeStream& take = pattern.takes[t];
+        const int32_t rate = take.sampleRate > 0 ? take.sampleRate : host.timing().samplesPerSec;
         text += "  take " + std::to_string(t) + ": " +
-                seconds(static_cast<double>(take.frameCount()) / take.sampleRate) + " at " +
-                std::to_string(take.sampleRate) + " Hz" + (t >= firstNew ? " (new)" : "") + "\n";
+                seconds(static_cast<double>(take.frames) / rate) + " at " + std::to_string(rate) +
+                " Hz" + (t >= firstNew ? " (new)" : "") + "\n";
     }
     return text + reportOf(host, machine, pattern.name);
 }

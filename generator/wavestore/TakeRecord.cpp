@@ -268,30 +268,88 @@ bool encodeTake(const Take& take, CMachineDataOutput& out) {
     return encoded;
 }
 
-TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+namespace {
+
+enum class RecordKind { Empty, Stream, Unknown };
+
+// The record's format byte and, for a stream, its bytes; whole is false when
+// the host's input ran dry inside them.
+RecordKind readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& whole) {
+    whole = true;
     uint8_t format = readU8(in);
-    if (format == TakeFormatEmpty) {
-        take.samples.clear();
-        return TakeLoad::Loaded;
-    }
-    if (format != TakeFormatWavPack) {
-        host.hostMessage("Unrecognised data format");
-        return TakeLoad::Failed;
-    }
+    if (format == TakeFormatEmpty)
+        return RecordKind::Empty;
+    if (format != TakeFormatWavPack)
+        return RecordKind::Unknown;
     uint32_t length = readU32(in);
-    std::vector<uint8_t> bytes;
-    bool whole = readByteRun(in, length, bytes);
-    TakeLoad load;
+    whole = readByteRun(in, length, bytes);
+    return RecordKind::Stream;
+}
+
+TakeLoad decodeGuarded(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
     try {
-        load = decodeStream(take, std::move(bytes), host);
+        return decodeStream(take, std::move(bytes), host);
     } catch (const std::bad_alloc&) {
         // A small stream can hold hours of silence. The record was read
         // whole, so the song data after it still reads.
         std::vector<float>().swap(take.samples);
         host.hostMessage(outOfMemoryForTake);
-        load = TakeLoad::Failed;
+        return TakeLoad::Failed;
     }
+}
+
+} // namespace
+
+TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+    std::vector<uint8_t> bytes;
+    bool whole = true;
+    switch (readRecord(in, bytes, whole)) {
+    case RecordKind::Empty:
+        take.samples.clear();
+        return TakeLoad::Loaded;
+    case RecordKind::Unknown:
+        host.hostMessage("Unrecognised data format");
+        return TakeLoad::Failed;
+    case RecordKind::Stream:
+        break;
+    }
+    TakeLoad load = decodeGuarded(take, std::move(bytes), host);
     return whole ? load : TakeLoad::InputEnded;
+}
+
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host) {
+    stream = TakeStream{};
+    bool whole = true;
+    switch (readRecord(in, stream.bytes, whole)) {
+    case RecordKind::Empty:
+        return TakeLoad::Loaded;
+    case RecordKind::Unknown:
+        host.hostMessage("Unrecognised data format");
+        return TakeLoad::Failed;
+    case RecordKind::Stream:
+        break;
+    }
+    // Opening reads the stream's headers only.
+    MemoryReader reader(stream.bytes);
+    char error[80] = {};
+    Context context(
+        WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
+    if (context) {
+        const uint32_t count = WavpackGetNumSamples(context.get());
+        const uint32_t rate = WavpackGetSampleRate(context.get());
+        stream.frames = count == std::numeric_limits<uint32_t>::max() ? 0 : count;
+        if (rate >= lowestSampleRate && rate <= highestSampleRate)
+            stream.sampleRate = static_cast<int32_t>(rate);
+    }
+    return whole ? TakeLoad::Loaded : TakeLoad::InputEnded;
+}
+
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host) {
+    if (stream.bytes.empty()) {
+        take.samples.clear();
+        return TakeLoad::Loaded;
+    }
+    return decodeGuarded(take, stream.bytes, host);
 }
 
 } // namespace spoolex
