@@ -270,20 +270,24 @@ bool encodeTake(const Take& take, CMachineDataOutput& out) {
 
 namespace {
 
-enum class RecordKind { Empty, Stream, Unknown };
-
-// The record's format byte and, for a stream, its bytes; whole is false when
-// the host's input ran dry inside them.
-RecordKind readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& whole) {
+// The record's format byte and, for a stream, its bytes (stream set); whole
+// is false when the host's input ran dry inside them. False, reported, for a
+// format this reader does not know.
+bool readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& stream, bool& whole,
+                CMICallbacks& host) {
     whole = true;
+    stream = false;
     uint8_t format = readU8(in);
     if (format == TakeFormatEmpty)
-        return RecordKind::Empty;
-    if (format != TakeFormatWavPack)
-        return RecordKind::Unknown;
+        return true;
+    if (format != TakeFormatWavPack) {
+        host.hostMessage("Unrecognised data format");
+        return false;
+    }
     uint32_t length = readU32(in);
     whole = readByteRun(in, length, bytes);
-    return RecordKind::Stream;
+    stream = true;
+    return true;
 }
 
 TakeLoad decodeGuarded(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
@@ -302,16 +306,12 @@ TakeLoad decodeGuarded(Take& take, std::vector<uint8_t> bytes, CMICallbacks& hos
 
 TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
     std::vector<uint8_t> bytes;
-    bool whole = true;
-    switch (readRecord(in, bytes, whole)) {
-    case RecordKind::Empty:
+    bool stream = false, whole = true;
+    if (!readRecord(in, bytes, stream, whole, host))
+        return TakeLoad::Failed;
+    if (!stream) {
         take.samples.clear();
         return TakeLoad::Loaded;
-    case RecordKind::Unknown:
-        host.hostMessage("Unrecognised data format");
-        return TakeLoad::Failed;
-    case RecordKind::Stream:
-        break;
     }
     TakeLoad load = decodeGuarded(take, std::move(bytes), host);
     return whole ? load : TakeLoad::InputEnded;
@@ -319,16 +319,11 @@ TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
 
 TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host) {
     stream = TakeStream{};
-    bool whole = true;
-    switch (readRecord(in, stream.bytes, whole)) {
-    case RecordKind::Empty:
-        return TakeLoad::Loaded;
-    case RecordKind::Unknown:
-        host.hostMessage("Unrecognised data format");
+    bool isStream = false, whole = true;
+    if (!readRecord(in, stream.bytes, isStream, whole, host))
         return TakeLoad::Failed;
-    case RecordKind::Stream:
-        break;
-    }
+    if (!isStream)
+        return TakeLoad::Loaded;
     // Opening reads the stream's headers only.
     MemoryReader reader(stream.bytes);
     char error[80] = {};
