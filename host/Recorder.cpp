@@ -32,7 +32,7 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
             source = machine.get();
     }
     if (!generator) {
-        error = "the song has no generator to record into";
+        error = "the song has no generator to record into (spoolex-host new makes a song with one)";
         return false;
     }
     if (input.sampleRate != host.timing().samplesPerSec) {
