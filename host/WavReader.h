@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
+#include "generator/model/SampleBuffer.h"
 
 namespace host {
 

@@ -34,10 +34,10 @@
 #include <time.h>
 #endif
 
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/ProcessState.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/ProcessState.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
 #include "generator/editor/PatternEditorParent.h"
 #include "host/Host.h"
 #include "tests/support/AllocationProbe.h"

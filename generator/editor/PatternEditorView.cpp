@@ -3,9 +3,9 @@
 #include <climits>
 #include <cmath>
 
-#include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/editor/SnapshotSettings.h"
+#include "generator/machine/Machine.h"
 
 float PatternEditor::pxPerTick() const {
     if (!pattern || !window)

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
+#include "generator/model/SampleBuffer.h"
 
 struct CMasterInfo;
 namespace spoolex {

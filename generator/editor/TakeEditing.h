@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
+#include "generator/model/SampleBuffer.h"
 
 namespace spoolex {
 class mi;

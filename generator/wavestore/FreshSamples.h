@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
+#include "generator/model/SampleBuffer.h"
 
 namespace spoolex {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/SampleBuffer.h"
+#include "generator/model/WavSampleFormat.h"
 
 namespace spoolex::wav {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/core/SampleBuffer.h"
+#include "generator/model/SampleBuffer.h"
 #include "hostsdk/WaveTable.h"
 
 namespace spoolex {

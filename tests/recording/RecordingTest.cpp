@@ -13,7 +13,7 @@
 #include <fstream>
 #endif
 
-#include "generator/core/InputRegistry.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
 

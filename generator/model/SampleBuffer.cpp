@@ -1,0 +1,73 @@
+#include "generator/model/SampleBuffer.h"
+
+#include <algorithm>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#endif
+
+namespace spoolex {
+
+void* mapZeroPages(size_t bytes) noexcept {
+    bytes = std::max<size_t>(bytes, 1);
+#if defined(_WIN32)
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+#else
+    void* start = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return start == MAP_FAILED ? nullptr : start;
+#endif
+}
+
+void unmapPages(void* start, size_t bytes) noexcept {
+    if (!start)
+        return;
+#if defined(_WIN32)
+    (void)bytes;
+    VirtualFree(start, 0, MEM_RELEASE);
+#else
+    munmap(start, std::max<size_t>(bytes, 1));
+#endif
+}
+
+namespace {
+
+// Counts out FreshZero values, so that a vector built from a range of them
+// sizes itself without writing a sample.
+class FreshZeros {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = FreshZero;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const FreshZero*;
+    using reference = FreshZero;
+
+    explicit FreshZeros(size_t at) : at(at) {}
+    FreshZero operator*() const { return {}; }
+    FreshZeros& operator++() {
+        ++at;
+        return *this;
+    }
+    FreshZeros operator++(int) {
+        FreshZeros before = *this;
+        ++at;
+        return before;
+    }
+    difference_type operator-(const FreshZeros& other) const {
+        return static_cast<difference_type>(at - other.at);
+    }
+    bool operator==(const FreshZeros& other) const { return at == other.at; }
+    bool operator!=(const FreshZeros& other) const { return at != other.at; }
+
+private:
+    size_t at;
+};
+
+} // namespace
+
+Samples silentSamples(size_t count) {
+    return Samples(FreshZeros(0), FreshZeros(count), SampleAllocator<float>(true));
+}
+
+} // namespace spoolex
