@@ -205,16 +205,16 @@ TEST_F(EditorWindowTest, AUserEditsARecordedTakeWithTheSystemsOwnMessages) {
     SendMessageW(snap, CB_SETCURSEL, 3, 0);
     SendMessageW(bar, WM_COMMAND, MAKEWPARAM(IDC_SNAP, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(snap));
-    EXPECT_EQ(editor().snapMode, 3u);
+    EXPECT_EQ(machine().grid.snapMode, 3u);
     EXPECT_EQ(barText(IDC_SNAP), "Coarse");
     HWND fine = GetDlgItem(bar, IDC_FINE_EDIT);
     SendMessageW(fine, WM_KEYDOWN, VK_UP, 0);
-    EXPECT_EQ(editor().fineTicks, 5);
+    EXPECT_EQ(machine().grid.fineTicks, 5);
     SetWindowTextA(GetDlgItem(bar, IDC_COARSE_EDIT), "8");
-    EXPECT_EQ(editor().coarseFactor, 8);
+    EXPECT_EQ(machine().grid.coarseFactor, 8);
     // An emptied edit leaves the value in force.
     SetWindowTextA(fine, "");
-    EXPECT_EQ(editor().fineTicks, 5);
+    EXPECT_EQ(machine().grid.fineTicks, 5);
     picture("6-bar");
 }
 
