@@ -1,6 +1,7 @@
 // The generator plug-in's entry points, called by the host.
 #include <new>
 
+#include "generator/PlatformRecoveryStorage.h"
 #include "generator/PlatformUserInterface.h"
 #include "generator/core/InputRegistry.h"
 #include "generator/core/Machine.h"
@@ -13,6 +14,7 @@ SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
 
 SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     spoolex::installPlatformUserInterface();
+    spoolex::installPlatformRecoveryStorage();
     installPatternEditor();
     // Shortcuts with Ctrl or Shift need the keyboard's real state.
     installPlatformModifierKeys();

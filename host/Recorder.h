@@ -3,6 +3,7 @@
 // generator armed.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "host/WavReader.h"
@@ -18,6 +19,10 @@ struct RecordOptions {
     int release = 100;      // auto punch release, in ms
     bool inputAfter =
         false; // render the input after the generator (it then hears the previous block)
+    // Plays at the pace of real time, as a live session does, and tells
+    // progress (when set) how far it got after each stretch.
+    bool realtime = false;
+    std::FILE* progress = nullptr;
 };
 
 // Records into the first generator of the song held by host. The song's

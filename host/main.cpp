@@ -7,6 +7,7 @@
 #include "host/Commands.h"
 #include "host/Pictures.h"
 #include "host/Recorder.h"
+#include "host/Recover.h"
 #include "host/WaveCommands.h"
 #include "platform/ModulePath.h"
 #if defined(_WIN32)
@@ -28,11 +29,18 @@ int usage() {
         "  render SONG OUT.wav   play the song from start to end into a WAV file\n"
         "  info SONG             each pattern's name and Info report\n"
         "  record SONG --input IN.wav [--latency N] [--threshold N] [--release MS]\n"
-        "         [--auto-punch] [--input-after]\n"
+        "         [--auto-punch] [--input-after] [--realtime]\n"
         "                        record IN.wav into the song's generator and save the song:\n"
         "                        latency compensation in samples, auto punch with its\n"
         "                        threshold (1..4096) and release, the input rendered after\n"
-        "                        the generator\n"
+        "                        the generator; --realtime: at the pace of real time,\n"
+        "                        printing how far it got\n"
+        "  recover SONG [--list] [--out SONG2]\n"
+        "                        the recordings kept on disk that were made on this song\n"
+        "                        and never saved in it: listed, or added as new takes and\n"
+        "                        the song saved (to SONG2 when given)\n"
+        "  --recordings FOLDER   (record, recover) the folder for recordings made without\n"
+        "                        a project folder, instead of the user's own\n"
         "  demo [FOLDER]         record two passes over a pattern, save, reload and render\n"
         "  wave-load SONG SLOT IN.wav   a WAV file into wave slot 1-200 (0x.. for hex)\n"
         "  wave-select SONG SLOT        the wave the host has selected (0: none)\n"
@@ -89,6 +97,8 @@ int main(int argc, char** argv) {
     std::string outPath;
     bool ok = true;
     host::RecordOptions options;
+    options.progress = stdout;
+    bool listOnly = false;
     host::SnapshotOptions snapshot;
     host::ShowOptions show;
     [[maybe_unused]] float scale = 1.0f; // the sequence picture's; not on Windows
@@ -138,6 +148,12 @@ int main(int argc, char** argv) {
             options.autoPunch = true;
         else if (word == "--input-after")
             options.inputAfter = true;
+        else if (word == "--realtime")
+            options.realtime = true;
+        else if (word == "--list")
+            listOnly = true;
+        else if (word == "--recordings" && hasValue)
+            host::useRecordingsFolder(argv[++i]);
         else if (word.rfind("--", 0) == 0)
             return usage();
         else
@@ -154,6 +170,8 @@ int main(int argc, char** argv) {
         return host::infoCommand(words[1], gear, stdout);
     if (command == "record" && words.size() == 2 && !input.empty())
         return host::recordCommand(words[1], input, options, gear, stdout);
+    if (command == "recover" && words.size() == 2)
+        return host::recoverCommand(words[1], outPath, listOnly, gear, stdout);
     if (command == "wave-load" && words.size() == 4)
         return host::waveLoadCommand(words[1], words[2], words[3], stdout);
     if (command == "wave-select" && words.size() == 3)

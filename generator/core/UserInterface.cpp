@@ -3,11 +3,13 @@
 namespace spoolex {
 
 namespace {
-// Until a real one is installed, messages go nowhere and pickers cancel:
+// Until a real one is installed, messages go nowhere, questions are
+// answered No and pickers cancel:
 // the machine keeps working either way.
 class SilentUserInterface final : public UserInterface {
 public:
     void showMessage(void*, const std::string&, const char*, MessageIcon) override {}
+    bool askYesNo(const std::string&, const char*) override { return false; }
     FolderChoice chooseFolder(const std::string&, const std::string&, std::string&) override {
         return FolderChoice::Cancelled;
     }
