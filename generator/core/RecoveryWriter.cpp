@@ -1,6 +1,7 @@
 #include "generator/core/RecoveryWriter.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -173,7 +174,11 @@ std::vector<RecoveryWriter::Seen> RecoveryWriter::look() {
         s.writePosition = std::clamp<int64_t>(command.writePosition, 0, s.takeFrames);
         s.startPosition = std::clamp<int64_t>(command.startPosition, 0, s.takeFrames);
         s.sampleRate = command.take->sampleRate;
-        s.timing = *machine.masterInfo;
+        // Not the whole record: the host moves its position in the tick
+        // while it renders.
+        s.timing.beatsPerMin = machine.masterInfo->beatsPerMin;
+        s.timing.ticksPerBeat = machine.masterInfo->ticksPerBeat;
+        s.timing.samplesPerSec = machine.masterInfo->samplesPerSec;
         activeStretches(*command.pattern, command.take.get(), s.active);
         seen.push_back(std::move(s));
     };
