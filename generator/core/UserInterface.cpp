@@ -1,11 +1,12 @@
 #include "generator/core/UserInterface.h"
 
+#include <atomic>
+
 namespace spoolex {
 
 namespace {
 // Until a real one is installed, messages go nowhere, questions are
-// answered No and pickers cancel:
-// the machine keeps working either way.
+// answered No and pickers cancel: the machine keeps working either way.
 class SilentUserInterface final : public UserInterface {
 public:
     void showMessage(void*, const std::string&, const char*, MessageIcon) override {}
@@ -16,11 +17,12 @@ public:
 };
 
 SilentUserInterface silent;
-UserInterface* current = &silent;
+// Read by the machines' writer threads too (a failing disk is told from there).
+std::atomic<UserInterface*> current{&silent};
 } // namespace
 
 UserInterface& userInterface() {
-    return *current;
+    return *current.load();
 }
 
 void setUserInterface(UserInterface* ui) {

@@ -231,6 +231,14 @@ TEST_F(RecoveryCopies, UnsavedRecordingsAreOfferedWhenTheirSongLoadsUntilSaved) 
     load(&after);
     EXPECT_TRUE(questions().empty());
     ASSERT_EQ(patternA().takes.size(), 1u);
+
+    // A week after it was saved, the copy goes when a machine is made.
+    ASSERT_EQ(storedIn(folder).size(), 1u);
+    for (const auto& entry : fs::directory_iterator(folder))
+        fs::last_write_time(entry.path(),
+                            fs::file_time_type::clock::now() - std::chrono::hours(8 * 24));
+    load();
+    EXPECT_TRUE(fs::is_empty(folder));
 }
 
 TEST_F(RecoveryCopies, AFolderThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn) {
