@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "benchmarks/BenchmarkSong.h"
-#include "generator/PlatformRecoveryStorage.h"
-#include "generator/core/InputRegistry.h"
-#include "generator/core/ProcessState.h"
+#include "generator/editor/PlatformRecoveryStorage.h"
+#include "generator/machine/InputRegistry.h"
+#include "generator/machine/ProcessState.h"
 #include "platform/DurableFiles.h"
 #include "tests/support/FakeInputMachine.h"
 

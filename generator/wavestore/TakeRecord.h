@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "hostsdk/DataStreams.h"
 
 class CMICallbacks;

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "generator/PlatformRecoveryStorage.h"
-#include "generator/core/Recovery.h"
-#include "generator/core/RecoveryStorage.h"
+#include "generator/editor/PlatformRecoveryStorage.h"
+#include "generator/machine/Recovery.h"
+#include "generator/machine/RecoveryStorage.h"
 #include "generator/wavestore/WavCodec.h"
 #include "platform/DurableFiles.h"
 #include "tests/core/GeneratorFixture.h"
