@@ -90,6 +90,7 @@ struct RecoveryWriter::Copy {
     std::weak_ptr<Take> take;
     const Pattern* pattern = nullptr;
     std::string patternName;
+    std::string folder; // where its files were to go
     std::string audioPath, notesPath;
     std::unique_ptr<RecoveryFile> audio, notes;
     uint64_t notesSize = 0;
@@ -135,7 +136,8 @@ RecoveryWriter::~RecoveryWriter() {
 }
 
 void RecoveryWriter::setIdentity(RecoveryIdentity next) {
-    std::lock_guard<std::mutex> hold(state);
+    // Not the copies' lock: arming never waits for a disk.
+    std::lock_guard<std::mutex> hold(identityLock);
     identity = std::move(next);
 }
 
@@ -182,13 +184,10 @@ std::vector<RecoveryWriter::Seen> RecoveryWriter::look() {
         activeStretches(*command.pattern, command.take.get(), s.active);
         seen.push_back(std::move(s));
     };
+    // Queued starts are left until they run: one that loses to a running
+    // recording never writes its take, which would only make a silent copy.
     if (machine.recording.recording())
         note(machine.recording);
-    // A start still queued: a short recording may begin and end between two
-    // looks, and is found this way all the same.
-    for (const RecordCommand& command : machine.recordQueue)
-        if (command.sequence)
-            note(command);
     // Where each copy's take is active now, while its pattern is still the
     // machine's.
     for (auto& copy : copies) {
@@ -273,6 +272,12 @@ void RecoveryWriter::open(Copy& copy, const Seen& s) {
     copy.inFile = s.startPosition;
     copy.target = s.startPosition;
     copy.syncedAt = Clock::now();
+    RecoveryIdentity identity;
+    {
+        std::lock_guard<std::mutex> hold(identityLock);
+        identity = this->identity;
+    }
+    copy.folder = identity.folder;
     auto name = identity.patternNames.find(s.pattern);
     copy.patternName = name == identity.patternNames.end() ? "" : name->second;
 
@@ -419,10 +424,7 @@ void RecoveryWriter::finish(Copy& copy, bool forced) {
 }
 
 void RecoveryWriter::fail(Copy& copy, const std::string& reason) {
-    const std::string folder =
-        copy.notesPath.empty()
-            ? identity.folder
-            : copy.notesPath.substr(0, copy.notesPath.find_last_of(storage.separator()));
+    const std::string& folder = copy.folder;
     failures.push_back("Korvane Spoolex could not keep a copy on disk of the recording into the "
                        "pattern \"" +
                        copy.patternName + "\" in the folder \"" + folder + "\": " + reason +

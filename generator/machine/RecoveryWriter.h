@@ -89,8 +89,10 @@ private:
     mi& machine;
     RecoveryStorage& storage;
 
-    std::mutex state; // everything below; taken before the machine's lock
+    std::mutex identityLock;
     RecoveryIdentity identity;
+
+    std::mutex state; // everything below; taken before the machine's lock
     std::vector<std::unique_ptr<Copy>> copies;
     std::vector<float> piece;
     std::vector<float> unit;
