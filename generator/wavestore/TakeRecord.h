@@ -43,4 +43,18 @@ enum class TakeLoad {
 // take holding the frames that did decode.
 TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host);
 
+// A take record read whole without decoding its samples, for a tool that
+// lists takes: its stream (empty for a take without frames) and the frames
+// and rate the stream's headers give (0 when they cannot say; a take whose
+// stream gives no rate plays at the host's).
+struct TakeStream {
+    std::vector<uint8_t> bytes;
+    uint32_t frames = 0;
+    int32_t sampleRate = 0;
+};
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host);
+
+// Decodes a stream read so into a fresh take, as decodeTake would.
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host);
+
 } // namespace spoolex
