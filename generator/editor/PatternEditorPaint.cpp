@@ -242,26 +242,21 @@ void PatternEditor::redrawNow() {
 void PatternEditor::drawMarchingFrame() {
     MarchingFrame& frame = marchingFrame;
     frame.phase = (frame.phase + 1) % 8;
-    if (!frame.owner)
+    // A hidden editor (the host shows another view) draws nothing.
+    if (!frame.owner || !platform::isShowing(frame.owner))
         return;
     const platform::PixelRect rect = frame.rect;
     if (!(rect.right > rect.left && rect.bottom > rect.top))
         return;
     const int32_t t = frame.thickness;
-    const uint8_t* rows = MarchingFrame::brushRows();
-    const uint32_t set = platform::opaqueFromBgr(frame.colourB);
-    const uint32_t clear = platform::opaqueFromBgr(frame.colourA);
-    const int32_t originX = frame.phase;
-    platform::drawOnWindow(frame.owner, [&](platform::Surface& surface) {
-        surface.fillPattern({rect.left, rect.top, rect.right, rect.top + t}, rows, originX, 0, set,
-                            clear);
-        surface.fillPattern({rect.left, rect.top, rect.left + t, rect.bottom}, rows, originX, 0,
-                            set, clear);
-        surface.fillPattern({rect.left, rect.bottom - t, rect.right, rect.bottom}, rows, originX, 0,
-                            set, clear);
-        surface.fillPattern({rect.right - t, rect.top, rect.right, rect.bottom}, rows, originX, 0,
-                            set, clear);
-    });
+    const platform::PixelRect edges[4] = {
+        {rect.left, rect.top, rect.right, rect.top + t},       // top
+        {rect.left, rect.top, rect.left + t, rect.bottom},     // left
+        {rect.left, rect.bottom - t, rect.right, rect.bottom}, // bottom
+        {rect.right - t, rect.top, rect.right, rect.bottom}};  // right
+    platform::fillPatternOnWindow(frame.owner, frame.brush, edges, 4, frame.phase, 0,
+                                  platform::opaqueFromBgr(frame.colourB),
+                                  platform::opaqueFromBgr(frame.colourA));
 }
 
 void PatternEditor::refreshWhileRecording() {

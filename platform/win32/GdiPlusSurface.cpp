@@ -28,7 +28,8 @@ constexpr DWORD patternWhereSourceSet = 0x00E20746;
 
 } // namespace
 
-GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint)
+GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint,
+                               const PixelRect* clip)
     : dc_(dc), originX_(originX), originY_(originY), paint_(paint) {
     Gdiplus::GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok)
@@ -38,11 +39,32 @@ GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const P
     GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeNone);
     GdipTranslateWorldTransform(graphics, static_cast<float>(-originX),
                                 static_cast<float>(-originY), Gdiplus::MatrixOrderPrepend);
+    if (clip)
+        GdipSetClipRectI(graphics, clip->left, clip->top, clip->right - clip->left,
+                         clip->bottom - clip->top, Gdiplus::CombineModeReplace);
 }
 
 GdiPlusSurface::~GdiPlusSurface() {
+    for (const Brush& made : brushes_)
+        GdipDeleteBrush(static_cast<Gdiplus::GpBrush*>(made.brush));
     if (graphics_)
         GdipDeleteGraphics(graphicsOf(graphics_));
+}
+
+void* GdiPlusSurface::brushOf(uint32_t argb) {
+    for (const Brush& made : brushes_)
+        if (made.argb == argb)
+            return made.brush;
+    Gdiplus::GpSolidFill* brush = nullptr;
+    if (GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok || !brush)
+        return nullptr;
+    try {
+        brushes_.push_back({argb, brush});
+    } catch (...) {
+        GdipDeleteBrush(brush);
+        throw;
+    }
+    return brush;
 }
 
 void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb) {
@@ -52,14 +74,14 @@ void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb)
     const double top = std::ceil(static_cast<double>(y));
     const double right = std::ceil(static_cast<double>(x) + w);
     const double bottom = std::ceil(static_cast<double>(y) + h);
-    Gdiplus::GpSolidFill* brush = nullptr;
-    if (!graphics_ || !(right > left && bottom > top) ||
-        GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok)
+    if (!graphics_ || !(right > left && bottom > top))
+        return;
+    auto* brush = static_cast<Gdiplus::GpBrush*>(brushOf(argb));
+    if (!brush)
         return;
     GdipFillRectangle(graphicsOf(graphics_), brush, static_cast<float>(left),
                       static_cast<float>(top), static_cast<float>(right - left),
                       static_cast<float>(bottom - top));
-    GdipDeleteBrush(brush);
 }
 
 // The outline as four bands that follow the pixel rule exactly: GDI+ pens
