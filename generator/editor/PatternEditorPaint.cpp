@@ -131,6 +131,12 @@ void PatternEditor::paint(platform::Surface& surface, int32_t width, int32_t hei
         if (x1 >= w)
             break;
         const float stretch = std::max(x2 - x1 - 4.0f, 1.0f);
+        // An outline wholly outside the paint rectangle (pen included)
+        // would not be seen.
+        const float penHalf = outlineWidth / 2.0f;
+        if (x1 + 2.0f + stretch + penHalf < static_cast<float>(r.left) ||
+            x1 + 2.0f - penHalf > static_cast<float>(r.right))
+            continue;
         if (!entry.take)
             surface.drawEllipse(x1 + 2.0f, 2.0f, stretch, h - 4.0f, outlineWidth, outlineColour);
         else

@@ -231,13 +231,14 @@ void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
         draw(surface);
         return;
     }
-    const PixelRect clip{box.left, box.top, box.right, box.bottom};
-    // What the last paint left outside the clip box stays; inside it the
-    // picture starts from the screen's background colour.
+    // Inside the clip box the picture starts from the screen's background
+    // colour; only the clip box reaches the screen. The drawing is not
+    // clipped to it: the view limits its own work to the paint rectangle,
+    // and a clip region would send every GDI+ fill down a slow path.
     SetDCBrushColor(memory, GetBkColor(screen));
     FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     {
-        win32::GdiPlusSurface surface(memory, 0, 0, needed, &clip);
+        win32::GdiPlusSurface surface(memory, 0, 0, needed);
         draw(surface);
     }
     BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, box.left,

@@ -247,11 +247,12 @@ TEST_F(EditorWindowTest, TenThousandPaintsAndFrameTicksLeaveTheGdiObjectsAsTheyW
     const long before = testsupport::gdiObjectCount();
     ASSERT_GT(before, 0);
     for (int i = 0; i < 10000; ++i) {
-        // A strip at a time, the whole view now and then: every paint goes
-        // through the back buffer, GDI+ and its brushes all the same.
-        const int left = (i * 37) % std::max<int>(client.right - 64, 1);
-        RECT strip{left, 0, left + 64, client.bottom};
-        RedrawWindow(view, i % 100 == 0 ? nullptr : &strip, nullptr,
+        // A narrow strip at a time, the whole view now and then: every
+        // paint goes through the back buffer, GDI+ and its brushes all the
+        // same.
+        const int left = (i * 37) % std::max<int>(client.right - 4, 1);
+        RECT strip{left, 0, left + 4, client.bottom};
+        RedrawWindow(view, i % 1000 == 0 ? nullptr : &strip, nullptr,
                      RDW_INVALIDATE | RDW_UPDATENOW);
         if (i % 10 == 0)
             SendMessageW(view, WM_TIMER, 2, 0);
