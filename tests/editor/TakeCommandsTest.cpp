@@ -2,8 +2,8 @@
 // running on the same pattern; zoom and row height limits.
 #include <filesystem>
 
-#include "generator/core/InputRegistry.h"
 #include "generator/editor/EditorCommandIds.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <random>
 
-#include "generator/core/SongData.h"
+#include "generator/machine/SongData.h"
 #include "generator/wavestore/Exporter.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
