@@ -235,7 +235,7 @@ TEST_F(EditorWindowTest, AShiftDragEndsWhenAnotherWindowTakesTheMouse) {
     EXPECT_FALSE(host.songModified);
 }
 
-TEST_F(EditorWindowTest, TenThousandPaintsAndFrameTicksLeaveTheGdiObjectsAsTheyWere) {
+TEST_F(EditorWindowTest, ThousandsOfPaintsAndFrameTicksLeaveTheGdiObjectsAsTheyWere) {
     mouse(WM_LBUTTONDOWN, MK_LBUTTON, 100, 10); // a current take: the frame is drawn
     mouse(WM_LBUTTONUP, 0, 100, 10);
     window.settle();
@@ -246,13 +246,14 @@ TEST_F(EditorWindowTest, TenThousandPaintsAndFrameTicksLeaveTheGdiObjectsAsTheyW
     SendMessageW(view, WM_TIMER, 2, 0);
     const long before = testsupport::gdiObjectCount();
     ASSERT_GT(before, 0);
-    for (int i = 0; i < 10000; ++i) {
+    // Any object kept per paint or tick would show as thousands more.
+    for (int i = 0; i < 2000; ++i) {
         // A narrow strip at a time, the whole view now and then: every
         // paint goes through the back buffer, GDI+ and its brushes all the
         // same.
         const int left = (i * 37) % std::max<int>(client.right - 4, 1);
         RECT strip{left, 0, left + 4, client.bottom};
-        RedrawWindow(view, i % 1000 == 0 ? nullptr : &strip, nullptr,
+        RedrawWindow(view, i % 200 == 0 ? nullptr : &strip, nullptr,
                      RDW_INVALIDATE | RDW_UPDATENOW);
         if (i % 10 == 0)
             SendMessageW(view, WM_TIMER, 2, 0);
