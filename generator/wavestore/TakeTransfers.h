@@ -38,7 +38,8 @@ TransferResult exportSelectionToWavetable(mi& machine, Pattern* pattern, Take* t
 TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner);
 
 // One round trip through entry's program. False only when the temporary
-// file could not be written.
+// file could not be written; a program that does not start is reported
+// here, and an edited file that cannot be read back is kept and named.
 bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner);
 
 // arguments with every "%1" replaced by quotedPath.
