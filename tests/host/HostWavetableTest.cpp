@@ -59,10 +59,11 @@ TEST(HostWavetable, CommandsLoadSelectAndSaveWaves) {
               0);
     ASSERT_EQ(host::waveLoadCommand(song, "2", files.soxWav("in16.wav", values, 1, "-b 16"), out),
               0);
+    ASSERT_EQ(host::waveLoadCommand(song, "010", files.path("in16.wav"), out), 0); // not octal
     ASSERT_EQ(host::waveSelectCommand(song, "16", out), 0);
     EXPECT_EQ(host::waveLoadCommand(song, "201", files.path("in16.wav"), out), 1);
-    EXPECT_EQ(testsupport::readAll(out),
-              "wave 10: in24.wav\nwave 02: in16.wav\nwave slots are 1 to 200, not 201\n");
+    EXPECT_EQ(testsupport::readAll(out), "wave 10: in24.wav\nwave 02: in16.wav\nwave 0A: "
+                                         "in16.wav\nwave slots are 1 to 200, not 201\n");
     std::fclose(out);
 
     host::SongDocument read;
@@ -71,6 +72,8 @@ TEST(HostWavetable, CommandsLoadSelectAndSaveWaves) {
     host::Wavetable table;
     ASSERT_TRUE(table.loadFrom(read, error)) << error;
     EXPECT_EQ(table.selected(), 16);
+    EXPECT_NE(table.info(10), nullptr);
+    EXPECT_EQ(table.info(8), nullptr);
     EXPECT_EQ(table.info(16)->flags, WaveFlagStereo | WaveFlagExtended);
     EXPECT_EQ(table.level(16, 0)->numSamples, 2 * 100 + 8);
     EXPECT_EQ(table.info(2)->flags, 0);
