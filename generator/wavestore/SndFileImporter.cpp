@@ -41,8 +41,14 @@ bool decodeAll(SNDFILE* file, const SF_INFO& info, std::vector<float>& stereo) {
     const auto channels = static_cast<size_t>(info.channels);
     try {
         std::vector<float> out;
-        if (info.frames > 0 && static_cast<uint64_t>(info.frames) < out.max_size() / 4)
-            out.reserve(2 * static_cast<size_t>(info.frames));
+        // Room for the frames the header promises, when the system grants it;
+        // a header that promises too much only costs growing as we go.
+        if (info.frames > 0 && static_cast<uint64_t>(info.frames) < out.max_size() / 4) {
+            try {
+                out.reserve(2 * static_cast<size_t>(info.frames));
+            } catch (const std::bad_alloc&) {
+            }
+        }
         std::vector<float> block(static_cast<size_t>(blockFrames) * channels);
         for (;;) {
             const sf_count_t got = sf_readf_float(file, block.data(), blockFrames);
