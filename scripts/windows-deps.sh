@@ -81,10 +81,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
     fetch "${missing[@]}"
 fi
 
-# A library with its own CMake build, static, into the prefix.
-cmake_build() { # name source-folder options...
-    local name="$1" src="$2"
-    shift 2
+# A library with its own CMake build, static, into the prefix; skipped when
+# its library file is there already (a run stopped half way resumes).
+cmake_build() { # name library-file source-folder options...
+    local name="$1" library="$2" src="$3"
+    shift 3
+    [ -f "$prefix/lib/$library" ] && return 0
     rm -rf "$cache/build-$name"
     cmake -S "$src" -B "$cache/build-$name" \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
@@ -126,14 +128,20 @@ fi
 # libsndfile reads FLAC, Ogg Vorbis and Opus only with all three libraries;
 # libFLAC built static wants FLAC__NO_DLL in every file that includes it.
 if [ ! -f "$audio_stamp" ]; then
-    cmake_build ogg "$(source_dir libogg)" -DINSTALL_DOCS=OFF
-    cmake_build flac "$(source_dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF \
+    cmake_build ogg libogg.a "$(source_dir libogg)" -DINSTALL_DOCS=OFF
+    cmake_build flac libFLAC.a "$(source_dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF \
         -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON \
         -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF
-    cmake_build vorbis "$(source_dir libvorbis)"
-    cmake_build opus "$(source_dir opus)" -DOPUS_BUILD_PROGRAMS=OFF -DOPUS_BUILD_TESTING=OFF \
+    cmake_build vorbis libvorbis.a "$(source_dir libvorbis)"
+    # Opus 1.3.1's release lacks the file that sets a default build type
+    # (its build includes it from the source folder); we always give the
+    # build type, so an empty stand-in does.
+    opus_src="$(source_dir opus)"
+    [ -f "$opus_src/opus_buildtype.cmake" ] ||
+        echo "# The build type comes from the command line." >"$opus_src/opus_buildtype.cmake"
+    cmake_build opus libopus.a "$opus_src" -DOPUS_BUILD_PROGRAMS=OFF -DOPUS_BUILD_TESTING=OFF \
         -DOPUS_STACK_PROTECTOR=OFF -DOPUS_FORTIFY_SOURCE=OFF
-    cmake_build sndfile "$(source_dir libsndfile)" -DCMAKE_C_FLAGS=-DFLAC__NO_DLL \
+    cmake_build sndfile libsndfile.a "$(source_dir libsndfile)" -DCMAKE_C_FLAGS=-DFLAC__NO_DLL \
         -DENABLE_EXTERNAL_LIBS=ON -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
         -DBUILD_REGTEST=OFF -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=OFF
     [ -f "$prefix/lib/libsndfile.a" ] && [ -f "$prefix/lib/libFLAC.a" ] ||
