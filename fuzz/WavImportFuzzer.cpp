@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "generator/wavestore/Importer.h"
+#include "generator/transfers/Importer.h"
 #include "generator/wavestore/StorableSampleRate.h"
 #include "generator/wavestore/WavCodec.h"
 

@@ -1,5 +1,6 @@
 #include "host/Recorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/Host.h"
@@ -12,7 +13,7 @@ namespace {
 const char* const inputMachineName = "Korvane Spoolex Input";
 
 constexpr int parameterLatency = 0, parameterAutoPunch = 1, parameterThreshold = 2,
-              parameterRelease = 3;
+              parameterRelease = 3, parameterPunch = 5;
 
 std::string unchecked(const std::string& item) {
     return !item.empty() && item[0] == '*' ? item.substr(1) : item;
@@ -21,7 +22,7 @@ std::string unchecked(const std::string& item) {
 } // namespace
 
 bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
-                const RecordOptions& options, std::string& error) {
+                const RecordOptions& options, std::string& error, RecordOutcome* outcome) {
     HostMachine* generator = nullptr;
     HostMachine* source = nullptr;
     for (const auto& machine : host.machines()) {
@@ -31,7 +32,7 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
             source = machine.get();
     }
     if (!generator) {
-        error = "the song has no generator to record into";
+        error = "the song has no generator to record into (spoolex-host new makes a song with one)";
         return false;
     }
     if (input.sampleRate != host.timing().samplesPerSec) {
@@ -50,6 +51,11 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
     host.setParameter(*source, parameterAutoPunch, options.autoPunch ? 1 : 0);
     host.setParameter(*source, parameterThreshold, options.threshold);
     host.setParameter(*source, parameterRelease, options.release);
+    // The input machine starts punched in. By hand that is what the user
+    // wants, throughout; with auto punch the level alone decides, so the
+    // song starts punched out: otherwise the first release time of every
+    // recording would be punched in however quiet the input.
+    host.setParameter(*source, parameterPunch, options.autoPunch ? 0 : 1);
     // A tick of their own, so that they are in force before the song's first
     // tick starts a pattern (and a recording with the input's latency).
     host.tick();
@@ -85,8 +91,14 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
                 buffer[2 * f + 1] = input.frames[2 * position + 1];
             }
     };
+    RecordOutcome ran;
+    ran.songFrames = host.songFrames(host.songEndTick());
+    ran.inputFrames = static_cast<int64_t>(input.frameCount());
+    ran.played = std::min(ran.songFrames, ran.inputFrames);
+    if (outcome)
+        *outcome = ran;
     host.stateFlags |= HostStateRecording;
-    host.renderSong(host.songEndTick());
+    host.renderSongFrames(ran.played);
     host.stateFlags &= ~HostStateRecording;
     host.effectInput = nullptr;
     host.renderOrder.clear();

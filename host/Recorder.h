@@ -3,6 +3,7 @@
 // generator armed.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "host/WavReader.h"
@@ -20,9 +21,17 @@ struct RecordOptions {
         false; // render the input after the generator (it then hears the previous block)
 };
 
+// How long the recording ran, in host frames.
+struct RecordOutcome {
+    int64_t songFrames = 0;  // the whole song's
+    int64_t inputFrames = 0; // the input's
+    int64_t played = 0;      // the shorter of the two: the song stops when the input ends
+};
+
 // Records into the first generator of the song held by host. The song's
-// input machine is used, or one is placed. False with a reason on failure.
+// input machine is used, or one is placed. The song plays until its end or
+// the input's, whichever comes first. False with a reason on failure.
 bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
-                const RecordOptions& options, std::string& error);
+                const RecordOptions& options, std::string& error, RecordOutcome* outcome = nullptr);
 
 } // namespace host

@@ -1,14 +1,18 @@
 #include "generator/editor/PatternEditor.h"
 
-#include "generator/core/Machine.h"
-#include "generator/core/ProcessState.h"
 #include "generator/editor/AudioClipboard.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/ProcessState.h"
 
 void PatternEditor::showPattern(spoolex::Pattern* shown) {
     dropPeakCaches();
     pattern = shown;
     currentTake = nullptr;
+    // No current take, no frame; and with no pattern updateScrollBars
+    // leaves the window alone, so the old rows are painted over here.
+    marchingFrame.rect = {};
     updateScrollBars();
+    repaintView();
 }
 
 bool PatternEditor::clipboardHasAudio() const {

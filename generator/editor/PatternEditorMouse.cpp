@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "generator/core/Machine.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/machine/Machine.h"
 
 namespace {
 
@@ -78,6 +78,7 @@ void PatternEditor::onLeftButtonDown(int32_t x, int32_t y, uintptr_t keyFlags) {
         currentTake = take;
         reorderRow = rowAtY(y);
         drag = DragReorder;
+        repaintView(); // the highlight moves to the chosen row
     } else if (take == currentTake && std::abs(x - selLeftPx) < edgeGrab) {
         drag = DragSelStart;
     } else if (take == currentTake && std::abs(x - selRightPx) < edgeGrab) {

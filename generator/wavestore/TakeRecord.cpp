@@ -267,30 +267,83 @@ bool encodeTake(const Take& take, CMachineDataOutput& out) {
     return encoded;
 }
 
-TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+namespace {
+
+// The record's format byte and, for a stream, its bytes (stream set); whole
+// is false when the host's input ran dry inside them. False, reported, for a
+// format this reader does not know.
+bool readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& stream, bool& whole,
+                CMICallbacks& host) {
+    whole = true;
+    stream = false;
     uint8_t format = readU8(in);
-    if (format == TakeFormatEmpty) {
-        take.samples.clear();
-        return TakeLoad::Loaded;
-    }
+    if (format == TakeFormatEmpty)
+        return true;
     if (format != TakeFormatWavPack) {
         host.hostMessage("Unrecognised data format");
-        return TakeLoad::Failed;
+        return false;
     }
     uint32_t length = readU32(in);
-    std::vector<uint8_t> bytes;
-    bool whole = readByteRun(in, length, bytes);
-    TakeLoad load;
+    whole = readByteRun(in, length, bytes);
+    stream = true;
+    return true;
+}
+
+TakeLoad decodeGuarded(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
     try {
-        load = decodeStream(take, std::move(bytes), host);
+        return decodeStream(take, std::move(bytes), host);
     } catch (const std::bad_alloc&) {
         // A small stream can hold hours of silence. The record was read
         // whole, so the song data after it still reads.
         std::vector<float>().swap(take.samples);
         host.hostMessage(outOfMemoryForTake);
-        load = TakeLoad::Failed;
+        return TakeLoad::Failed;
     }
+}
+
+} // namespace
+
+TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+    std::vector<uint8_t> bytes;
+    bool stream = false, whole = true;
+    if (!readRecord(in, bytes, stream, whole, host))
+        return TakeLoad::Failed;
+    if (!stream) {
+        take.samples.clear();
+        return TakeLoad::Loaded;
+    }
+    TakeLoad load = decodeGuarded(take, std::move(bytes), host);
     return whole ? load : TakeLoad::InputEnded;
+}
+
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host) {
+    stream = TakeStream{};
+    bool isStream = false, whole = true;
+    if (!readRecord(in, stream.bytes, isStream, whole, host))
+        return TakeLoad::Failed;
+    if (!isStream)
+        return TakeLoad::Loaded;
+    // Opening reads the stream's headers only.
+    MemoryReader reader(stream.bytes);
+    char error[80] = {};
+    Context context(
+        WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
+    if (context) {
+        const uint32_t count = WavpackGetNumSamples(context.get());
+        const uint32_t rate = WavpackGetSampleRate(context.get());
+        stream.frames = count == std::numeric_limits<uint32_t>::max() ? 0 : count;
+        if (isStorableSampleRate(rate))
+            stream.sampleRate = static_cast<int32_t>(rate);
+    }
+    return whole ? TakeLoad::Loaded : TakeLoad::InputEnded;
+}
+
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host) {
+    if (stream.bytes.empty()) {
+        take.samples.clear();
+        return TakeLoad::Loaded;
+    }
+    return decodeGuarded(take, stream.bytes, host);
 }
 
 } // namespace spoolex

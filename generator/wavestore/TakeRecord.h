@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "hostsdk/DataStreams.h"
 
 class CMICallbacks;
@@ -42,5 +42,19 @@ enum class TakeLoad {
 // rate stored in its stream. A stream that decodes only in part leaves the
 // take holding the frames that did decode.
 TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host);
+
+// A take record read whole without decoding its samples, for a tool that
+// lists takes: its stream (empty for a take without frames) and the frames
+// and rate the stream's headers give (0 when they cannot say; a take whose
+// stream gives no rate plays at the host's).
+struct TakeStream {
+    std::vector<uint8_t> bytes;
+    uint32_t frames = 0;
+    int32_t sampleRate = 0;
+};
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host);
+
+// Decodes a stream read so into a fresh take, as decodeTake would.
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host);
 
 } // namespace spoolex

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "generator/core/PatternBox.h"
+#include "generator/machine/PatternBox.h"
 #include "platform/posix/SurfaceCairo.h"
 #include "tests/editor/EditorViewFixture.h"
 
@@ -65,6 +65,18 @@ TEST_F(PatternBoxTest, FullScaleReachesTheLastAndFirstColumnsAndTakeChangesDrawL
     EXPECT_TRUE(overview.empty());
     paintBox(pattern, 80, 5, 2.0f);
     EXPECT_EQ(overview.width(), 80);
+}
+
+TEST_F(PatternBoxTest, AnEntryStartingBetweenRowsBeginsInTheRowItStartsIn) {
+    spoolex::Pattern& pattern = patternOf(createPattern("p", 16));
+    spoolex::Take& loud = constantTake(pattern, 16 * samplesPerTick, 40000.0f, -40000.0f);
+    assign(pattern, 5.0, 16.0, &loud); // row 2 holds ticks 4 .. 6
+    paintBox(pattern, 40, 8, 2.0f);
+    const spoolex::PatternOverview& overview = pattern.overview;
+    EXPECT_EQ(overview.boundaryRows(), (std::vector<int32_t>{0, 2}));
+    EXPECT_FALSE(overview.bit(1, 0));
+    EXPECT_TRUE(overview.bit(2, 0)); // ticks 5 .. 6 are loud
+    EXPECT_TRUE(overview.bit(2, 39));
 }
 
 TEST_F(PatternBoxTest, UnknownPatternsAndAbsurdScalesPaintNothingHarmful) {

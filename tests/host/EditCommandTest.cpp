@@ -123,9 +123,10 @@ TEST(EditCommand, RoundTripWaitsForTheEditorAndTheExportDialogIsAnswered) {
                                .c_str());
     };
     const std::string edited = folder + "/edited.sxs";
-    ASSERT_EQ(edit("--pattern Demo --take 0 --choose-item Slow --command external-editor "
-                   "--select 0:4 --export-to 3:1 --command export-wavetable"),
-              0);
+    ASSERT_EQ(
+        edit("--pattern Demo --take 0 --choose-item Slow --answer ok --command external-editor "
+             "--select 0:4 --export-to 3:1 --command export-wavetable"),
+        0);
     std::ifstream printedFile(folder + "/printed.txt");
     const std::string messages((std::istreambuf_iterator<char>(printedFile)),
                                std::istreambuf_iterator<char>());

@@ -2,7 +2,7 @@
 // importer registry as "From File..." uses it.
 #include <iterator>
 
-#include "generator/wavestore/Importer.h"
+#include "generator/transfers/Importer.h"
 #include "tests/wavestore/WavFilesFixture.h"
 
 namespace {
