@@ -64,14 +64,9 @@ TEST(HostWavetable, CommandsLoadSelectAndSaveWaves) {
     EXPECT_EQ(host::waveLoadCommand(song, "201", files.path("in16.wav"), out), 1);
     // Slots in decimal, as they are read (010 too: no octal); the refusal
     // goes to the error stream.
-    EXPECT_EQ(testsupport::readAll(out), song + ": wave 16 is now in24.wav
-" + song +
-                                             ": wave 2 is now in16.wav
-" + song +
-                                             ": wave 10 is now in16.wav
-" + song +
-                                             ": wave 16 (in24.wav) selected
-");
+    EXPECT_EQ(testsupport::readAll(out),
+              song + ": wave 16 is now in24.wav\n" + song + ": wave 2 is now in16.wav\n" + song +
+                  ": wave 10 is now in16.wav\n" + song + ": wave 16 (in24.wav) selected\n");
     std::fclose(out);
 
     host::SongDocument read;
