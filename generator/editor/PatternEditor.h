@@ -222,5 +222,8 @@ private:
     // The change notification for the shown pattern after an edit.
     void shownPatternChanged();
     void markSongModified();
+    // True, after telling the user, when the current take is being
+    // recorded: the audio thread writes it where the recording expects.
+    bool refusedWhileRecorded();
     void reportOutOfMemory();
 };

@@ -64,6 +64,9 @@ bool PatternEditor::onCommand(uint16_t id) {
         copySelection();
         return true;
     case cmd::cut:
+        // Nothing would be removed: the clipboard keeps what it holds.
+        if (refusedWhileRecorded())
+            return true;
         copySelection();
         deleteSelection();
         return true;
@@ -272,9 +275,9 @@ void PatternEditor::deleteSelection() {
     spoolex::Take& take = *currentTake;
     const FrameRange range =
         selectionFrames(framesPerTickOf(take, *machine->masterInfo), selStart, selEnd);
-    // A take the audio thread is still writing keeps its frames where the
-    // recording expects them.
-    if (range.first < take.frameCount() && range.end > range.first && !isRecorded(*machine, take)) {
+    if (refusedWhileRecorded())
+        return;
+    if (range.first < take.frameCount() && range.end > range.first) {
         try {
             std::vector<float> shorter = withoutFrames(take.samples, range.first, range.end);
             swapSamples(*machine, take, shorter);
@@ -292,7 +295,7 @@ void PatternEditor::pasteClipboard() {
     if (!pattern || !currentTake || clipboard.empty() || !machine || !machine->masterInfo)
         return;
     spoolex::Take& take = *currentTake;
-    if (isRecorded(*machine, take))
+    if (refusedWhileRecorded())
         return;
     const CMasterInfo& timing = *machine->masterInfo;
     try {
@@ -438,6 +441,16 @@ void PatternEditor::shownPatternChanged() {
 void PatternEditor::markSongModified() {
     if (hostServices)
         hostServices->markSongModified();
+}
+
+bool PatternEditor::refusedWhileRecorded() {
+    if (!machine || !currentTake || !isRecorded(*machine, *currentTake))
+        return false;
+    platform::messageBox(window,
+                         "This take is being recorded. It can be changed when the recording "
+                         "stops.",
+                         nullptr, platform::MessageIcon::Information);
+    return true;
 }
 
 void PatternEditor::reportOutOfMemory() {

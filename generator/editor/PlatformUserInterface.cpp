@@ -1,6 +1,8 @@
 // The machine core's user interface, served by the platform layer.
 #include "generator/editor/PlatformUserInterface.h"
 
+#include <cstdio>
+
 #include "generator/machine/SlotGuard.h"
 #include "generator/transfers/DlgExportWT.h"
 #include "generator/transfers/TransferUserInterface.h"
@@ -82,12 +84,22 @@ public:
         return true;
     }
 
-    bool reserveTemporaryFile(const std::string& prefix, std::string& path) override {
-        return platform::reserveTemporaryFile(prefix, path);
+    bool reserveTemporaryFile(const std::string& prefix, const std::string& extension,
+                              std::string& path) override {
+        // Only the reserved name is wanted: that file goes, and the name with
+        // the extension is created in its place.
+        std::string reserved;
+        if (!platform::reserveTemporaryFile(prefix, reserved))
+            return false;
+        const bool created = platform::createPrivateFile(reserved + extension);
+        std::remove(reserved.c_str());
+        if (created)
+            path = reserved + extension;
+        return created;
     }
 
-    void launchProgram(const std::string& program, const std::string& parameters) override {
-        platform::launchProgram(program, parameters);
+    bool launchProgram(const std::string& program, const std::string& parameters) override {
+        return platform::launchProgram(program, parameters);
     }
 };
 

@@ -26,18 +26,27 @@ void showSystemError(const char* text) {
     userInterface().showMessage(nullptr, text, nullptr, MessageIcon::Error);
 }
 
-void readBack(Take& take, const std::string& path) {
+// The edited file is the user's work: when it cannot be read back it stays
+// where it is, and the message says where. True when it was read back.
+bool readBack(Take& take, const std::string& path) {
     WavImporter importer;
-    if (!importer.canImport(path)) {
-        showSystemError("wav importer canImport failed");
-        return;
-    }
-    if (!importer.importInto(take, path)) {
-        showSystemError("wav importer failed");
-        return;
+    const char* failure = nullptr;
+    if (!importer.canImport(path))
+        failure = "wav importer canImport failed";
+    else if (!importer.importInto(take, path))
+        failure = "wav importer failed";
+    if (failure) {
+        std::string text = failure;
+        if (std::FILE* kept = std::fopen(path.c_str(), "rb")) {
+            std::fclose(kept);
+            text += "\n\nYour edited wave is kept in " + path;
+        }
+        showSystemError(text.c_str());
+        return false;
     }
     if (take.owner)
         take.owner->notifyPatternChanged();
+    return true;
 }
 
 } // namespace
@@ -58,26 +67,30 @@ std::string substitutePath(const std::string& arguments, const std::string& quot
 bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner,
                        const StillThere& stillThere) {
     TransferUserInterface& ui = transferUserInterface();
-    // Only the name is wanted: the reserved file goes, its name plus ".wav"
-    // is used.
-    std::string reserved;
-    if (!ui.reserveTemporaryFile("kor", reserved)) {
+    std::string path;
+    if (!ui.reserveTemporaryFile("kor", ".wav", path)) {
         showSystemError("wav exporter failed");
         return false;
     }
-    std::remove(reserved.c_str());
-    const std::string path = reserved + ".wav";
     WavExporter exporter(entry.format);
     if (!exporter.exportRange(take, path, 0, static_cast<uint32_t>(take.frameCount()))) {
         std::remove(path.c_str());
         showSystemError("wav exporter failed");
         return false;
     }
-    ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""));
-    // The box may stay up for minutes, running the host's messages.
-    if (ui.askOkCancel(owner, waitText) && stillThere())
-        readBack(take, path);
-    std::remove(path.c_str());
+    if (!ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""))) {
+        // No editor, so nothing to wait for; the take is left alone.
+        std::remove(path.c_str());
+        userInterface().showMessage(owner,
+                                    "The wave editor \"" + entry.path + "\" could not be started.",
+                                    nullptr, MessageIcon::Error);
+        return true;
+    }
+    // The box may stay up for minutes, running the host's messages; a take
+    // gone meanwhile drops the edit as Cancel does.
+    const bool keep = ui.askOkCancel(owner, waitText) && stillThere() && !readBack(take, path);
+    if (!keep)
+        std::remove(path.c_str());
     return true;
 }
 

@@ -49,8 +49,10 @@ TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, v
                                     const StillThere& stillThere);
 
 // One round trip through entry's program. False only when the temporary
-// file could not be written. A take gone by the time the user answers the
-// wait box is not written to: the edit is dropped as on Cancel.
+// file could not be written; a program that does not start is reported
+// here, and an edited file that cannot be read back is kept and named. A take
+// gone by the time the user answers the wait box is not written to: the edit
+// is dropped as on Cancel.
 bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner,
                        const StillThere& stillThere);
 

@@ -13,6 +13,7 @@
 #include "generator/wavestore/MemoryBlockWriter.h"
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
+#include "generator/wavestore/StorableSampleRate.h"
 #include "hostsdk/ByteOrder.h"
 #include "hostsdk/HostServices.h"
 
@@ -31,9 +32,6 @@ constexpr uint32_t pieceFrames = 1u << 14;
 // packs denser, and then the take grows as it decodes.
 constexpr size_t plausibleFramesPerByte = 4;
 
-// Stored rates outside this range are damage; the take keeps the host's.
-constexpr uint32_t lowestSampleRate = 1000;
-constexpr uint32_t highestSampleRate = 1536000;
 constexpr int32_t fallbackSampleRate = 44100;
 
 const char* const loadError =
@@ -211,7 +209,8 @@ TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host
     }
 
     uint32_t rate = WavpackGetSampleRate(context.get());
-    if (rate >= lowestSampleRate && rate <= highestSampleRate)
+    // Stored rates outside the range are damage; the take keeps the host's.
+    if (isStorableSampleRate(rate))
         take.sampleRate = static_cast<int32_t>(rate);
 
     // A stream whose first block is unreadable opens at a later frame, and
@@ -333,7 +332,7 @@ TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks&
         const uint32_t count = WavpackGetNumSamples(context.get());
         const uint32_t rate = WavpackGetSampleRate(context.get());
         stream.frames = count == std::numeric_limits<uint32_t>::max() ? 0 : count;
-        if (rate >= lowestSampleRate && rate <= highestSampleRate)
+        if (isStorableSampleRate(rate))
             stream.sampleRate = static_cast<int32_t>(rate);
     }
     return whole ? TakeLoad::Loaded : TakeLoad::InputEnded;

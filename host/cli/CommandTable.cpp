@@ -283,8 +283,17 @@ std::vector<CommandSpec> makeTable() {
              "      --answer ANSWER     yes, no, ok or cancel: the answer to the next question\n"
              "                          (every question needs one; each is printed)\n"
              "      --choose-file PATH  the file chosen in the next file dialog\n"
-             "      --choose-item N     the item chosen in the next pop-up menu\n"
-             "      --snapshot OUT.png  a picture of the editor view as it is now\n",
+             "      --choose-item ITEM  the item chosen in the next pop-up menu: its text,\n"
+             "                          its position from 1, or its identifier (100 for\n"
+             "                          the first wave editor)\n"
+             "      --export-to WAVE:FORMAT\n"
+             "                          the answer to the next export-to-wavetable dialog:\n"
+             "                          wave slot 1-200 (0x.. for hex) and format 1\n"
+             "                          (32-bit float) or 2 (16-bit int); unanswered, the\n"
+             "                          dialog is cancelled\n"
+             "      --snapshot OUT.png  a picture of the editor view as it is now\n"
+             "    A box shown while a launched program runs is answered once it has\n"
+             "    ended.\n",
          runEdit});
 #endif
 #ifdef SPOOLEX_HOST_PICTURES

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -164,6 +165,7 @@ void ScriptedUi::clear() {
     shownMenus.clear();
     shownDialogs.clear();
     launched.clear();
+    waitForLaunches = false;
     modifiers = 0;
     cautious = false;
     cursor = -1;
@@ -204,7 +206,7 @@ MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
     shown.push_back(message);
     shown.back().answer = script.answer;
     shown.back().scripted = scripted;
-    if (script.afterLaunchedProgram) {
+    if (script.afterLaunchedProgram || (waitForLaunches && !runningProcesses.empty())) {
         lock.unlock();
         waitForLastLaunchedProgram();
     }
@@ -244,8 +246,43 @@ bool ScriptedUi::showOpenFile(std::string& path) {
 
 void ScriptedUi::chooseMenuItem(unsigned id) {
     std::lock_guard<std::mutex> lock(mutex);
-    menuAnswers.push_back(id);
+    menuAnswers.push_back({id, {}});
 }
+
+void ScriptedUi::chooseMenuItem(const std::string& item) {
+    std::lock_guard<std::mutex> lock(mutex);
+    menuAnswers.push_back({0, item});
+}
+
+void ScriptedUi::setWaitForLaunchedPrograms(bool wait) {
+    std::lock_guard<std::mutex> lock(mutex);
+    waitForLaunches = wait;
+}
+
+namespace {
+// What the user reads on an item: no '&' marks, no shortcut after a tab.
+std::string shownText(const std::string& text) {
+    std::string shown;
+    for (char c : text.substr(0, text.find('\t')))
+        if (c != '&')
+            shown += c;
+    return shown;
+}
+
+unsigned resolveMenuItem(const ShownMenu& menu, const std::string& item) {
+    for (size_t i = 0; i < menu.ids.size(); ++i)
+        if (menu.texts[i] == item || shownText(menu.texts[i]) == item)
+            return menu.ids[i];
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(item.c_str(), &end, 10);
+    if (item.empty() || *end != '\0' || item[0] == '-')
+        return 0;
+    for (unsigned id : menu.ids)
+        if (id == number)
+            return id;
+    return number >= 1 && number <= menu.ids.size() ? menu.ids[number - 1] : 0;
+}
+} // namespace
 
 void ScriptedUi::holdModifiers(uint32_t held) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -272,9 +309,9 @@ unsigned ScriptedUi::showMenu(const ShownMenu& menu) {
     shownMenus.push_back(menu);
     if (menuAnswers.empty())
         return 0;
-    unsigned id = menuAnswers.front();
+    MenuAnswer answer = menuAnswers.front();
     menuAnswers.pop_front();
-    return id;
+    return answer.item.empty() ? answer.id : resolveMenuItem(menu, answer.item);
 }
 
 void ScriptedUi::setCursorShape(int shape) {

@@ -87,6 +87,13 @@ public:
     void whileNextBoxIsUp(std::function<void()> act);
     // Runs the act waiting for the box being shown, if any.
     void boxIsUp();
+    // The next pop-up menu's item whose text (without '&' and shortcut) is
+    // item, else the item whose id or, from 1, position it is; nothing when
+    // none is.
+    void chooseMenuItem(const std::string& item);
+    // Every message shown while a launched program runs is answered only
+    // after that program has ended.
+    void setWaitForLaunchedPrograms(bool wait);
     // Shift and Ctrl as the keyboard reports them from now on.
     void holdModifiers(uint32_t modifiers);
     uint32_t heldModifiers() const;
@@ -152,8 +159,13 @@ private:
     std::deque<FileAnswer> fileAnswers;
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
-    std::deque<unsigned> menuAnswers;
     std::deque<std::function<void()>> meanwhile;
+    struct MenuAnswer {
+        unsigned id;
+        std::string item; // when not empty, resolved against the menu
+    };
+    std::deque<MenuAnswer> menuAnswers;
+    bool waitForLaunches = false;
     std::deque<DialogAnswer> dialogAnswers;
     std::vector<ShownMenu> shownMenus;
     std::vector<ShownExportDialog> shownDialogs;

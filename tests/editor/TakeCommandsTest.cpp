@@ -2,6 +2,7 @@
 // running on the same pattern; zoom and row height limits.
 #include <filesystem>
 
+#include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
@@ -155,8 +156,18 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     press(0, rowY(0));
     release(0, rowY(0));
     selectTicks(0.0, 1.0);
-    command(cmd::deleteSelection); // a take being written keeps its frames
+    // A take being written keeps its frames; each edit says why, and Cut
+    // leaves the clipboard as it was.
+    audioClipboard() = {1.0f, 2.0f};
+    ui().clear();
+    ui().setEcho(false);
+    for (uint16_t edit : {cmd::deleteSelection, cmd::cut, cmd::paste})
+        command(edit);
     EXPECT_EQ(recorded.lock()->frameCount(), 1600u);
+    EXPECT_EQ(audioClipboard(), (std::vector<float>{1.0f, 2.0f}));
+    EXPECT_EQ(ui().messageTexts(),
+              std::vector<std::string>(
+                  3, "This take is being recorded. It can be changed when the recording stops."));
     command(cmd::deleteThis);
     EXPECT_TRUE(pattern().takes.empty());
     EXPECT_EQ(machine().runningRecording().take, nullptr);

@@ -16,6 +16,7 @@ namespace {
 using platform::MessageAnswer;
 using platform::testing::ScriptedUi;
 using spoolex::TransferResult;
+using spoolex::WaveEditorEntry;
 using spoolex::WavSampleFormat;
 
 class ExternalEditor : public TransferTest {
@@ -140,7 +141,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
     EXPECT_EQ(send(), TransferResult::Done);
     auto shown = ScriptedUi::instance().messages();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text, "wav importer canImport failed");
+    EXPECT_EQ(shown[1].text, "wav importer canImport failed"); // nothing left to keep
     EXPECT_EQ(shown[1].owner, nullptr);
     EXPECT_EQ(take->frameCount(), 1000u);
 
@@ -155,6 +156,80 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
               (std::vector<std::string>{"wav exporter failed", "FAIL"}));
     EXPECT_TRUE(ScriptedUi::instance().launches().empty());
 }
+
+#if !defined(_WIN32) // the editors are shell scripts
+TEST_F(ExternalEditor, AnEditThatCannotBeReadBackIsKeptAndNamed) {
+    if (!SoxFiles::haveSox())
+        GTEST_SKIP() << "sox is missing";
+    std::vector<float> before = take->samples;
+    std::string script = files.path("8bit.sh");
+    std::ofstream(script) << "#!/bin/sh\nsox \"$1\" -b 8 " << files.path("e.wav") << " && mv "
+                          << files.path("e.wav") << " \"$1\"\n";
+    chmod(script.c_str(), 0755);
+    machine().forgetSettings();
+    machine().addWaveEditor({"8 bit", script, "%1", WavSampleFormat::Int16});
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
+    EXPECT_EQ(send(), TransferResult::Done);
+    const std::string kept = launchedFile();
+    auto shown = ScriptedUi::instance().messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text,
+              "wav importer canImport failed\n\nYour edited wave is kept in " + kept);
+    EXPECT_EQ(shown[1].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(take->samples, before);
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(SoxFiles::readBytes(kept)[34], 8);
+    std::filesystem::remove(kept);
+}
+
+TEST_F(ExternalEditor, ParametersAreSplitAsOnWindowsAndTheFileIsPrivate) {
+    // The editor writes each parameter on a line of its own, and the
+    // temporary file's permissions.
+    std::string script = files.path("args.sh");
+    std::ofstream(script) << "#!/bin/sh\nstat -c %a \"$1\" > " << files.path("mode.txt")
+                          << "\nshift\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
+                          << files.path("args.txt") << "\n";
+    chmod(script.c_str(), 0755);
+    machine().forgetSettings();
+    machine().addWaveEditor({"Args", script,
+                             R"(%1 * ~ $HOME C:\Temp\x.wav "two words" a;b \"q\" "" end)",
+                             WavSampleFormat::Int16});
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
+    EXPECT_EQ(send(), TransferResult::Done);
+    std::ifstream args(files.path("args.txt"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(args, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"*", "~", "$HOME", R"(C:\Temp\x.wav)", "two words",
+                                               "a;b", "\"q\"", "", "end"}));
+    std::string mode;
+    std::ifstream(files.path("mode.txt")) >> mode;
+    EXPECT_EQ(mode, "600");
+}
+
+TEST_F(ExternalEditor, AnEditorThatDoesNotStartIsReported) {
+    std::vector<float> before = take->samples;
+    // A program that is not there, and parameters that cannot be split.
+    for (const WaveEditorEntry& entry :
+         {WaveEditorEntry{"Gone", "/no/such/editor", "%1", WavSampleFormat::Int16},
+          WaveEditorEntry{"Quote", "/bin/true", "\"%1", WavSampleFormat::Int16}}) {
+        machine().forgetSettings();
+        machine().addWaveEditor(entry);
+        ScriptedUi::instance().clear();
+        ScriptedUi::instance().chooseMenuItem(100);
+        EXPECT_EQ(send(), TransferResult::Done);
+        auto shown = ScriptedUi::instance().messages();
+        ASSERT_EQ(shown.size(), 1u) << entry.name; // no box to wait in
+        EXPECT_EQ(shown[0].text, "The wave editor \"" + entry.path + "\" could not be started.");
+        EXPECT_EQ(shown[0].owner, &owner);
+        EXPECT_EQ(shown[0].icon, platform::MessageIcon::Error);
+        EXPECT_FALSE(std::filesystem::exists(launchedFile())) << entry.name;
+        EXPECT_EQ(take->samples, before);
+    }
+}
+#endif
 
 TEST_F(ExternalEditor, NoEditorsOrNoChoice) {
     machine().forgetSettings();

@@ -38,6 +38,9 @@ TEST_F(WavFiles, ImportsWhatSoxWritesInEveryFormat) {
         int channels;
     } cases[] = {{"-b 16", 2},
                  {"-b 16", 1},
+                 {"-b 24", 2}, // sox writes the extensible tag for these
+                 {"-b 24", 1},
+                 {"-e float -b 32", 2},
                  {"-t wavpcm -b 24", 2},
                  {"-t wavpcm -b 24", 1},
                  {"-t wavpcm -b 32", 2},
@@ -84,16 +87,30 @@ TEST_F(WavFiles, ChunkLayoutsSoxDoesNotWrite) {
     }
 }
 
-TEST_F(WavFiles, RefusesEightBitThreeChannelsAndExtensible) {
+TEST_F(WavFiles, RefusesEightBitThreeChannelsAndRatesATakeCannotKeep) {
     const std::vector<int16_t> values = SoxFiles::staircase(30);
     EXPECT_FALSE(importer.canImport(files.soxWav("8.wav", values, 2, "-b 8")));
     EXPECT_FALSE(importer.canImport(files.soxWav("3.wav", values, 3, "-b 16")));
-    EXPECT_FALSE(importer.canImport(files.soxWav("x.wav", values, 2, "-b 24")));
     EXPECT_FALSE(importer.canImport(files.path("missing.wav")));
     Take take;
     std::string error;
-    EXPECT_FALSE(spoolex::importAny(take, files.path("8.wav"), error));
-    EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+    for (const char* refused : {"8.wav", "3.wav"}) {
+        EXPECT_FALSE(spoolex::importAny(take, files.path(refused), error));
+        EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+    }
+    // The rate field rewritten: 0 would be silent, 0xFFFFFFFF garbage, and
+    // the take store keeps 1000 to 1536000 Hz only.
+    std::vector<uint8_t> bytes = SoxFiles::readBytes(files.soxWav("r.wav", values, 2, "-b 16"));
+    for (uint32_t rate : {0u, 999u, 1536001u, 0xFFFFFFFFu, 1000u, 1536000u}) {
+        std::memcpy(&bytes[24], &rate, 4);
+        SoxFiles::writeBytes(files.path("r.wav"), bytes);
+        const bool keeps = rate == 1000u || rate == 1536000u;
+        EXPECT_EQ(spoolex::importAny(take, files.path("r.wav"), error), keeps) << rate;
+        if (!keeps) {
+            EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+        }
+    }
+    EXPECT_EQ(take.sampleRate, 1536000);
 }
 
 TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
@@ -114,6 +131,12 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
                              : format == WavSampleFormat::Int24 ? 3u
                                                                 : 4u));
     }
+    // Peaks beyond 16 bits saturate instead of flipping sign.
+    take.samples = {32768.0f, 40000.0f, -40000.0f, -32768.5f};
+    ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16)
+                    .exportRange(take, files.path("peaks.wav"), 0, 2));
+    EXPECT_EQ(files.soxValues(files.path("peaks.wav")),
+              (std::vector<int16_t>{32767, 32767, -32768, -32768}));
     // Truncation toward zero through a 16-bit round trip.
     take.samples = {2.7f, -2.7f};
     std::string wav = files.path("t.wav");
