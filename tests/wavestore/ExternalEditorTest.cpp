@@ -92,20 +92,20 @@ TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
     ASSERT_EQ(pattern->takes.size(), 1u);
     EXPECT_EQ(pattern->takes[0].get(), take);
     EXPECT_EQ(take->sampleRate, 22050);
-    EXPECT_EQ(take->samples, saved.samples);
-    EXPECT_EQ(take->samples[2 * 100], take->samples[2 * 100 + 1]);
+    EXPECT_EQ(take->samples(), saved.samples());
+    EXPECT_EQ(take->samples()[2 * 100], take->samples()[2 * 100 + 1]);
 }
 
 TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    std::vector<float> before = take->samples;
+    std::vector<float> before = take->samples();
     machine().waveEditors = {{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}};
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
     EXPECT_EQ(send(), TransferResult::Done);
     EXPECT_TRUE(std::filesystem::exists(files.path("saved.wav")));
-    EXPECT_EQ(take->samples, before);
+    EXPECT_EQ(take->samples(), before);
     EXPECT_FALSE(std::filesystem::exists(launchedFile()));
 }
 
@@ -119,7 +119,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
               "-a \"" + file + "\" -b=\"" + file + "\" 100%");
     EXPECT_EQ(ScriptedUi::instance().launches()[0].program, "/bin/true");
     // The untouched 16-bit file reads back as the take truncated: the same.
-    EXPECT_EQ(take->samples[2 * 999], 999.0f);
+    EXPECT_EQ(take->samples()[2 * 999], 999.0f);
 
 #if !defined(_WIN32) // the editor is a shell script
     // An editor that deletes the file.
