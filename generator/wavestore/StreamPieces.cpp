@@ -74,8 +74,9 @@ std::vector<StreamPiece> splitStream(const uint8_t* stream, size_t size, size_t 
     return pieces;
 }
 
-bool decodePiece(const uint8_t* stream, const StreamPiece& piece, float* frames,
+bool decodePiece(const uint8_t* stream, const StreamPiece& piece, float* takeSamples,
                  PieceFacts& facts) {
+    float* frames = takeSamples + 2 * size_t{piece.firstFrame};
     MemoryReader reader(stream + piece.at, piece.size);
     char error[80] = {};
     Context context(

@@ -39,8 +39,9 @@ struct PieceFacts {
     int floatExponent = 0;
 };
 
-// Decodes piece into frames (2 × piece.frames floats, host scale). False
-// when anything is amiss.
-bool decodePiece(const uint8_t* stream, const StreamPiece& piece, float* frames, PieceFacts& facts);
+// Decodes piece into its own frames of the take's samples (host scale),
+// sized for the whole stream. False when anything is amiss.
+bool decodePiece(const uint8_t* stream, const StreamPiece& piece, float* takeSamples,
+                 PieceFacts& facts);
 
 } // namespace spoolex
