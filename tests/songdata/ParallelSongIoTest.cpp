@@ -200,11 +200,12 @@ TEST_F(ParallelSongIo, SavingWhileRecordingReadsNoTakeTheAudioThreadWrites) {
         int blocks = 0;
         while (!done.load()) {
             placed->machine->renderStereo(nullptr, out, 256, 0);
-            if (++blocks % 64 == 0)
+            // A few recordings, one after another.
+            if (++blocks % 64 == 0 && blocks <= 64 * 8)
                 placed->extension->onPatternPlay(recorded->handle(), sequence->handle(), 0);
         }
     });
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 4; ++round) {
         const std::vector<uint8_t> saved = save(placed, manyHelpers);
         host::HostMachine* loaded = load(saved, manyHelpers, {});
         EXPECT_TRUE(host.messages.empty());
