@@ -14,12 +14,12 @@
 #include <time.h>
 
 #include "benchmarks/BenchmarkSong.h"
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
 #include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
 #include "host/Host.h"
 #include "platform/testing/Headless.h"
 

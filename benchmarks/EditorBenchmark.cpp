@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "benchmarks/BenchmarkSong.h"
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
-#include "generator/core/PatternBox.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
+#include "generator/machine/PatternBox.h"
 #include "host/Host.h"
 #include "platform/posix/SurfaceCairo.h"
 #include "platform/testing/Headless.h"

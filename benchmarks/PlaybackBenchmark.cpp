@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "benchmarks/BenchmarkSong.h"
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
-#include "generator/core/TakeMixer.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
+#include "generator/model/TakeMixer.h"
 #include "host/Host.h"
 #include "tests/support/AllocationProbe.h"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "generator/wavestore/Exporter.h"
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"

@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
 #include "host/Host.h"
 #include "platform/testing/ScriptedUi.h"
 

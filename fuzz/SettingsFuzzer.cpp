@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
-#include "generator/core/ProcessState.h"
-#include "generator/settings/SettingsLoader.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
+#include "generator/machine/ProcessState.h"
+#include "generator/machine/SettingsLoader.h"
 #include "host/Host.h"
 #include "platform/testing/ScriptedUi.h"
 

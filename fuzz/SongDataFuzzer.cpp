@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
-#include "generator/core/ProcessState.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
+#include "generator/machine/ProcessState.h"
 #include "host/Host.h"
 #include "platform/testing/ScriptedUi.h"
 

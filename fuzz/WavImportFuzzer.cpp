@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "generator/wavestore/Importer.h"
+#include "generator/transfers/Importer.h"
 #include "generator/wavestore/WavCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

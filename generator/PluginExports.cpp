@@ -1,11 +1,11 @@
 // The generator plug-in's entry points, called by the host.
 #include <new>
 
-#include "generator/PlatformUserInterface.h"
-#include "generator/core/InputRegistry.h"
-#include "generator/core/Machine.h"
-#include "generator/core/MachineDescription.h"
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/editor/PlatformUserInterface.h"
+#include "generator/machine/InputRegistry.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/MachineDescription.h"
 
 SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
     return &spoolex::machineDescription();

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "generator/wavestore/Exporter.h"
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"

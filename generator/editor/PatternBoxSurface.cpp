@@ -1,6 +1,6 @@
 // The pattern box's device: the host's device context, seen as a Surface.
-#include "generator/core/PatternBoxDevice.h"
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/machine/PatternBoxDevice.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
 

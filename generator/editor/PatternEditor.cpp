@@ -1,8 +1,8 @@
 #include "generator/editor/PatternEditor.h"
 
-#include "generator/core/Machine.h"
-#include "generator/core/ProcessState.h"
 #include "generator/editor/AudioClipboard.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/ProcessState.h"
 
 void PatternEditor::showPattern(spoolex::Pattern* shown) {
     dropPeakCaches();

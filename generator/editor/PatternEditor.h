@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <map>
 
-#include "generator/core/MachineEditor.h"
 #include "generator/editor/MarchingFrame.h"
 #include "generator/editor/PeakCache.h"
 #include "generator/editor/TakeSummary.h"
+#include "generator/machine/MachineEditor.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
 

@@ -4,9 +4,6 @@
 #include <cmath>
 #include <new>
 
-#include "generator/core/Machine.h"
-#include "generator/core/PatternInfo.h"
-#include "generator/core/TakeSamples.h"
 #include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/EditorMenu.h"
@@ -14,7 +11,10 @@
 #include "generator/editor/PatternEditorParent.h"
 #include "generator/editor/SampleEdits.h"
 #include "generator/editor/TakeEditing.h"
-#include "generator/wavestore/TakeTransfers.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/PatternInfo.h"
+#include "generator/machine/TakeSamples.h"
+#include "generator/transfers/TakeTransfers.h"
 #include "platform/Dialogs.h"
 
 namespace cmd = editorcommand;

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "generator/core/InputRegistry.h"
-#include "generator/core/Machine.h"
-#include "generator/core/ProcessState.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/machine/InputRegistry.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/ProcessState.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Keyboard shortcuts: every binding that matches sends its command to the
 // view, with Shift and Ctrl read from the platform at that moment.
-#include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/machine/Machine.h"
 #include "generator/settings/ModifierKeys.h"
 #include "generator/settings/ShortcutMatching.h"
 

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "generator/core/Machine.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/machine/Machine.h"
 
 namespace {
 

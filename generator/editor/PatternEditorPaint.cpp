@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "generator/core/Machine.h"
-#include "generator/core/ProcessState.h"
-#include "generator/core/TakeSamples.h"
-#include "generator/core/TimeUnits.h"
 #include "generator/editor/PatternEditor.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/ProcessState.h"
+#include "generator/machine/TakeSamples.h"
+#include "generator/model/TimeUnits.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "generator/editor/PatternEditorParent.h"
 
-#include "generator/core/Machine.h"
+#include "generator/machine/Machine.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // its windows come when the host asks for them.
 #pragma once
 
-#include "generator/core/MachineEditor.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/editor/PatternEditorDialogBar.h"
+#include "generator/machine/MachineEditor.h"
 
 class PatternEditorParent final : public spoolex::MachineEditor {
 public:

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "generator/core/Machine.h"
 #include "generator/editor/PatternEditor.h"
 #include "generator/editor/SnapshotSettings.h"
+#include "generator/machine/Machine.h"
 
 float PatternEditor::pxPerTick() const {
     if (!pattern || !window)

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "generator/core/TakeSamples.h"
 #include "generator/editor/TakeSummary.h"
+#include "generator/machine/TakeSamples.h"
 
 namespace {
 

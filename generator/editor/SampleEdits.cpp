@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "generator/core/Take.h"
-#include "generator/core/TimeUnits.h"
+#include "generator/model/Take.h"
+#include "generator/model/TimeUnits.h"
 
 double framesPerTickOf(const spoolex::Take& take, const CMasterInfo& timing) {
     return spoolex::framesPerTick(spoolex::rateRatio(take.sampleRate, timing.samplesPerSec),

@@ -1,7 +1,7 @@
 #include "generator/editor/TakeEditing.h"
 
-#include "generator/core/Machine.h"
-#include "generator/core/TakeSamples.h"
+#include "generator/machine/Machine.h"
+#include "generator/machine/TakeSamples.h"
 
 bool isRecorded(spoolex::mi& machine, const spoolex::Take& take) {
     return spoolex::TakeSamples(machine, take).recorded();

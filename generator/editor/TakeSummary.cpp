@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "generator/core/TakeSamples.h"
+#include "generator/machine/TakeSamples.h"
 
 using spoolex::TakeSamples;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/WavSampleFormat.h"
 
 class TiXmlElement;
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "generator/core/Take.h"
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/Take.h"
+#include "generator/model/WavSampleFormat.h"
 
 namespace spoolex {
 

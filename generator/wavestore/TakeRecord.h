@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "hostsdk/DataStreams.h"
 
 class CMICallbacks;

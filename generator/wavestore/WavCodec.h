@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/settings/WavSampleFormat.h"
+#include "generator/model/WavSampleFormat.h"
 
 namespace spoolex::wav {
 

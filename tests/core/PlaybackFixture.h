@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "generator/core/Machine.h"
+#include "generator/machine/Machine.h"
 #include "tests/core/GeneratorFixture.h"
 
 class PlaybackTest : public GeneratorTest {

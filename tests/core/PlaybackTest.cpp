@@ -1,7 +1,7 @@
 #include <cmath>
 #include <memory>
 
-#include "generator/core/TimeUnits.h"
+#include "generator/model/TimeUnits.h"
 #include "tests/core/PlaybackFixture.h"
 
 namespace {

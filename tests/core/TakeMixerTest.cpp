@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "generator/core/TakeMixer.h"
+#include "generator/model/TakeMixer.h"
 
 namespace {
 

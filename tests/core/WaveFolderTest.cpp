@@ -1,4 +1,4 @@
-#include "generator/core/WaveFolder.h"
+#include "generator/machine/WaveFolder.h"
 #include "tests/core/GeneratorFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "generator/core/PatternBox.h"
+#include "generator/machine/PatternBox.h"
 #include "platform/posix/SurfaceCairo.h"
 #include "tests/editor/EditorViewFixture.h"
 

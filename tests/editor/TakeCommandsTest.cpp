@@ -1,7 +1,7 @@
 // Set Active, Clear Active and Delete This, with players and a recording
 // running on the same pattern; zoom and row height limits.
-#include "generator/core/InputRegistry.h"
 #include "generator/editor/EditorCommandIds.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Input machines and generators finding each other.
-#include "generator/core/InputRegistry.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/GearPaths.h"
 

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "generator/core/InputRegistry.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 
 namespace {

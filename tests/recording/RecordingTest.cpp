@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "generator/core/InputRegistry.h"
+#include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "generator/core/ProcessState.h"
+#include "generator/machine/ProcessState.h"
+#include "generator/machine/SettingsLoader.h"
 #include "generator/settings/ModifierKeys.h"
-#include "generator/settings/SettingsLoader.h"
 #include "tests/core/GeneratorFixture.h"
 
 class SettingsTest : public GeneratorTest {

@@ -2,7 +2,7 @@
 // escapes a slot, and what was sound is kept.
 #include <random>
 
-#include "generator/core/SongData.h"
+#include "generator/machine/SongData.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
 

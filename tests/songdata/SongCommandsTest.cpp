@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "generator/core/PatternInfo.h"
+#include "generator/machine/PatternInfo.h"
 #include "host/Commands.h"
 #include "host/PluginFiles.h"
 #include "host/WavReader.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "generator/core/InputRegistry.h"
-#include "generator/core/SongData.h"
+#include "generator/machine/InputRegistry.h"
+#include "generator/machine/SongData.h"
 #include "tests/core/GeneratorFixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "generator/wavestore/Importer.h"
-#include "generator/wavestore/TakeTransfers.h"
+#include "generator/transfers/Importer.h"
+#include "generator/transfers/TakeTransfers.h"
 #include "tests/wavestore/TransferFixture.h"
 #include "tests/wavestore/WavFilesFixture.h"
 

@@ -2,10 +2,10 @@
 // scripted user, against the stand-in host's wavetable.
 #include <cstring>
 
-#include "generator/wavestore/DlgExportWT.h"
-#include "generator/wavestore/Importer.h"
-#include "generator/wavestore/TakeTransfers.h"
-#include "generator/wavestore/Wavetable.h"
+#include "generator/transfers/DlgExportWT.h"
+#include "generator/transfers/Importer.h"
+#include "generator/transfers/TakeTransfers.h"
+#include "generator/transfers/Wavetable.h"
 #include "tests/wavestore/TransferFixture.h"
 #include "tests/wavestore/WavFilesFixture.h"
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "generator/transfers/Importer.h"
 #include "generator/wavestore/Exporter.h"
-#include "generator/wavestore/Importer.h"
 #include "tests/wavestore/WavFilesFixture.h"
 
 namespace {

@@ -1,0 +1,95 @@
+// The machine core's user interface, served by the platform layer.
+#include "generator/editor/PlatformUserInterface.h"
+
+#include "generator/transfers/DlgExportWT.h"
+#include "generator/transfers/TransferUserInterface.h"
+#include "platform/Choosers.h"
+#include "platform/Dialogs.h"
+#include "platform/Programs.h"
+
+namespace spoolex {
+
+namespace {
+class PlatformUserInterface final : public UserInterface {
+public:
+    void showMessage(void* owner, const std::string& text, const char* caption,
+                     MessageIcon icon) override {
+        platform::MessageIcon platformIcon = platform::MessageIcon::None;
+        if (icon == MessageIcon::Error)
+            platformIcon = platform::MessageIcon::Error;
+        else if (icon == MessageIcon::Information)
+            platformIcon = platform::MessageIcon::Information;
+        platform::messageBox(owner, text, caption, platformIcon);
+    }
+
+    FolderChoice chooseFolder(const std::string& title, const std::string& initialSelection,
+                              std::string& path) override {
+        switch (platform::pickFolder(platform::foregroundWindow(), title, initialSelection, path)) {
+        case platform::FolderPick::Chosen:
+            return FolderChoice::Chosen;
+        case platform::FolderPick::NoFileSystemPath:
+            return FolderChoice::NoFileSystemPath;
+        case platform::FolderPick::Cancelled:
+            break;
+        }
+        return FolderChoice::Cancelled;
+    }
+};
+
+class PlatformTransferUserInterface final : public TransferUserInterface {
+public:
+    bool askOkCancel(void* owner, const std::string& text) override {
+        return platform::messageBox(owner, text, nullptr, platform::MessageIcon::Information,
+                                    platform::MessageButtons::OkCancel) ==
+               platform::MessageAnswer::Ok;
+    }
+
+    bool chooseFileToOpen(void* owner, const std::string& filter, std::string& path) override {
+        // The platform spells the pieces' ends as '|'.
+        std::string pieces = filter;
+        for (char& c : pieces)
+            if (c == '\0')
+                c = '|';
+        return platform::openFileDialog(owner, pieces, path);
+    }
+
+    int choosePopupItem(void* owner, const std::vector<PopupItem>& items) override {
+        std::vector<platform::MenuItem> menu;
+        for (const PopupItem& item : items) {
+            platform::MenuItem entry;
+            entry.id = static_cast<unsigned>(item.id);
+            entry.text = item.text;
+            menu.push_back(entry);
+        }
+        return static_cast<int>(platform::choosePopupItem(owner, menu));
+    }
+
+    bool runExportDialog(void* owner, DlgExportWT& dialog) override {
+        int wave = dialog.selectedWave(), format = dialog.selectedFormat();
+        if (!platform::exportWavetableDialog(owner, dialog.waveEntries(), dialog.selectedWave(),
+                                             dialog.formatEntries(), dialog.helpText(), wave,
+                                             format))
+            return false;
+        dialog.onOk(wave, format);
+        return true;
+    }
+
+    bool reserveTemporaryFile(const std::string& prefix, std::string& path) override {
+        return platform::reserveTemporaryFile(prefix, path);
+    }
+
+    void launchProgram(const std::string& program, const std::string& parameters) override {
+        platform::launchProgram(program, parameters);
+    }
+};
+
+PlatformUserInterface platformUi;
+PlatformTransferUserInterface platformTransfers;
+} // namespace
+
+void installPlatformUserInterface() {
+    setUserInterface(&platformUi);
+    setTransferUserInterface(&platformTransfers);
+}
+
+} // namespace spoolex

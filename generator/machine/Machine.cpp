@@ -1,0 +1,242 @@
+#include "generator/machine/Machine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "generator/machine/MachineDescription.h"
+#include "generator/machine/ProcessState.h"
+#include "generator/machine/SettingsLoader.h"
+#include "generator/machine/SlotGuard.h"
+#include "generator/machine/SongData.h"
+#include "generator/machine/UserInterface.h"
+#include "generator/machine/WaveFolder.h"
+
+namespace spoolex {
+
+namespace {
+
+constexpr int oldestSupportedHostVersion = 2;
+
+void writeMenuItem(CMachineDataOutput& out, const std::string& text) {
+    out.write(text.c_str(), static_cast<int>(text.size() + 1));
+}
+
+// Event 0 for our own machine: pass it on to the host's service for it.
+bool onOwnMachineEvent(CMachineInterface* machine, void*) {
+    auto* self = static_cast<mi*>(machine);
+    self->callbacks->onOwnMachineEvent(self->ownMachine, true);
+    return true;
+}
+
+// Event 3: a machine appeared or changed; if it is an input machine, the
+// record-source list may be stale.
+bool onMachineEvent(CMachineInterface* machine, void* data) {
+    auto* self = static_cast<mi*>(machine);
+    const CMachineInfo* info = self->callbacks->machineInfoOf(static_cast<CMachine*>(data));
+    if (info && info->name && std::strcmp(info->name, inputMachineName) == 0 && self->editor)
+        self->editor->refreshRecordSources();
+    return true;
+}
+
+} // namespace
+
+mi::mi() {
+    ex.owner = this;
+    values.dummy = static_cast<uint8_t>(machineDescription().parameters[0]->defaultValue);
+    values.crossfadeLength = machineDescription().attributes[0]->defaultValue;
+    globalValues = &values.dummy;
+    trackValues = nullptr;
+    attributeValues =
+        reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
+    if (EditorFactory makeEditor = editorFactory())
+        editor = makeEditor();
+    // What blocks let go of waits here for the lock's release; the render
+    // path never grows it.
+    releasedInBlock.reserve(1024);
+    preparePlayers();
+    generatorInstances().push_back(this);
+}
+
+mi::~mi() {
+    if (editor)
+        editor->destroy();
+    editor = nullptr;
+    auto& instances = generatorInstances();
+    auto it = std::find(instances.begin(), instances.end(), this);
+    if (it != instances.end())
+        instances.erase(it);
+    takePlayers.clear();
+    patternPlayers.clear();
+    patternsByHandle.clear();
+    patternsAwaitingHost.clear();
+}
+
+void* mi::destroy(unsigned flags) {
+    if (flags & 1) {
+        delete this;
+    } else {
+        this->~mi();
+    }
+    return this;
+}
+
+void mi::checkHostVersion() {
+    if (callbacks->probeExtendedHost(-2, -2) &&
+        callbacks->hostVersion() >= oldestSupportedHostVersion)
+        return;
+    userInterface().showMessage(nullptr,
+                                "Korvane Spoolex will only work in versions of Buzz released on or "
+                                "after 9 August 2008, or in Buzz clones which implement the same "
+                                "interfaces.",
+                                machineName, MessageIcon::Error);
+}
+
+void mi::initFromSong(CMachineDataInput* data) {
+    callbacks->registerExtension(&ex);
+    checkHostVersion();
+    callbacks->subscribeEvent(callbacks->ownMachine(), HostEventOwnMachine, onOwnMachineEvent,
+                              nullptr);
+    if (editor)
+        editor->attach(*this);
+    ownMachine = callbacks->ownMachine();
+    callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
+    guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
+    if (data)
+        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, *data); });
+}
+
+void mi::saveSongData(CMachineDataOutput* out) {
+    if (out)
+        guardSlot(callbacks, outOfMemoryWhileSaving, [&] { spoolex::saveSongData(*this, *out); });
+}
+
+void mi::onTick() {
+    auto tempo = static_cast<uint32_t>(masterInfo->beatsPerMin);
+    auto ticksPerBeat = static_cast<uint32_t>(masterInfo->ticksPerBeat);
+    if (tempo == lastTempo && ticksPerBeat == lastTicksPerBeat)
+        return;
+    lastTempo = tempo;
+    lastTicksPerBeat = ticksPerBeat;
+    // The audio thread: the view repaints on the user-interface side.
+    if (editor)
+        editor->requestRedraw();
+}
+
+void mi::onStop() {
+    guardSlot(callbacks, outOfMemory, [&] { stop(); });
+}
+
+void mi::stop() {
+    {
+        Released released;
+        std::lock_guard<std::mutex> hold(audioLock);
+        // Take players are left to fade out over the next blocks.
+        released.reserve(2 * patternPlayers.size());
+        for (auto& [key, player] : patternPlayers) {
+            stopPatternPlayer(*player);
+            takePlayerPool.release(std::move(player->current), released);
+            released.push_back(std::move(player));
+        }
+        patternPlayers.clear();
+        // Ends a running recording at the start of the next block.
+        recordQueue.push_back(RecordCommand{});
+    }
+    // Stopping the host always disarms.
+    armed = 0;
+    if (editor)
+        editor->showArmed();
+}
+
+int32_t mi::crossfadeLength() const {
+    int32_t length;
+    std::memcpy(&length, attributeValues, sizeof length);
+    return length;
+}
+
+void mi::onAttributesChanged() {
+    std::lock_guard<std::mutex> hold(audioLock);
+    crossfadeStep = 1.0f / static_cast<float>(crossfadeLength());
+}
+
+std::string mi::inputName(const InputMachine::Fields* input) {
+    const char* name =
+        input->callbacks ? input->callbacks->machineNameOf(input->ownMachine) : nullptr;
+    return name ? name : "";
+}
+
+void mi::chooseRecordSource(InputMachine::Fields* source) {
+    // Under our lock only for the store: the host may hold its own lock
+    // around markSongModified.
+    setRecordSource(source);
+    // The user's choice replaces a source the song named that never came.
+    pendingRecordSourceName.clear();
+    if (editor)
+        editor->selectRecordSource();
+    callbacks->markSongModified();
+}
+
+void mi::toggleArmed() {
+    armed = armed ? 0 : 1;
+    if (editor)
+        editor->showArmed();
+}
+
+void mi::runCommand(int code) {
+    guardSlot(callbacks, outOfMemory, [&] { runMenuCommand(code); });
+}
+
+void mi::runMenuCommand(int code) {
+    int item = code & 0xff;
+    int subMenu = code >> 8;
+    if (subMenu == subMenuMain) {
+        if (item == commandChangeWaveDirectory)
+            chooseWaveFolder(true);
+        else if (item == commandAbout)
+            showAboutBox();
+    } else if (subMenu == subMenuRecordSource) {
+        const auto& registry = inputRegistry();
+        if (item == 0) {
+            chooseRecordSource(nullptr);
+        } else if (static_cast<size_t>(item - 1) < registry.size()) {
+            chooseRecordSource(registry[item - 1]);
+        }
+        // An item past the registry's end (an input left between building the
+        // menu and choosing from it) keeps the current choice.
+    } else if (subMenu == subMenuArm) {
+        toggleArmed();
+    }
+}
+
+void mi::showAboutBox() {
+    userInterface().showMessage(nullptr,
+                                "Korvane Spoolex\n\n"
+                                "Records audio takes into patterns, plays them back with "
+                                "crossfades and keeps them losslessly in the song.\n\n"
+                                "By the Korvane team.",
+                                "About Korvane Spoolex", MessageIcon::Information);
+}
+
+void miex::buildSubMenu(int index, CMachineDataOutput* out) {
+    if (out)
+        guardSlot(owner->callbacks, outOfMemory, [&] { owner->writeSubMenu(index, *out); });
+}
+
+void mi::writeSubMenu(int index, CMachineDataOutput& out) {
+    if (index == subMenuRecordSource - 1) {
+        writeMenuItem(out, recordSource ? "None" : "*None");
+        for (InputMachine::Fields* input : inputRegistry())
+            writeMenuItem(out, (input == recordSource ? "*" : "") + inputName(input));
+    } else if (index == subMenuArm - 1) {
+        writeMenuItem(out, armed ? "*Arm" : "Arm");
+    }
+}
+
+bool miex::isCommandEnabled(int commandId) {
+    if (commandId == commandIdCopy || commandId == commandIdCut)
+        return true;
+    if (commandId == commandIdPaste)
+        return owner->editor && owner->editor->clipboardHasAudio();
+    return false;
+}
+
+} // namespace spoolex

@@ -1,0 +1,226 @@
+// The generator machine object as the host sees it: the adapter between the
+// host's slots and the plain types of the core.
+//
+// Threads. The host calls renderStereo (slot 4) and onTick (slot 2) on its
+// audio thread; onStop (slot 5) may come on either thread and takes the lock
+// like any other entry point. Every other slot of mi and miex (construction,
+// destroy, initFromSong, saveSongData, onAttributesChanged, runCommand, the
+// pattern notifications, the editor's slots 16 and 17, paintPatternBox)
+// comes on its user-interface thread, as do the editor's messages and timers.
+//
+// The lock. audioLock (lockAudio) serialises every change of a pattern's
+// lists, a take's samples and the player tables against the audio block.
+// renderStereo takes it once per block and never waits long for it, because
+// the user-interface side holds it only briefly: big buffers are built
+// outside it and swapped in under it, and long takes are read in short holds
+// (copyRecordingSamples). The audio thread never calls into the editor: it
+// only asks for a redraw (MachineEditor::requestRedraw sets a flag that the
+// editor's timer acts on).
+//
+// Deferred frees. Nothing is freed while the lock is held. What an entry
+// point drops under the lock goes into a Released list declared before the
+// lock, so it is freed after the lock is released; the audio block keeps its
+// own list (releasedInBlock, reserved ahead so that adding to it does not
+// allocate), emptied by renderStereo once its hold has ended.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "generator/machine/MachineEditor.h"
+#include "generator/machine/Pattern.h"
+#include "generator/machine/Players.h"
+#include "generator/machine/RecordCommand.h"
+#include "generator/machine/TakePlayerPool.h"
+#include "generator/settings/KeyboardShortcut.h"
+#include "generator/settings/WaveEditorEntry.h"
+#include "hostsdk/MachineInterface.h"
+#include "input/InputMachineLayout.h"
+
+namespace spoolex {
+
+class mi;
+
+class miex : public CMachineInterfaceEx {
+public:
+    void buildSubMenu(int index, CMachineDataOutput* out) override;
+    bool isCommandEnabled(int commandId) override;
+    bool query48() override { return true; }
+
+    // The host's pattern notifications.
+    void onPatternCreated(CPattern* pattern, int lengthTicks) override;
+    void onPatternCopied(CPattern* pattern, const CPattern* source) override;
+    void onPatternDeleted(CPattern* pattern) override;
+    void onPatternLengthChanged(CPattern* pattern, int lengthTicks) override;
+    void onPatternPlay(CPattern* pattern, CSequence* sequence, int offsetTicks) override;
+    void showPattern(CPattern* pattern) override;
+    void* createEditorWindow(void* parentWindow) override;
+    // User-interface thread: the pattern's picture inside its sequence box.
+    void paintPatternBox(const PatternBoxRequest* request) override;
+
+    mi* owner = nullptr;
+};
+
+#pragma pack(push, 1)
+// The values the host writes: the Dummy byte, and the crossfade attribute
+// directly after it (unaligned; read it with crossfadeLength()).
+struct MachineValues {
+    uint8_t dummy;
+    int32_t crossfadeLength;
+};
+#pragma pack(pop)
+static_assert(sizeof(MachineValues) == 5, "host writes these packed");
+
+// Standard command identifiers the host asks about.
+constexpr int commandIdCopy = 0xE122;
+constexpr int commandIdCut = 0xE123;
+constexpr int commandIdPaste = 0xE125;
+
+class mi final : public CMachineInterface {
+public:
+    mi();
+
+    void* destroy(unsigned flags) override;
+    void initFromSong(CMachineDataInput* data) override;
+    void onTick() override;
+    // Audio thread. Never allocates in steady state and never throws.
+    bool renderStereo(float* in, float* out, int numSamples, int mode) noexcept override;
+    void onStop() override;
+    void saveSongData(CMachineDataOutput* out) override;
+    void onAttributesChanged() override;
+    void runCommand(int code) override;
+    CMachineInterfaceEx* extensionInterface() override { return &ex; }
+
+    int32_t crossfadeLength() const;
+
+    // Record source and arm, from the menu or the dialog bar.
+    void chooseRecordSource(InputMachine::Fields* source);
+    // Sets the record source without telling the user's side.
+    void setRecordSource(InputMachine::Fields* source);
+    void toggleArmed();
+
+    // The host's current name for a registered input machine.
+    static std::string inputName(const InputMachine::Fields* input);
+
+    // The one lock that serialises every change of a pattern's lists, a
+    // take's samples and the player tables against the audio block. Entry
+    // points from the host and the editor take it; the operations they call
+    // (Pattern's, resyncPlayers, stopPatternPlayer) expect it held. The
+    // render path never takes it again.
+    std::unique_lock<std::mutex> lockAudio() { return std::unique_lock<std::mutex>(audioLock); }
+
+    // The pattern of a host handle, or null. Safe without the lock on the
+    // user-interface thread, the only one that changes the pattern tables.
+    Pattern* findPattern(const CPattern* handle) const;
+
+    // Lock held: every player of pattern seeks to its own position again.
+    void resyncPlayers(Pattern& pattern) noexcept;
+    // Lock held: the current take player fades out from its next block on.
+    void stopPatternPlayer(PatternPlayer& player);
+    // The editor's preview: starts pattern from selStart up to selEnd (or
+    // for ever when selEnd <= selStart), or stops a running preview.
+    void togglePreview(Pattern* pattern, double selStart, double selEnd);
+
+    // Host-read members first; their offsets are fixed below.
+    miex ex;
+    MachineValues values{};
+
+    CMachine* ownMachine = nullptr;
+    // The pattern editor, made with the machine; it clears this pointer
+    // when it goes (the machine's destruction destroys it).
+    MachineEditor* editor = nullptr;
+    float crossfadeStep = 0.01f;
+    InputMachine::Fields* recordSource = nullptr;
+    std::string pendingRecordSourceName;
+    // Written by the menu and by stop, read by the audio thread.
+    std::atomic<uint8_t> armed{0};
+    uint32_t lastTempo = 0;
+    uint32_t lastTicksPerBeat = 0;
+    // From the settings file, in file order; fixed after initialisation.
+    std::vector<KeyboardShortcut> shortcuts;
+    std::vector<WaveEditorEntry> waveEditors;
+
+    // Patterns before players: players refer to patterns, so they go first.
+    std::map<const CPattern*, std::unique_ptr<Pattern>> patternsByHandle;
+    std::map<std::string, std::unique_ptr<Pattern>> patternsAwaitingHost;
+    // Keyed by host sequence, or previewKey.
+    std::map<const void*, std::shared_ptr<PatternPlayer>> patternPlayers;
+    std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
+    // Take players for the audio thread, made ready outside it.
+    TakePlayerPool takePlayerPool;
+
+    // Recording: the running recording, and the commands waiting to start or
+    // end one, in the order they arrived.
+    RecordCommand recording;
+    std::deque<RecordCommand> recordQueue;
+
+    // Lock held: queues a recording of pattern from offsetTicks when the
+    // host records and the machine is armed with a record source.
+    void startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks);
+    // Lock held: takes the record source's frames offset .. offset+count-1.
+    void processRecording(int offset, int count) noexcept;
+    // Whether the audio thread is writing take now, or may start to at any
+    // block: a queued start names it (takes the lock).
+    bool isRecordingInto(const Take& take);
+    // A copy of a take the audio thread is writing, taken in short holds.
+    std::vector<float> copyRecordingSamples(const Take& take);
+
+private:
+    friend class miex;
+
+    ~mi();
+    // The work of the slots of the same names, inside their guards.
+    void stop();
+    void runMenuCommand(int code);
+    void writeSubMenu(int index, CMachineDataOutput& out);
+    void showAboutBox();
+    void checkHostVersion();
+    // Lock held: one audio block.
+    bool renderBlock(float* out, int n) noexcept;
+    // Lock held, outside the audio thread: players and list room for every
+    // pattern to change its take in the blocks to come without allocating.
+    void preparePlayers();
+    // Lock held: removes every player of pattern at once, without a fade.
+    void dropPlayersOf(const Pattern& pattern, Released& released);
+    // Lock held: no recording or queued command refers to pattern any more.
+    void forgetRecordingOf(const Pattern& pattern, Released& released);
+    // Lock held: the recording that just ended; the song and the views hear
+    // of it from tellFinishedRecording.
+    void finishRecording() noexcept;
+    // Lock released: host services that may take the host's own lock are
+    // never called under ours, so the two are never taken in both orders.
+    void tellFinishedRecording() noexcept;
+    // Lock held: frames frames of take from first on become its active take.
+    void punchIn(Take& take, int64_t first, int64_t frames) noexcept;
+    void replaceRecording(RecordCommand next) noexcept;
+    // Lock held: enters pattern under handle; a pattern already there loses
+    // its players and is returned for destruction after the lock.
+    std::unique_ptr<Pattern> installPattern(const CPattern* handle,
+                                            std::unique_ptr<Pattern> pattern, Released& released);
+    void stopSequence(const void* key, Released& released);
+    // The editor stops showing a pattern that is about to go.
+    void forgetShown(const Pattern* pattern);
+
+    std::mutex audioLock;
+    // Players the last block let go, freed once its lock is released. Only
+    // renderStereo touches it, and the host never runs two blocks at once.
+    Released releasedInBlock;
+    // A recording ended in the last block (audio thread only).
+    bool finishedRecording = false;
+    const Pattern* finishedPattern = nullptr;
+};
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(mi, ex) == 48, "host layout");
+static_assert(offsetof(mi, values) == 64, "host layout");
+static_assert(offsetof(mi, values) + offsetof(MachineValues, crossfadeLength) == 65, "host layout");
+#pragma GCC diagnostic pop
+
+} // namespace spoolex

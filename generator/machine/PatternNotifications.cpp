@@ -1,0 +1,153 @@
+// The host's pattern notifications: patterns are created, copied, resized
+// and deleted on the user-interface thread, while blocks may be rendering.
+#include <algorithm>
+
+#include "generator/machine/Machine.h"
+#include "generator/machine/SlotGuard.h"
+
+namespace spoolex {
+
+Pattern* mi::findPattern(const CPattern* handle) const {
+    auto found = patternsByHandle.find(handle);
+    return found == patternsByHandle.end() ? nullptr : found->second.get();
+}
+
+void mi::dropPlayersOf(const Pattern& pattern, Released& released) {
+    for (auto it = patternPlayers.begin(); it != patternPlayers.end();) {
+        if (it->second->pattern == &pattern) {
+            released.push_back(std::move(it->second));
+            it = patternPlayers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    auto gone = std::stable_partition(
+        takePlayers.begin(), takePlayers.end(),
+        [&](const std::shared_ptr<TakePlayer>& player) { return player->take->owner != &pattern; });
+    for (auto it = gone; it != takePlayers.end(); ++it)
+        released.push_back(std::move(*it));
+    takePlayers.erase(gone, takePlayers.end());
+}
+
+std::unique_ptr<Pattern> mi::installPattern(const CPattern* handle,
+                                            std::unique_ptr<Pattern> pattern, Released& released) {
+    std::unique_ptr<Pattern>& slot = patternsByHandle[handle];
+    // A handle the host reuses without deleting first: the pattern it held
+    // must not stay behind, and no player may keep reading it.
+    std::unique_ptr<Pattern> replaced = std::move(slot);
+    if (replaced) {
+        dropPlayersOf(*replaced, released);
+        forgetRecordingOf(*replaced, released);
+    }
+    slot = std::move(pattern);
+    return replaced;
+}
+
+void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        const char* name = owner->callbacks->patternNameOf(handle);
+        const std::string key = name ? name : "";
+        std::unique_ptr<Pattern> replaced;
+        {
+            Released released;
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            std::unique_ptr<Pattern> pattern;
+            auto awaiting = owner->patternsAwaitingHost.find(key);
+            if (awaiting != owner->patternsAwaitingHost.end()) {
+                pattern = std::move(awaiting->second);
+                owner->patternsAwaitingHost.erase(awaiting);
+                pattern->setLength(lengthTicks);
+                pattern->hostPattern = handle;
+            } else {
+                pattern = std::make_unique<Pattern>(*owner, handle, lengthTicks);
+            }
+            replaced = owner->installPattern(handle, std::move(pattern), released);
+            owner->preparePlayers();
+        }
+        owner->forgetShown(replaced.get());
+    });
+}
+
+void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        const Pattern* source = owner->findPattern(sourceHandle);
+        if (!source)
+            return;
+        // The lists are taken under the lock; the samples are copied outside it.
+        Pattern snapshot(*owner, nullptr, 0);
+        {
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            snapshot.length = source->length;
+            snapshot.takes = source->takes;
+            snapshot.activeTakes = source->activeTakes;
+        }
+        // A take the audio thread is writing is read in short holds of the lock.
+        for (auto& take : snapshot.takes) {
+            if (!owner->isRecordingInto(*take))
+                continue;
+            auto stable = std::make_shared<Take>();
+            stable->changeSamples() = owner->copyRecordingSamples(*take);
+            stable->sampleRate = take->sampleRate;
+            for (ActiveTakeEntry& entry : snapshot.activeTakes)
+                if (entry.take == take.get())
+                    entry.take = stable.get();
+            take = std::move(stable);
+        }
+        auto copy = std::make_unique<Pattern>(*owner, handle, snapshot);
+        std::unique_ptr<Pattern> replaced;
+        {
+            Released released;
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            replaced = owner->installPattern(handle, std::move(copy), released);
+            owner->preparePlayers();
+        }
+        owner->forgetShown(replaced.get());
+    });
+}
+
+void mi::forgetShown(const Pattern* pattern) {
+    if (pattern && editor)
+        editor->patternDeleted(*const_cast<Pattern*>(pattern));
+}
+
+void miex::onPatternDeleted(CPattern* handle) {
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        auto found = owner->patternsByHandle.find(handle);
+        if (found == owner->patternsByHandle.end())
+            return;
+        owner->forgetShown(found->second.get());
+        std::unique_ptr<Pattern> doomed;
+        Released released;
+        std::lock_guard<std::mutex> hold(owner->audioLock);
+        owner->dropPlayersOf(*found->second, released);
+        owner->forgetRecordingOf(*found->second, released);
+        doomed = std::move(found->second);
+        owner->patternsByHandle.erase(found);
+    });
+}
+
+void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
+    guardSlot(owner->callbacks, outOfMemory, [&] {
+        Pattern* pattern = owner->findPattern(handle);
+        if (!pattern)
+            return;
+        {
+            std::lock_guard<std::mutex> hold(owner->audioLock);
+            pattern->setLength(lengthTicks);
+            owner->resyncPlayers(*pattern);
+        }
+        if (owner->editor)
+            owner->editor->patternLengthChanged(*pattern);
+    });
+}
+
+void* miex::createEditorWindow(void* parentWindow) {
+    return owner->editor ? owner->editor->createWindow(parentWindow) : nullptr;
+}
+
+void miex::showPattern(CPattern* handle) {
+    if (owner->editor)
+        owner->editor->showPattern(handle ? owner->findPattern(handle) : nullptr);
+}
+
+} // namespace spoolex

@@ -1,0 +1,173 @@
+// Recording: takes filled block by block from the record source while the
+// host records, with the punched-in stretches becoming the active take.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "generator/machine/Machine.h"
+#include "generator/model/TimeUnits.h"
+
+namespace spoolex {
+
+void mi::setRecordSource(InputMachine::Fields* source) {
+    // The audio thread reads the source every block: it must never see one
+    // that has gone.
+    auto hold = lockAudio();
+    recordSource = source;
+}
+
+void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) {
+    if (!(callbacks->hostStateFlags() & HostStateRecording) || !recordSource || armed != 1)
+        return;
+    // Both products in single precision, like samples per tick itself: a
+    // wider product can land one frame short of a whole number.
+    const float s = samplesPerTick(*masterInfo);
+    const float takeFrames = s * static_cast<float>(pattern.length);
+    const float startFrame = s * static_cast<float>(offsetTicks);
+    // Made before the take joins the pattern: when memory runs out, the
+    // pattern is left as it was.
+    std::vector<float> samples(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
+    Take& take = pattern.addTake();
+    take.changeSamples() = std::move(samples);
+    RecordCommand start;
+    start.sequence = sequence;
+    start.dueOffset = recordSource->latencySamples;
+    start.pattern = &pattern;
+    start.take = take.shared_from_this();
+    // Before the take's start when playback began before the pattern's.
+    start.writePosition = samplePosition(startFrame);
+    recordQueue.push_back(std::move(start));
+}
+
+void mi::finishRecording() noexcept {
+    if (!recording.sequence)
+        return;
+    if (recording.pattern)
+        recording.pattern->invalidateOverview();
+    // The song and the views hear of it once the block's lock is released.
+    finishedRecording = true;
+    finishedPattern = recording.pattern;
+}
+
+void mi::tellFinishedRecording() noexcept {
+    if (!finishedRecording)
+        return;
+    finishedRecording = false;
+    callbacks->markSongModified();
+    // Still the audio thread: the view shows the new take when the
+    // user-interface side next repaints.
+    if (finishedPattern && editor)
+        editor->requestRedraw();
+    finishedPattern = nullptr;
+}
+
+void mi::replaceRecording(RecordCommand next) noexcept {
+    deferRelease(releasedInBlock, std::move(recording.take));
+    recording = std::move(next);
+}
+
+void mi::processRecording(int offset, int count) noexcept {
+    if (!recordQueue.empty() && recordQueue.front().dueOffset < count) {
+        // Commands behind a later head are due at once when it is.
+        const int due = std::max(recordQueue.front().dueOffset, 0);
+        if (due > 0)
+            processRecording(offset, due);
+        RecordCommand& head = recordQueue.front();
+        bool keepRunning =
+            head.sequence && recording.sequence && head.sequence != recording.sequence &&
+            callbacks->sequenceRank(head.sequence) > callbacks->sequenceRank(recording.sequence);
+        if (keepRunning) {
+            deferRelease(releasedInBlock, std::move(head.take));
+        } else {
+            finishRecording();
+            replaceRecording(std::move(head));
+        }
+        recordQueue.pop_front();
+        processRecording(offset + due, count - due);
+        return;
+    }
+    if (recording.recording()) {
+        Take& take = *recording.take;
+        auto frames = static_cast<int64_t>(take.frameCount());
+        int64_t write = recording.writePosition;
+        // Input frames that fall before the take's start are dropped:
+        //
+        //   input   |-- skipped --|------ copied ------|
+        //   take                  frame 0 ...
+        const int64_t skipped = std::clamp<int64_t>(-write, 0, count);
+        const int64_t first = write + skipped;
+        const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
+        if (copied > 0) {
+            std::memcpy(take.changeSamples().data() + 2 * first,
+                        recordSource->blockBuffer + 2 * (offset + skipped),
+                        sizeof(float) * 2 * static_cast<size_t>(copied));
+            if (recordSource->punchState == 1)
+                punchIn(take, first, copied);
+        }
+        write += count;
+        recording.writePosition = static_cast<int32_t>(std::min<int64_t>(write, INT32_MAX));
+        if (write >= frames) {
+            finishRecording();
+            replaceRecording(RecordCommand{});
+        }
+    }
+    for (RecordCommand& command : recordQueue)
+        command.dueOffset = std::max(command.dueOffset - count, 0);
+}
+
+void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
+    Pattern& pattern = *recording.pattern;
+    // An assignment adds at most two entries; the list already has room
+    // after the first blocks, so this allocates only when a punch begins.
+    try {
+        pattern.activeTakes.reserve(pattern.activeTakes.size() + 2);
+    } catch (const std::bad_alloc&) {
+        return; // the audio is in the take; this stretch just stays unheard
+    }
+    const double f = framesPerTick(rateRatio(take.sampleRate, masterInfo->samplesPerSec),
+                                   samplesPerTick(*masterInfo));
+    pattern.assignTake(static_cast<double>(first) / f, static_cast<double>(first + frames) / f,
+                       &take);
+    pattern.tidyActiveTakes();
+    resyncPlayers(pattern);
+}
+
+void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
+    if (recording.pattern == &pattern) {
+        if (recording.take)
+            released.push_back(std::move(recording.take));
+        recording = RecordCommand{};
+    }
+    for (RecordCommand& command : recordQueue)
+        if (command.pattern == &pattern) {
+            if (command.take)
+                released.push_back(std::move(command.take));
+            // Kept in its place as a stop, so the queue's timing stays.
+            command = RecordCommand{};
+        }
+}
+
+bool mi::isRecordingInto(const Take& take) {
+    auto hold = lockAudio();
+    if (recording.take.get() == &take)
+        return true;
+    // A queued start may take effect in the very next block.
+    return std::any_of(recordQueue.begin(), recordQueue.end(),
+                       [&](const RecordCommand& command) { return command.take.get() == &take; });
+}
+
+std::vector<float> mi::copyRecordingSamples(const Take& take) {
+    // The audio thread writes the take block by block into a buffer that
+    // never moves while it records: copy it a piece at a time, each under a
+    // short hold of the lock.
+    constexpr size_t piece = size_t{1} << 16;
+    std::vector<float> copy(take.samples().size());
+    for (size_t done = 0; done < copy.size(); done += piece) {
+        auto hold = lockAudio();
+        size_t n = std::min(piece, copy.size() - done);
+        std::memcpy(copy.data() + done, take.samples().data() + done, n * sizeof(float));
+    }
+    return copy;
+}
+
+} // namespace spoolex

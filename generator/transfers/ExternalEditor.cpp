@@ -1,0 +1,103 @@
+// The round trip of a take through an external wave editor: a temporary WAV
+// file, the editor launched on it, a box the user answers when done, and the
+// file read back into the same take.
+#include <cstdio>
+
+#include "generator/machine/Machine.h"
+#include "generator/machine/UserInterface.h"
+#include "generator/transfers/Importer.h"
+#include "generator/transfers/TakeTransfers.h"
+#include "generator/transfers/TransferUserInterface.h"
+#include "generator/wavestore/Exporter.h"
+
+namespace spoolex {
+
+namespace {
+
+constexpr int firstEditorItem = 100;
+
+const char* const waitText =
+    "Your external wave editor should open shortly.\nWhen you have finished editing your wave, "
+    "save it, close the editor, and click OK in this dialog. To discard your edits, click "
+    "Cancel.";
+
+// Unowned, with the system's caption: these come from deep in the round trip.
+void showSystemError(const char* text) {
+    userInterface().showMessage(nullptr, text, nullptr, MessageIcon::Error);
+}
+
+void readBack(Take& take, const std::string& path) {
+    WavImporter importer;
+    if (!importer.canImport(path)) {
+        showSystemError("wav importer canImport failed");
+        return;
+    }
+    if (!importer.importInto(take, path)) {
+        showSystemError("wav importer failed");
+        return;
+    }
+    if (take.owner)
+        take.owner->notifyPatternChanged();
+}
+
+} // namespace
+
+std::string substitutePath(const std::string& arguments, const std::string& quotedPath) {
+    std::string result;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments.compare(i, 2, "%1") == 0) {
+            result += quotedPath;
+            ++i;
+        } else {
+            result += arguments[i];
+        }
+    }
+    return result;
+}
+
+bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner) {
+    TransferUserInterface& ui = transferUserInterface();
+    // Only the name is wanted: the reserved file goes, its name plus ".wav"
+    // is used.
+    std::string reserved;
+    if (!ui.reserveTemporaryFile("kor", reserved)) {
+        showSystemError("wav exporter failed");
+        return false;
+    }
+    std::remove(reserved.c_str());
+    const std::string path = reserved + ".wav";
+    WavExporter exporter(entry.format);
+    if (!exporter.exportRange(take, path, 0, static_cast<uint32_t>(take.frameCount()))) {
+        std::remove(path.c_str());
+        showSystemError("wav exporter failed");
+        return false;
+    }
+    ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""));
+    if (ui.askOkCancel(owner, waitText))
+        readBack(take, path);
+    std::remove(path.c_str());
+    return true;
+}
+
+TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner) {
+    if (!pattern || !take)
+        return TransferResult::NothingToDo;
+    const std::vector<WaveEditorEntry>& editors = machine.waveEditors;
+    if (editors.empty()) {
+        userInterface().showMessage(owner, "No wave editors defined", nullptr, MessageIcon::Error);
+        return TransferResult::Failed;
+    }
+    std::vector<PopupItem> items;
+    for (size_t i = 0; i < editors.size(); ++i)
+        items.push_back({firstEditorItem + static_cast<int>(i), editors[i].name});
+    int chosen = transferUserInterface().choosePopupItem(owner, items);
+    if (chosen < firstEditorItem || chosen >= firstEditorItem + static_cast<int>(editors.size()))
+        return TransferResult::NothingToDo;
+    if (!runExternalEditor(editors[static_cast<size_t>(chosen - firstEditorItem)], *take, owner)) {
+        userInterface().showMessage(owner, "FAIL", nullptr, MessageIcon::None);
+        return TransferResult::Failed;
+    }
+    return TransferResult::Done;
+}
+
+} // namespace spoolex
