@@ -12,7 +12,7 @@
 #include <deque>
 #include <vector>
 
-#include "generator/core/Take.h"
+#include "generator/model/Take.h"
 #include "generator/wavestore/StreamPieces.h"
 #include "generator/wavestore/TakeRecord.h"
 #include "generator/wavestore/WorkCrew.h"
