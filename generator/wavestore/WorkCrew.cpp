@@ -29,7 +29,10 @@ void WorkCrew::setHelperThreads(int helpers) {
 
 WorkCrew::WorkCrew() : WorkCrew(helperThreads()) {}
 
-WorkCrew::WorkCrew(unsigned helperCount) : wanted(helperCount) {}
+WorkCrew::WorkCrew(unsigned helperCount) : wanted(helperCount) {
+    // Room for every helper now: starting one later never fails for it.
+    helpers.reserve(wanted);
+}
 
 WorkCrew::~WorkCrew() {
     finish();
@@ -45,7 +48,8 @@ WorkCrew::~WorkCrew() {
 void WorkCrew::add(std::function<void()> job) {
     std::unique_lock<std::mutex> hold(lock);
     queue.push_back(std::move(job));
-    // A helper is started for each job that finds none free, up to the count.
+    // A helper is started for each job that finds none free, up to the
+    // count. Once queued, the job runs whatever happens here.
     if (helpers.size() < wanted && queue.size() + running > helpers.size()) {
         try {
             helpers.emplace_back([this] { helperLoop(); });
