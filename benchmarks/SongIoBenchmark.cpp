@@ -204,7 +204,7 @@ double decodeOneThread() {
             spoolex::Take take;
             spoolex::TakeReports reports;
             if (!stream ||
-                spoolex::decodeTakeStream(take, stream, reports) != spoolex::TakeLoad::Loaded)
+                spoolex::decodeRecordStream(take, stream, reports) != spoolex::TakeLoad::Loaded)
                 std::abort();
         }
     });

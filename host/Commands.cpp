@@ -9,14 +9,18 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "generator/editor/EditorCommandIds.h"
 #include "host/Describe.h"
+#include "host/FileChecks.h"
 #include "host/Host.h"
 #include "host/PluginFiles.h"
 #include "host/Recorder.h"
+#include "host/SongSummary.h"
 #include "host/WavFile.h"
 #include "platform/testing/ScriptedUi.h"
 
@@ -71,7 +75,8 @@ int renderCommand(const std::string& songPath, const std::string& wavPath, const
     Host host;
     SongDocument song;
     std::string error;
-    if (!loadSongFile(songPath, song, error) || !host.loadSong(song, gear, error)) {
+    if (!checkOutput(wavPath, {songPath}, error) || !loadSongFile(songPath, song, error) ||
+        !host.loadSong(song, gear, error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
@@ -93,27 +98,11 @@ int renderCommand(const std::string& songPath, const std::string& wavPath, const
     return 0;
 }
 
-std::string songInfo(Host& host) {
-    auto& ui = platform::testing::ScriptedUi::instance();
-    std::string text;
-    for (HostPattern* pattern : host.patternsInOrder()) {
-        size_t before = ui.messages().size();
-        if (!host.sendEditorCommand(pattern->machine, pattern, editorcommand::info))
-            continue;
-        auto shown = ui.messages();
-        text += pattern->machine.name + " / " + pattern->name + "\n";
-        text += shown.size() > before ? shown.back().text : "(no report)\n";
-        text += "\n";
-    }
-    return text;
-}
-
 int infoCommand(const std::string& songPath, const std::string& gear, std::FILE* out) {
     Host host;
     if (!loadSong(host, songPath, gear))
         return 1;
-    platform::testing::ScriptedUi::instance().setEcho(false);
-    std::fputs(songInfo(host).c_str(), out);
+    std::fputs(songSummary(host).c_str(), out);
     return 0;
 }
 
@@ -127,28 +116,82 @@ public:
 
 } // namespace
 
+namespace {
+
+std::string secondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+// Takes per pattern, by machine and name.
+std::map<std::pair<HostMachine*, std::string>, size_t> takeCounts(Host& host) {
+    std::map<std::pair<HostMachine*, std::string>, size_t> counts;
+    for (const MachinePatterns& machine : savedPatterns(host))
+        for (const SavedPattern& pattern : machine.patterns)
+            counts[{machine.machine, pattern.name}] = pattern.takes.size();
+    return counts;
+}
+
+} // namespace
+
 int recordCommand(const std::string& songPath, const std::string& inputPath,
                   const RecordOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
+    std::string error;
+    WavAudio input;
+    if (!checkReadable(inputPath, error) || !readWav(inputPath, input, error)) {
+        std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+        return 1;
+    }
     if (!loadSong(host, songPath, gear))
         return 1;
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    const auto before = takeCounts(host);
     DiscardedOutput discarded;
     host.masterSink = &discarded;
-    WavAudio input;
-    std::string error;
-    if (!readWav(inputPath, input, error) || !recordSong(host, gear, input, options, error) ||
+    RecordOutcome ran;
+    if (!recordSong(host, gear, input, options, error, &ran) ||
         !saveSongFile(songPath, host.saveSong(), error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(out, "%s: recorded %s\n", songPath.c_str(), inputPath.c_str());
+    host.masterSink = nullptr;
+    const double rate = host.timing().samplesPerSec;
+    std::fprintf(out, "%s: recorded %s over %s\n", songPath.c_str(), inputPath.c_str(),
+                 secondsText(static_cast<double>(ran.played) / rate).c_str());
+    if (ran.inputFrames > ran.songFrames)
+        std::fprintf(
+            out, "the input (%s) is longer than the song (%s): its last %s were cut\n",
+            secondsText(static_cast<double>(ran.inputFrames) / rate).c_str(),
+            secondsText(static_cast<double>(ran.songFrames) / rate).c_str(),
+            secondsText(static_cast<double>(ran.inputFrames - ran.songFrames) / rate).c_str());
+    else if (ran.inputFrames < ran.songFrames)
+        std::fprintf(out, "the input ended before the song (%s): the song stopped there\n",
+                     secondsText(static_cast<double>(ran.songFrames) / rate).c_str());
+    bool any = false;
+    for (const MachinePatterns& machine : savedPatterns(host))
+        for (const SavedPattern& pattern : machine.patterns) {
+            const auto earlier = before.find({machine.machine, pattern.name});
+            const size_t had = earlier == before.end() ? 0 : earlier->second;
+            if (pattern.takes.size() <= had)
+                continue;
+            any = true;
+            std::fputs(patternText(host, *machine.machine, pattern, had).c_str(), out);
+        }
+    if (!any)
+        std::fputs("no pattern played, so nothing was recorded\n", out);
     return 0;
 }
 
 namespace {
 
-// Two passes over one 16-tick pattern: the first loud in its first half,
-// the second loud in its second half, quiet (but not silent) elsewhere.
+// Two passes over one 16-tick pattern, played like music: the first loud in
+// its first half, the second in its second half, each a phrase of four
+// plucked notes (a sharp attack, then a decay that stays above the demo's
+// punch threshold until the next note), quiet but not silent elsewhere.
+// Each loud half ends on its tick with a short fade, so a comp of the quiet
+// halves hears none of it.
 WavAudio demoInput(int sampleRate, double samplesPerTick) {
     WavAudio audio;
     audio.sampleRate = sampleRate;
@@ -156,19 +199,31 @@ WavAudio demoInput(int sampleRate, double samplesPerTick) {
     auto frames = static_cast<size_t>(32 * samplesPerTick);
     audio.frames.resize(2 * frames);
     const double pi = 3.14159265358979323846;
+    // Hz of each note, left and right: a phrase, then its answer.
+    const double phrases[2][4][2] = {{{440, 554}, {494, 587}, {554, 659}, {659, 831}},
+                                     {{587, 740}, {554, 659}, {494, 622}, {330, 415}}};
+    constexpr double noteTicks = 2.0;
+    constexpr double attack = 0.004, decay = 0.2, fade = 0.01; // seconds
     for (size_t f = 0; f < frames; ++f) {
-        double tick = static_cast<double>(f) / samplesPerTick;
-        double t = static_cast<double>(f) / sampleRate;
-        bool firstPassLoud = tick < 8;
-        bool secondPassLoud = tick >= 24;
+        const double tick = static_cast<double>(f) / samplesPerTick;
+        const double t = static_cast<double>(f) / sampleRate;
         double left = 30.0 * std::sin(2 * pi * 97 * t);
         double right = left;
-        if (firstPassLoud) {
-            left = 12000.0 * std::sin(2 * pi * 440 * t);
-            right = 9000.0 * std::sin(2 * pi * 550 * t);
-        } else if (secondPassLoud) {
-            left = 9000.0 * std::sin(2 * pi * 660 * t);
-            right = 12000.0 * std::sin(2 * pi * 330 * t);
+        const int pass = tick < 8 ? 0 : (tick >= 24 ? 1 : -1);
+        if (pass >= 0) {
+            const double inHalf = pass == 0 ? tick : tick - 24;
+            const int note = static_cast<int>(inHalf / noteTicks);
+            const double since = (inHalf - note * noteTicks) * samplesPerTick / sampleRate;
+            const double untilEnd = (8 - inHalf) * samplesPerTick / sampleRate;
+            const double envelope =
+                std::min({1.0, since / attack, untilEnd / fade}) * std::exp(-since / decay);
+            const double* hz = phrases[pass][note];
+            auto voice = [&](double frequency) {
+                return std::sin(2 * pi * frequency * t) +
+                       0.3 * std::sin(2 * pi * 2 * frequency * t);
+            };
+            left = 11000.0 * envelope * voice(hz[0]);
+            right = 8000.0 * envelope * voice(hz[1]);
         }
         audio.frames[2 * f] = static_cast<float>(left);
         audio.frames[2 * f + 1] = static_cast<float>(right);
@@ -213,7 +268,7 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
 
         RecordOptions options;
         options.autoPunch = true;
-        options.threshold = 2048; // about -37 dB
+        options.threshold = 2048; // (1/2)^3.5 of full scale, about -21 dB
         options.release = 50;
         if (!recordSong(host, gear, audio, options, error) ||
             !saveSongFile(song, host.saveSong(), error)) {
@@ -232,9 +287,8 @@ int demoCommand(const std::string& folder, const std::string& gear, std::FILE* o
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
         return 1;
     }
-    platform::testing::ScriptedUi::instance().setEcho(false);
     std::fprintf(out, "Loaded it again and rendered the comp of both passes: %s\n\n%s", wav.c_str(),
-                 songInfo(fresh).c_str());
+                 songSummary(fresh).c_str());
 #ifdef SPOOLEX_HOST_PICTURES
     // What the editor and the sequence view show of it.
     SnapshotOptions editor;

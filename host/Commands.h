@@ -32,12 +32,10 @@ bool renderToWav(Host& host, uint32_t endTick, const std::string& wavPath, uint6
 int renderCommand(const std::string& songPath, const std::string& wavPath, const std::string& gear,
                   std::FILE* out);
 
-// For each pattern of each machine that has its own editor: the pattern's
-// name, then the report the editor's Info command shows.
+// The song's timing and length, then for each pattern of each machine that
+// has its own editor: its length, its takes and the report the editor's Info
+// command shows (songSummary).
 int infoCommand(const std::string& songPath, const std::string& gear, std::FILE* out);
-
-// The same report for a host already holding a song.
-std::string songInfo(Host& host);
 
 struct RecordOptions;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 
 #include "host/Commands.h"
 #include "host/Host.h"
@@ -20,12 +21,15 @@ namespace headless = platform::headless;
 struct NamedCommand {
     const char* name;
     unsigned id;
+    bool changes = false; // meant to change the song: one that does not is a mistake
 };
+
+constexpr unsigned commandPaste = 57637;
 
 // Every command of the editor's menu, and those of the bar's buttons.
 constexpr NamedCommand namedCommands[] = {
-    {"import-wavetable", 32786},
-    {"import-file", 32785},
+    {"import-wavetable", 32786, true},
+    {"import-file", 32785, true},
     {"export-wavetable", 32826},
     {"export-file", 32827},
     {"select-all", 32810},
@@ -33,13 +37,13 @@ constexpr NamedCommand namedCommands[] = {
     {"select-prefix", 32812},
     {"select-suffix", 32813},
     {"external-editor", 32829},
-    {"cut", 57635},
+    {"cut", 57635, true},
     {"copy", 57634},
-    {"paste", 57637},
-    {"delete", 32817},
-    {"set-active", 32834},
-    {"clear-active", 32837},
-    {"delete-take", 32840},
+    {"paste", commandPaste, true},
+    {"delete", 32817, true},
+    {"set-active", 32834, true},
+    {"clear-active", 32837, true},
+    {"delete-take", 32840, true},
     {"zoom-in", 32803},
     {"zoom-out", 32804},
     {"zoom-fit", 32805},
@@ -52,9 +56,11 @@ constexpr NamedCommand namedCommands[] = {
     {"menu", 32792},
 };
 
-constexpr const char* actionOptions[] = {"--pattern",     "--take",    "--select",
-                                         "--command",     "--answer",  "--choose-file",
-                                         "--choose-item", "--snapshot"};
+// Each action with what its value is, as the usage shows it.
+constexpr EditActionOption actionOptions[] = {{"--pattern", "NAME"},   {"--take", "N"},
+                                              {"--select", "FROM:TO"}, {"--command", "NAME|ID"},
+                                              {"--answer", "ANSWER"},  {"--choose-file", "PATH"},
+                                              {"--choose-item", "N"},  {"--snapshot", "OUT.png"}};
 
 // The editor's pixels per tick are whole numbers up to this view width.
 constexpr int preferredWidth = 1600;
@@ -66,6 +72,13 @@ bool readNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && *end == '\0' && std::isfinite(value);
+}
+
+bool changesSong(unsigned id) {
+    for (const NamedCommand& command : namedCommands)
+        if (command.id == id)
+            return command.changes;
+    return false;
 }
 
 bool readCommand(const std::string& text, unsigned& id) {
@@ -145,6 +158,12 @@ public:
                 error = "--select needs FROM:TO in ticks: " + value;
                 return false;
             }
+            if (!shown || from < 0.0 || to > shown->length || from == to) {
+                error = "--select " + value + " selects nothing of the " +
+                        std::to_string(shown ? shown->length : 0) +
+                        "-tick pattern: FROM and TO lie from 0 to its length, apart";
+                return false;
+            }
             if (!dragSelection(from, to, error))
                 return false;
         } else if (action.option == "--command") {
@@ -153,7 +172,8 @@ public:
                 error = "unknown editor command: " + value;
                 return false;
             }
-            platform::sendMessage(frame, platform::messageCommand, id, 0);
+            if (!runCommand(value, id, error))
+                return false;
         } else if (action.option == "--answer") {
             static const std::pair<const char*, platform::MessageAnswer> answers[] = {
                 {"yes", platform::MessageAnswer::Yes},
@@ -167,8 +187,10 @@ public:
                 return false;
             }
             ui.answerNextMessage(found->second);
+            given.messages.push_back("--answer " + value);
         } else if (action.option == "--choose-file") {
             ui.chooseFile(value);
+            given.files.push_back("--choose-file " + value);
         } else if (action.option == "--choose-item") {
             unsigned item = 0;
             if (!readCommand(value, item)) {
@@ -176,11 +198,24 @@ public:
                 return false;
             }
             ui.chooseMenuItem(item);
+            given.menus.push_back("--choose-item " + value);
         } else if (action.option == "--snapshot") {
             if (!snapshot(value, error))
                 return false;
         }
         printMessages();
+        return settle(action, error);
+    }
+
+    // At the end: an answer nothing asked for means the script did not do
+    // what its writer thought.
+    bool allAnswersUsed(std::string& error) {
+        for (const auto* answers : {&given.messages, &given.files, &given.menus})
+            if (!answers->empty()) {
+                error = answers->front() +
+                        " was never asked for: an answer goes before the command that asks";
+                return false;
+            }
         return true;
     }
 
@@ -196,6 +231,70 @@ public:
     }
 
 private:
+    // Answers given and not yet used, in order, as the user wrote them.
+    struct GivenAnswers {
+        std::deque<std::string> messages;
+        std::deque<std::string> files;
+        std::deque<std::string> menus;
+    };
+
+    static void dropUsed(std::deque<std::string>& answers, size_t stillPending) {
+        while (answers.size() > stillPending)
+            answers.pop_front();
+    }
+
+    // After each action: answers used are crossed off, and a question that
+    // no answer was given for stops the script.
+    bool settle(const EditAction& action, std::string& error) {
+        const platform::testing::PendingAnswers pending = ui.pendingAnswers();
+        dropUsed(given.messages, pending.messages);
+        dropUsed(given.files, pending.files);
+        dropUsed(given.menus, pending.menus);
+        const auto shownMessages = ui.messages();
+        for (; checked < shownMessages.size(); ++checked) {
+            const auto& message = shownMessages[checked];
+            if (message.scripted || message.buttons == platform::MessageButtons::Ok)
+                continue;
+            const char* choices = message.buttons == platform::MessageButtons::YesNo ? "yes (or no)"
+                                  : message.buttons == platform::MessageButtons::OkCancel
+                                      ? "ok (or cancel)"
+                                      : "yes (or no, or cancel)";
+            error = "the editor asked \"" + firstLine(message.text) + "\" at " + action.option +
+                    " " + action.value + " and no --answer was given: put --answer " + choices +
+                    " before it";
+            ++checked;
+            return false;
+        }
+        return true;
+    }
+
+    static std::string firstLine(const std::string& text) {
+        return text.substr(0, text.find('\n'));
+    }
+
+    // An editor command, as the menu sends it; one meant to change the song
+    // that changes nothing, without a word from the editor, is reported.
+    bool runCommand(const std::string& name, unsigned id, std::string& error) {
+        if (id == commandPaste && machine.extension &&
+            !machine.extension->isCommandEnabled(static_cast<int>(id))) {
+            error = "--command " + name + " is disabled: the clipboard holds no audio";
+            return false;
+        }
+        const bool checks = changesSong(id);
+        const std::vector<uint8_t> before =
+            checks ? host.saveSongData(machine) : std::vector<uint8_t>();
+        const size_t messagesBefore = ui.messages().size();
+        platform::sendMessage(frame, platform::messageCommand, id, 0);
+        if (checks && ui.messages().size() == messagesBefore &&
+            host.saveSongData(machine) == before) {
+            error = "--command " + name +
+                    " changed nothing: is a take current (--take N) and a stretch selected "
+                    "(--select FROM:TO), or a file chosen (--choose-file PATH)?";
+            return false;
+        }
+        return true;
+    }
+
     void show(HostPattern* pattern) {
         shown = pattern;
         machine.extension->showPattern(pattern->handle());
@@ -319,13 +418,14 @@ private:
     HostPattern* shown = nullptr;
     int currentRow = 0;
     size_t printed = 0;
+    size_t checked = 0; // messages looked at for an unanswered question
+    GivenAnswers given;
 };
 
 } // namespace
 
-bool isEditAction(const std::string& option) {
-    return std::find(std::begin(actionOptions), std::end(actionOptions), option) !=
-           std::end(actionOptions);
+std::vector<EditActionOption> editActionOptions() {
+    return {std::begin(actionOptions), std::end(actionOptions)};
 }
 
 std::string editCommandNames() {
@@ -351,6 +451,9 @@ int editCommand(const std::string& songPath, const std::string& outPath,
         return 1;
     ScriptedUi& ui = ScriptedUi::instance();
     ui.setEcho(false);
+    // A question without an answer is answered with the choice that changes
+    // nothing, and the script stops: the user must say yes to be asked.
+    ui.setCautious(true);
     HostMachine* editing = nullptr;
     for (const auto& placed : host.machines())
         if (host.editorWindow(*placed)) {
@@ -370,9 +473,13 @@ int editCommand(const std::string& songPath, const std::string& outPath,
     for (const EditAction& action : actions)
         if (!session.run(action, error)) {
             session.printMessages();
-            std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+            std::fprintf(stderr, "spoolex-host: %s; nothing was saved\n", error.c_str());
             return 1;
         }
+    if (!session.allAnswersUsed(error)) {
+        std::fprintf(stderr, "spoolex-host: %s; nothing was saved\n", error.c_str());
+        return 1;
+    }
     const std::string saved = outPath.empty() ? songPath : outPath;
     if (!saveSongFile(saved, host.saveSong(), error)) {
         std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());

@@ -15,8 +15,13 @@ struct EditAction {
     std::string value;
 };
 
-// Whether option is one of edit's actions (all of them take a value).
-bool isEditAction(const std::string& option);
+struct EditActionOption {
+    const char* option;
+    const char* value; // what the usage calls its value
+};
+
+// Edit's actions, in the order the usage lists them (all take a value).
+std::vector<EditActionOption> editActionOptions();
 
 // The editor commands by name, as --command takes them, with usage text.
 std::string editCommandNames();

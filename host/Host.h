@@ -120,6 +120,13 @@ public:
     // and lets the last fades ring out. progress, when set, hears the tick
     // reached now and then.
     void renderSong(uint32_t endTick, const std::function<void(int tick)>& progress = {});
+    // The same for the song's first frames only (a recording whose input
+    // ends early): the song stops there, as the user's stop would stop it.
+    void renderSongFrames(int64_t frames, const std::function<void(int tick)>& progress = {});
+    // The frame at which endTick begins.
+    int64_t songFrames(uint32_t endTick) const;
+    // What renderSong adds after the stop, for the last fades.
+    static constexpr int songTailFrames = 2048;
     // The tick at which the last sequenced pattern ends.
     uint32_t songEndTick() const;
 

@@ -5,6 +5,7 @@
 
 #include "generator/editor/SnapshotSettings.h"
 #include "host/Commands.h"
+#include "host/FileChecks.h"
 #include "host/Host.h"
 #include "host/SongDocument.h"
 #include "platform/posix/SurfaceCairo.h"
@@ -26,6 +27,14 @@ bool writePicture(platform::SurfaceCairo& picture, const std::string& path, std:
     return true;
 }
 
+bool pictureMayGo(const std::string& pngPath, const std::string& songPath) {
+    std::string error;
+    if (checkOutput(pngPath, {songPath}, error))
+        return true;
+    std::fprintf(stderr, "spoolex-host: %s\n", error.c_str());
+    return false;
+}
+
 uint32_t themeArgb(Host& host, const char* name) {
     return platform::opaqueFromBgr(static_cast<uint32_t>(host.themeColours[name]));
 }
@@ -35,7 +44,7 @@ uint32_t themeArgb(Host& host, const char* name) {
 int snapshotCommand(const std::string& songPath, const std::string& pngPath,
                     const SnapshotOptions& options, const std::string& gear, std::FILE* out) {
     Host host;
-    if (!loadSong(host, songPath, gear))
+    if (!pictureMayGo(pngPath, songPath) || !loadSong(host, songPath, gear))
         return 1;
     HostPattern* pattern = editorPattern(host, options.pattern);
     if (!pattern) {
@@ -74,7 +83,7 @@ int snapshotCommand(const std::string& songPath, const std::string& pngPath,
 int sequenceCommand(const std::string& songPath, const std::string& pngPath, float ticksPerRow,
                     const std::string& gear, std::FILE* out) {
     Host host;
-    if (!loadSong(host, songPath, gear))
+    if (!pictureMayGo(pngPath, songPath) || !loadSong(host, songPath, gear))
         return 1;
     if (!(ticksPerRow > 0.0f) || !std::isfinite(ticksPerRow)) {
         std::fprintf(stderr, "spoolex-host: the scale must be a positive number of ticks\n");

@@ -1,10 +1,10 @@
 #include "host/SongDocument.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "hostsdk/ByteOrder.h"
 
@@ -250,21 +250,26 @@ bool saveSongFile(const std::string& path, const SongDocument& song, std::string
     // Write beside the file, then rename: a failed save never destroys the
     // song that was there.
     std::string temporary = path + ".saving";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        if (!file.flush()) {
-            error = "cannot write " + temporary;
-            return false;
-        }
+    errno = 0;
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = "cannot write " + temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    const std::string reason = std::strerror(errno);
+    if (std::fclose(file) != 0 || !written) {
+        error = "cannot write " + temporary + ": " + reason;
+        std::remove(temporary.c_str());
+        return false;
     }
 #if defined(_WIN32)
     // The C runtime here does not replace an existing file on rename.
     std::remove(path.c_str());
 #endif
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path;
+        error = "cannot replace " + path + ": " + std::strerror(errno);
         std::remove(temporary.c_str());
         return false;
     }
@@ -272,18 +277,48 @@ bool saveSongFile(const std::string& path, const SongDocument& song, std::string
 }
 
 bool loadSongFile(const std::string& path, SongDocument& song, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open " + path;
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status)) {
+        error = "cannot read " + path + ": " + std::strerror(EISDIR);
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                               std::istreambuf_iterator<char>());
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t piece[1 << 16];
+    size_t n = 0;
+    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0)
+        bytes.insert(bytes.end(), piece, piece + n);
+    const bool failed = std::ferror(file) != 0;
+    const std::string reason = std::strerror(errno);
+    std::fclose(file);
+    if (failed) {
+        error = "cannot read " + path + ": " + reason;
+        return false;
+    }
     if (!decodeSong(bytes, song, error)) {
         error = path + ": " + error;
         return false;
     }
     return true;
+}
+
+bool holdsSong(const std::string& path) {
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status))
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char start[sizeof magic] = {};
+    const bool song = std::fread(start, 1, sizeof start, file) == sizeof start &&
+                      std::memcmp(start, magic, sizeof magic) == 0;
+    std::fclose(file);
+    return song;
 }
 
 } // namespace host

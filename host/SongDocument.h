@@ -60,7 +60,11 @@ std::vector<uint8_t> encodeSong(const SongDocument& song);
 // False with a reason for a file that is not a well-formed song.
 bool decodeSong(const std::vector<uint8_t>& bytes, SongDocument& song, std::string& error);
 
+// Both false with a one-line reason, the system's where it refused.
 bool saveSongFile(const std::string& path, const SongDocument& song, std::string& error);
 bool loadSongFile(const std::string& path, SongDocument& song, std::string& error);
+
+// Whether the file at path begins as a song file does.
+bool holdsSong(const std::string& path);
 
 } // namespace host

@@ -96,13 +96,20 @@ SongDocument Host::saveSong() {
     return song;
 }
 
-void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& progress) {
+int64_t Host::songFrames(uint32_t endTick) const {
     // The frame at which endTick begins, accumulated as the transport does.
     const auto ticks = static_cast<double>(singlePrecisionSamplesPerTick(masterInfo));
     double endFrame = 0.0;
     for (uint32_t t = 0; t < endTick; ++t)
         endFrame += ticks;
-    auto frames = static_cast<int64_t>(std::ceil(endFrame));
+    return static_cast<int64_t>(std::ceil(endFrame));
+}
+
+void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& progress) {
+    renderSongFrames(songFrames(endTick), progress);
+}
+
+void Host::renderSongFrames(int64_t frames, const std::function<void(int tick)>& progress) {
     play(0);
     constexpr int64_t chunk = 1 << 14;
     for (int64_t done = 0; done < frames; done += chunk) {
@@ -112,7 +119,7 @@ void Host::renderSong(uint32_t endTick, const std::function<void(int tick)>& pro
     }
     stop();
     // Long enough for the longest crossfade to finish.
-    render(2048);
+    render(songTailFrames);
 }
 
 uint32_t Host::songEndTick() const {

@@ -3,6 +3,7 @@
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"
 
+#include "host/FileChecks.h"
 #include "hostsdk/ByteOrder.h"
 #include "hostsdk/Timing.h"
 
@@ -12,9 +13,11 @@ namespace host {
 // exactly as an imported take would be.
 bool readWav(const std::string& path, WavAudio& audio, std::string& error) {
     using namespace spoolex::wav;
+    if (!checkReadable(path, error))
+        return false;
     FileSource file(path);
     if (!file.isOpen()) {
-        error = "cannot open " + path;
+        error = "cannot read " + path + ": " + systemReason();
         return false;
     }
     Layout layout;

@@ -1,9 +1,10 @@
 #include "host/WaveCommands.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <functional>
 
+#include "host/FileChecks.h"
 #include "host/SongDocument.h"
 #include "host/Wavetable.h"
 
@@ -20,34 +21,40 @@ bool parseSlot(const std::string& text, int lowest, int& slot) {
     return true;
 }
 
-int fail(std::FILE* out, const std::string& why) {
-    std::fprintf(out, "%s\n", why.c_str());
+int fail(const std::string& why) {
+    std::fprintf(stderr, "spoolex-host: %s\n", why.c_str());
     return 1;
 }
 
-// Reads the song (an empty one when the file does not exist yet and the job
-// writes it), runs job on its wavetable and, when it writes, saves it back.
+enum class Access { Read, Change, ChangeOrCreate };
+
+// Reads the song (with ChangeOrCreate, an empty one when the file does not
+// exist yet), runs job on its wavetable and, when it changes it, saves it
+// back. A job that fails writes nothing, so a mistake never makes a file.
 int withWavetable(const std::string& songPath, const std::string& slotText, int lowestSlot,
-                  bool writes, std::FILE* out,
+                  Access access,
                   const std::function<bool(SongDocument&, Wavetable&, int, std::string&)>& job) {
     int slot = 0;
     if (!parseSlot(slotText, lowestSlot, slot))
-        return fail(out, "wave slots are " + std::string(lowestSlot == 0 ? "0 (none)" : "1") +
-                             " to 200, not " + slotText);
+        return fail("wave slots are " + std::string(lowestSlot == 0 ? "0 (none)" : "1") +
+                    " to 200, not " + slotText);
     SongDocument song;
     Wavetable table;
     std::string error;
-    bool exists = std::ifstream(songPath, std::ios::binary).good();
-    if ((exists || !writes) && !loadSongFile(songPath, song, error))
-        return fail(out, error);
+    std::error_code status;
+    const bool create = access == Access::ChangeOrCreate &&
+                        std::filesystem::symlink_status(songPath, status).type() ==
+                            std::filesystem::file_type::not_found;
+    if (!create && !loadSongFile(songPath, song, error))
+        return fail(error);
     if (!table.loadFrom(song, error))
-        return fail(out, songPath + ": " + error);
+        return fail(songPath + ": " + error);
     if (!job(song, table, slot, error))
-        return fail(out, error);
-    if (writes) {
+        return fail(error);
+    if (access != Access::Read) {
         table.saveInto(song);
         if (!saveSongFile(songPath, song, error))
-            return fail(out, error);
+            return fail(error);
     }
     return 0;
 }
@@ -57,26 +64,44 @@ int withWavetable(const std::string& songPath, const std::string& slotText, int 
 int waveLoadCommand(const std::string& songPath, const std::string& slotText,
                     const std::string& wavPath, std::FILE* out) {
     return withWavetable(
-        songPath, slotText, 1, true, out,
+        songPath, slotText, 1, Access::ChangeOrCreate,
         [&](SongDocument& song, Wavetable& table, int slot, std::string& error) {
-            if (!waveFromWavFile(table, slot, wavPath, static_cast<int>(song.sampleRate), error))
+            if (!checkReadable(wavPath, error) ||
+                !waveFromWavFile(table, slot, wavPath, static_cast<int>(song.sampleRate), error))
                 return false;
-            std::fprintf(out, "wave %02X: %s\n", slot, table.name(slot));
+            std::fprintf(out, "%s: wave %d is now %s\n", songPath.c_str(), slot, table.name(slot));
             return true;
         });
 }
 
 int waveSelectCommand(const std::string& songPath, const std::string& slotText, std::FILE* out) {
-    return withWavetable(
-        songPath, slotText, 0, true, out,
-        [](SongDocument&, Wavetable& table, int slot, std::string&) { return table.select(slot); });
+    return withWavetable(songPath, slotText, 0, Access::Change,
+                         [&](SongDocument&, Wavetable& table, int slot, std::string& error) {
+                             if (slot != 0 && !table.info(slot)) {
+                                 error = "wave " + std::to_string(slot) +
+                                         " is empty: wave-load fills it";
+                                 return false;
+                             }
+                             table.select(slot);
+                             if (slot == 0)
+                                 std::fprintf(out, "%s: no wave selected\n", songPath.c_str());
+                             else
+                                 std::fprintf(out, "%s: wave %d (%s) selected\n", songPath.c_str(),
+                                              slot, table.name(slot));
+                             return true;
+                         });
 }
 
 int waveSaveCommand(const std::string& songPath, const std::string& slotText,
                     const std::string& wavPath, std::FILE* out) {
-    return withWavetable(songPath, slotText, 1, false, out,
+    return withWavetable(songPath, slotText, 1, Access::Read,
                          [&](SongDocument&, Wavetable& table, int slot, std::string& error) {
-                             return waveToWavFile(table, slot, wavPath, error);
+                             if (!checkOutput(wavPath, {songPath}, error) ||
+                                 !waveToWavFile(table, slot, wavPath, error))
+                                 return false;
+                             std::fprintf(out, "%s: wave %d (%s)\n", wavPath.c_str(), slot,
+                                          table.name(slot));
+                             return true;
                          });
 }
 

@@ -1,5 +1,6 @@
-// spoolex-host's wavetable jobs: each reads the song file (an empty song
-// when it does not exist yet), changes its wavetable and writes it back.
+// spoolex-host's wavetable jobs: each reads the song file, changes its
+// wavetable and writes it back; wave-load makes the song when it does not
+// exist yet. Each says what it did; errors go to the error stream.
 #pragma once
 
 #include <cstdio>

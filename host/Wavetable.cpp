@@ -1,5 +1,6 @@
 #include "host/Wavetable.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -8,6 +9,7 @@
 #include "generator/wavestore/FileSource.h"
 #include "generator/wavestore/WavCodec.h"
 #include "generator/wavestore/WaveLevel.h"
+#include "host/FileChecks.h"
 #include "host/SongDocument.h"
 
 namespace host {
@@ -192,8 +194,9 @@ bool waveToWavFile(const Wavetable& table, int slot, const std::string& path, st
     bool extended = (info->flags & WaveFlagExtended) != 0;
     spoolex::WavExporter exporter(extended ? spoolex::WavSampleFormat::Float32
                                            : spoolex::WavSampleFormat::Int16);
+    errno = 0;
     if (!exporter.exportRange(take, path, 0, static_cast<uint32_t>(take.frameCount()))) {
-        error = "cannot write " + path;
+        error = "cannot write " + path + (errno ? ": " + systemReason() : std::string());
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and the sanitizers, seeds them and runs
 # each for a bounded time: the song-data reader (real saved songs as seeds),
+# the stand-in host's song-file reader,
 # the settings file reader (the example file as seed) and the WAV importer
 # (short files from sox as seeds). Fails on any
 # crash, leak or sanitizer report.
@@ -31,10 +32,11 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DCMAKE_MODULE_LINKER_FLAGS="$sanitizers" \
     -DSPOOLEX_FUZZ=ON -DSPOOLEX_BUILD_TESTS=OFF -DSPOOLEX_BUILD_BENCHMARKS=OFF >/dev/null ||
     fail "configuring the fuzz build with clang failed (CMake's message above names what it did not find)."
-cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer settings_fuzzer wav_import_fuzzer fuzz_seed_songs
+cmake --build "$build" -j "$(nproc)" --target song_data_fuzzer settings_fuzzer wav_import_fuzzer \
+    song_file_fuzzer fuzz_seed_songs
 
 corpus="$build/corpus"
-rm -rf "$corpus" && mkdir -p "$corpus/songs" "$corpus/settings" "$corpus/wav"
+rm -rf "$corpus" && mkdir -p "$corpus/songs" "$corpus/settings" "$corpus/wav" "$corpus/song-files"
 "$build/fuzz/fuzz_seed_songs" "$corpus/songs"
 cp "generator/settings/Korvane Spoolex settings.xml" "$corpus/settings/example.xml"
 # Short WAV files as sox writes them, one per sample layout the importer takes.
@@ -58,7 +60,8 @@ fuzz() {
     }
     grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$build/$target.log"
 }
-fuzz song_data_fuzzer $((seconds * 5 / 10)) "$corpus/songs" -max_len=8192
+fuzz song_data_fuzzer $((seconds * 4 / 10)) "$corpus/songs" -max_len=8192
+fuzz song_file_fuzzer $((seconds * 1 / 10)) "$corpus/song-files" -max_len=4096
 fuzz settings_fuzzer $((seconds * 3 / 10)) "$corpus/settings" -max_len=4096 -dict=fuzz/settings.dict
 fuzz wav_import_fuzzer $((seconds * 2 / 10)) "$corpus/wav" -max_len=4096
 [ "$status" -eq 0 ] && echo "fuzzing: no crash, leak or sanitizer report"

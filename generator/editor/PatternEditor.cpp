@@ -8,7 +8,11 @@ void PatternEditor::showPattern(spoolex::Pattern* shown) {
     dropPeakCaches();
     pattern = shown;
     currentTake = nullptr;
+    // No current take, no frame; and with no pattern updateScrollBars
+    // leaves the window alone, so the old rows are painted over here.
+    marchingFrame.rect = {};
     updateScrollBars();
+    repaintView();
 }
 
 bool PatternEditor::clipboardHasAudio() const {

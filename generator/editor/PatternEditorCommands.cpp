@@ -168,17 +168,22 @@ void PatternEditor::showViewValues() {
 void PatternEditor::zoomIn() {
     // Zooming stops where the horizontal scroll range would leave 32 bits.
     if (static_cast<double>(std::max(clientWidth(), 1)) * zoom * sqrt2 <= scrollLimit) {
+        const int32_t previous = scrollX;
         zoom *= sqrt2;
         updateScrollBars();
-        setScrollX(scrollPosition(scrollX * sqrt2));
+        setScrollX(scrollPosition(previous * sqrt2));
     }
     showViewValues();
 }
 
 void PatternEditor::zoomOut() {
+    // The new position comes from the one shown before: the narrower range
+    // has already pulled scrollX in, and scaling that would drift away from
+    // what the user was looking at.
+    const int32_t previous = scrollX;
     zoom = std::max(zoom / sqrt2, 1.0);
     updateScrollBars();
-    setScrollX(scrollPosition(scrollX / sqrt2));
+    setScrollX(scrollPosition(previous / sqrt2));
     showViewValues();
 }
 
@@ -187,17 +192,20 @@ void PatternEditor::rowHeightUp() {
     const auto taller = static_cast<float>(rowHeight * sqrt2);
     // Stops where the vertical scroll range would leave 32 bits.
     if (rows * static_cast<double>(taller) <= scrollLimit) {
+        const int32_t previous = scrollY;
         rowHeight = taller;
         updateScrollBars();
-        setScrollY(scrollPosition(scrollY * sqrt2));
+        setScrollY(scrollPosition(previous * sqrt2));
     }
     showViewValues();
 }
 
 void PatternEditor::rowHeightDown() {
+    // As Zoom Out: scaled from the position shown before, then clamped.
+    const int32_t previous = scrollY;
     rowHeight = static_cast<float>(std::max(rowHeight / sqrt2, rowHeightMinimum));
     updateScrollBars();
-    setScrollY(scrollPosition(scrollY / sqrt2));
+    setScrollY(scrollPosition(previous / sqrt2));
     showViewValues();
 }
 
@@ -308,6 +316,9 @@ void PatternEditor::pasteClipboard() {
             std::vector<float> pasted = withInserted(base, frameAt(f * selStart), clipboard);
             swapSamples(*machine, take, pasted);
             selEnd = selStart + static_cast<double>(clipboard.size() / 2) / f;
+            // Audio pasted near the end reaches past the pattern; the
+            // selection (and a Set Active after it) stays inside.
+            clampSelection();
         }
     } catch (const std::bad_alloc&) {
         reportOutOfMemory();

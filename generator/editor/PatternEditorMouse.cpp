@@ -78,6 +78,7 @@ void PatternEditor::onLeftButtonDown(int32_t x, int32_t y, uintptr_t keyFlags) {
         currentTake = take;
         reorderRow = rowAtY(y);
         drag = DragReorder;
+        repaintView(); // the highlight moves to the chosen row
     } else if (take == currentTake && std::abs(x - selLeftPx) < edgeGrab) {
         drag = DragSelStart;
     } else if (take == currentTake && std::abs(x - selRightPx) < edgeGrab) {

@@ -22,6 +22,12 @@ public:
         platform::messageBox(owner, text, caption, platformIcon);
     }
 
+    bool askYesNo(const std::string& text, const char* caption) override {
+        return platform::messageBox(nullptr, text, caption, platform::MessageIcon::Question,
+                                    platform::MessageButtons::YesNo) ==
+               platform::MessageAnswer::Yes;
+    }
+
     FolderChoice chooseFolder(const std::string& title, const std::string& initialSelection,
                               std::string& path) override {
         switch (platform::pickFolder(platform::foregroundWindow(), title, initialSelection, path)) {

@@ -5,6 +5,7 @@
 
 #include "generator/machine/MachineDescription.h"
 #include "generator/machine/ProcessState.h"
+#include "generator/machine/Recovery.h"
 #include "generator/machine/SettingsLoader.h"
 #include "generator/machine/SlotGuard.h"
 #include "generator/machine/SongData.h"
@@ -58,6 +59,8 @@ mi::mi() {
 }
 
 mi::~mi() {
+    // Its last frames reach the disk while the takes are still here.
+    recoveryWriter.reset();
     if (editor)
         editor->destroy();
     editor = nullptr;
@@ -101,13 +104,23 @@ void mi::initFromSong(CMachineDataInput* data) {
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
     guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
-    if (data)
-        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, *data); });
+    if (data) {
+        FingerprintedInput in(*data);
+        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, in); });
+        songFingerprint = in.fingerprint.text();
+    }
+    guardSlot(callbacks, outOfMemory, [&] { startRecovery(*this); });
 }
 
 void mi::saveSongData(CMachineDataOutput* out) {
-    if (out)
-        guardSlot(callbacks, outOfMemoryWhileSaving, [&] { spoolex::saveSongData(*this, *out); });
+    if (!out)
+        return;
+    FingerprintedOutput hashed(*out);
+    guardSlot(callbacks, outOfMemoryWhileSaving, [&] {
+        spoolex::saveSongData(*this, hashed);
+        songFingerprint = hashed.fingerprint.text();
+        noteSongSaved(*this);
+    });
 }
 
 void mi::onTick() {
@@ -172,10 +185,13 @@ void mi::chooseRecordSource(InputMachine::Fields* source) {
     pendingRecordSourceName.clear();
     if (editor)
         editor->selectRecordSource();
+    refreshRecoveryIdentity(*this);
     callbacks->markSongModified();
 }
 
 void mi::toggleArmed() {
+    // What a recording's copy notes about it is fresh before it can start.
+    refreshRecoveryIdentity(*this);
     armed = armed ? 0 : 1;
     if (editor)
         editor->showArmed();
@@ -189,8 +205,8 @@ void mi::runMenuCommand(int code) {
     int item = code & 0xff;
     int subMenu = code >> 8;
     if (subMenu == subMenuMain) {
-        if (item == commandChangeWaveDirectory)
-            chooseWaveFolder(true);
+        if (item == commandChangeWaveDirectory && chooseWaveFolder(true))
+            refreshRecoveryIdentity(*this);
         else if (item == commandAbout)
             showAboutBox();
     } else if (subMenu == subMenuRecordSource) {

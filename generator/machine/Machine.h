@@ -37,6 +37,8 @@
 #include "generator/machine/Pattern.h"
 #include "generator/machine/Players.h"
 #include "generator/machine/RecordCommand.h"
+#include "generator/machine/RecoveryWriter.h"
+#include "generator/machine/SongFingerprint.h"
 #include "generator/machine/TakePlayerPool.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
@@ -154,6 +156,12 @@ public:
     std::vector<std::shared_ptr<TakePlayer>> takePlayers; // creation order
     // Take players for the audio thread, made ready outside it.
     TakePlayerPool takePlayerPool;
+
+    // Copies of every recording on disk while it records (none when the
+    // plug-in installed no storage), and the fingerprint of the song data
+    // last loaded or saved, which new recordings are made on top of.
+    std::unique_ptr<RecoveryWriter> recoveryWriter;
+    std::string songFingerprint = noSongData;
 
     // Recording: the running recording, and the commands waiting to start or
     // end one, in the order they arrived.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "generator/machine/Machine.h"
+#include "generator/machine/Recovery.h"
 #include "generator/machine/SlotGuard.h"
 
 namespace spoolex {
@@ -65,6 +66,9 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
             owner->preparePlayers();
         }
         owner->forgetShown(replaced.get());
+        // Armed, it may record at once: its copy needs the pattern's name.
+        if (owner->armed)
+            refreshRecoveryIdentity(*owner);
     });
 }
 
@@ -102,6 +106,9 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             owner->preparePlayers();
         }
         owner->forgetShown(replaced.get());
+        // Armed, it may record at once: its copy needs the pattern's name.
+        if (owner->armed)
+            refreshRecoveryIdentity(*owner);
     });
 }
 

@@ -36,6 +36,7 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
     start.take = take.shared_from_this();
     // Before the take's start when playback began before the pattern's.
     start.writePosition = samplePosition(startFrame);
+    start.startPosition = start.writePosition;
     recordQueue.push_back(std::move(start));
 }
 

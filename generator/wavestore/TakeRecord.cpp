@@ -253,34 +253,59 @@ bool writableStream(std::vector<uint8_t>& stream) {
     return false;
 }
 
-TakeRecordIn readTakeRecord(CMachineDataInput& in) {
-    TakeRecordIn record;
-    record.format = readU8(in);
-    if (record.format != TakeFormatWavPack)
-        return record;
-    uint32_t length = readU32(in);
-    std::vector<uint8_t> bytes;
-    record.whole = readByteRun(in, length, bytes);
-    record.stream = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
-    return record;
+namespace {
+
+// The record's format byte and, for format 1, its stream's bytes; whole is
+// false when the host's input ran dry inside them. For another format
+// nothing more is read.
+uint8_t readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& whole) {
+    whole = true;
+    const uint8_t format = readU8(in);
+    if (format == TakeFormatWavPack) {
+        uint32_t length = readU32(in);
+        whole = readByteRun(in, length, bytes);
+    }
+    return format;
 }
 
-TakeLoad decodeTakeStream(Take& take, const Take::Stream& stream, TakeReports& reports) {
+TakeLoad decodeGuarded(Take& take, const uint8_t* bytes, size_t size, TakeReports& reports,
+                       bool& asStored) {
     try {
-        bool asStored = false;
-        TakeLoad load = decodeStream(take, stream->data(), stream->size(), reports, asStored);
-        // Only a stream that holds exactly the take is written again as it
-        // came; a damaged one is written anew from what could be restored.
-        if (load == TakeLoad::Loaded && asStored)
-            take.keepStoredStream(stream);
-        return load;
+        return decodeStream(take, bytes, size, reports, asStored);
     } catch (const std::bad_alloc&) {
         // A small stream can hold hours of silence. The record was read
         // whole, so the song data after it still reads.
         std::vector<float>().swap(take.changeSamples());
         reports.push_back(outOfMemoryForTake);
+        asStored = false;
         return TakeLoad::Failed;
     }
+}
+
+void tell(CMICallbacks& host, const TakeReports& reports) {
+    for (const std::string& text : reports)
+        host.hostMessage(text.c_str());
+}
+
+} // namespace
+
+TakeRecordIn readTakeRecord(CMachineDataInput& in) {
+    TakeRecordIn record;
+    std::vector<uint8_t> bytes;
+    record.format = readRecord(in, bytes, record.whole);
+    if (record.format == TakeFormatWavPack)
+        record.stream = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    return record;
+}
+
+TakeLoad decodeRecordStream(Take& take, const Take::Stream& stream, TakeReports& reports) {
+    bool asStored = false;
+    TakeLoad load = decodeGuarded(take, stream->data(), stream->size(), reports, asStored);
+    // Only a stream that holds exactly the take is written again as it
+    // came; a damaged one is written anew from what could be restored.
+    if (load == TakeLoad::Loaded && asStored)
+        take.keepStoredStream(stream);
+    return load;
 }
 
 TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
@@ -294,10 +319,47 @@ TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
         return TakeLoad::Failed;
     }
     TakeReports reports;
-    const TakeLoad load = decodeTakeStream(take, record.stream, reports);
-    for (const std::string& text : reports)
-        host.hostMessage(text.c_str());
+    const TakeLoad load = decodeRecordStream(take, record.stream, reports);
+    tell(host, reports);
     return record.whole ? load : TakeLoad::InputEnded;
+}
+
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host) {
+    stream = TakeStream{};
+    bool whole = true;
+    const uint8_t format = readRecord(in, stream.bytes, whole);
+    if (format == TakeFormatEmpty)
+        return TakeLoad::Loaded;
+    if (format != TakeFormatWavPack) {
+        host.hostMessage(unrecognisedTakeFormat);
+        return TakeLoad::Failed;
+    }
+    // Opening reads the stream's headers only.
+    MemoryReader reader(stream.bytes.data(), stream.bytes.size());
+    char error[80] = {};
+    Context context(
+        WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
+    if (context) {
+        const uint32_t count = WavpackGetNumSamples(context.get());
+        const uint32_t rate = WavpackGetSampleRate(context.get());
+        stream.frames = count == std::numeric_limits<uint32_t>::max() ? 0 : count;
+        if (plausibleRate(rate))
+            stream.sampleRate = static_cast<int32_t>(rate);
+    }
+    return whole ? TakeLoad::Loaded : TakeLoad::InputEnded;
+}
+
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host) {
+    if (stream.bytes.empty()) {
+        take.changeSamples().clear();
+        return TakeLoad::Loaded;
+    }
+    TakeReports reports;
+    bool asStored = false;
+    const TakeLoad load =
+        decodeGuarded(take, stream.bytes.data(), stream.bytes.size(), reports, asStored);
+    tell(host, reports);
+    return load;
 }
 
 } // namespace spoolex

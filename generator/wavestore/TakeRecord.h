@@ -64,6 +64,20 @@ TakeRecordIn readTakeRecord(CMachineDataInput& in);
 using TakeReports = std::vector<std::string>;
 // Decodes a format-1 stream into take. A stream that decodes cleanly at its
 // own rate becomes the take's stored stream.
-TakeLoad decodeTakeStream(Take& take, const Take::Stream& stream, TakeReports& reports);
+TakeLoad decodeRecordStream(Take& take, const Take::Stream& stream, TakeReports& reports);
+
+// A take record read whole without decoding its samples, for a tool that
+// lists takes: its stream (empty for a take without frames) and the frames
+// and rate the stream's headers give (0 when they cannot say; a take whose
+// stream gives no rate plays at the host's).
+struct TakeStream {
+    std::vector<uint8_t> bytes;
+    uint32_t frames = 0;
+    int32_t sampleRate = 0;
+};
+TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host);
+
+// Decodes a stream read so into a fresh take, as decodeTake would.
+TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host);
 
 } // namespace spoolex

@@ -60,7 +60,7 @@ void TakeRecordReader::decode(Record& record) {
         decodePieces(record);
         return;
     }
-    decodeTakeStream(record.take, stream, record.reports);
+    decodeRecordStream(record.take, stream, record.reports);
 }
 
 void TakeRecordReader::decodePieces(Record& record) {
@@ -72,7 +72,7 @@ void TakeRecordReader::decodePieces(Record& record) {
         record.facts.resize(record.pieces.size());
     } catch (const std::bad_alloc&) {
         record.pieces.clear();
-        decodeTakeStream(record.take, record.stream, record.reports);
+        decodeRecordStream(record.take, record.stream, record.reports);
         return;
     }
     record.piecesLeft = record.pieces.size();
@@ -108,7 +108,7 @@ void TakeRecordReader::piecesDone(Record& record) {
         // Decoded again whole, on this thread: damage is found and reported
         // exactly as one thread does.
         std::vector<float>().swap(record.take.changeSamples());
-        decodeTakeStream(record.take, record.stream, record.reports);
+        decodeRecordStream(record.take, record.stream, record.reports);
         return;
     }
     if (plausibleRate(first.rate)) {

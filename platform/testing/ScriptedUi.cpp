@@ -146,6 +146,7 @@ void ScriptedUi::clear() {
     shownDialogs.clear();
     launched.clear();
     modifiers = 0;
+    cautious = false;
     cursor = -1;
     live = false;
 }
@@ -173,12 +174,17 @@ MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
     bool yesNo =
         message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel;
     MessageScript script{yesNo ? MessageAnswer::Yes : MessageAnswer::Ok, false};
-    if (!messageAnswers.empty()) {
+    if (cautious && message.buttons != MessageButtons::Ok)
+        script.answer =
+            message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+    const bool scripted = !messageAnswers.empty();
+    if (scripted) {
         script = messageAnswers.front();
         messageAnswers.pop_front();
     }
     shown.push_back(message);
     shown.back().answer = script.answer;
+    shown.back().scripted = scripted;
     if (script.afterLaunchedProgram) {
         lock.unlock();
         waitForLastLaunchedProgram();
@@ -195,6 +201,16 @@ FolderPick ScriptedUi::showFolderPicker(const ShownPicker& picker, std::string& 
     folderAnswers.pop_front();
     path = answer.path;
     return answer.pick;
+}
+
+void ScriptedUi::setCautious(bool answerNothing) {
+    std::lock_guard<std::mutex> lock(mutex);
+    cautious = answerNothing;
+}
+
+PendingAnswers ScriptedUi::pendingAnswers() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return {messageAnswers.size(), fileAnswers.size(), menuAnswers.size()};
 }
 
 bool ScriptedUi::showOpenFile(std::string& path) {

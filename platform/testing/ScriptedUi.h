@@ -23,8 +23,17 @@ struct ShownMessage {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons;
-    // How the script answered it.
+    // How the script answered it, and whether an answer the script gave
+    // did (rather than the one for unscripted questions).
     MessageAnswer answer = MessageAnswer::Ok;
+    bool scripted = false;
+};
+
+// Answers given that nothing has asked for yet.
+struct PendingAnswers {
+    size_t messages = 0;
+    size_t files = 0;
+    size_t menus = 0;
 };
 
 struct ShownMenu {
@@ -89,6 +98,11 @@ public:
     bool waitForLastLaunchedProgram();
     void clear();
 
+    // Unscripted questions get the answer that changes nothing (No, Cancel)
+    // instead of the first one: for a user who must say yes to be asked.
+    void setCautious(bool cautious);
+    PendingAnswers pendingAnswers() const;
+
     // Whether shown messages are also echoed to standard error.
     void setEcho(bool echo);
     // A person answers from now on: the program stops answering for the
@@ -126,6 +140,7 @@ private:
 
     mutable std::mutex mutex;
     bool echo = true;
+    bool cautious = false;
     std::deque<MessageScript> messageAnswers;
     std::deque<FolderAnswer> folderAnswers;
     std::deque<FileAnswer> fileAnswers;

@@ -237,3 +237,32 @@ TEST_F(EditorViewTest, RedrawAskedFromAnotherThreadIsCarriedOutByTheTimer) {
     EXPECT_GT(viewWindow->invalidations, before);
     EXPECT_FALSE(viewWindow->invalid); // painted at once
 }
+
+TEST_F(EditorViewTest, DeletingTheShownPatternOrShiftClickingARowRepaints) {
+    spoolex::Pattern& pattern = show(16, 160, 400);
+    constantTake(pattern, 10, 0, 0);
+    constantTake(pattern, 10, 0, 0);
+    view->updateScrollBars();
+    // Shift held: the second row becomes the current take, highlighted at once.
+    viewWindow->invalid = false;
+    platform::sendMessage(viewWindow, platform::messageLeftButtonDown, platform::mouseShift,
+                          platform::mousePosition(50, 300));
+    platform::sendMessage(viewWindow, platform::messageLeftButtonUp, 0,
+                          platform::mousePosition(50, 300));
+    EXPECT_EQ(view->currentTake, pattern.takes[1].get());
+    EXPECT_TRUE(viewWindow->invalid);
+    paint();
+    EXPECT_EQ(view->frameState().rect.top, 200);
+
+    // The host deletes the shown pattern: its rows and the frame go.
+    viewWindow->invalid = false;
+    host.deletePattern(hostPattern);
+    EXPECT_EQ(view->shownPattern(), nullptr);
+    EXPECT_TRUE(viewWindow->invalid);
+    platform::testing::RecordingSurface screen(platform::clientRect(viewWindow));
+    viewWindow->screenSurface = &screen;
+    platform::headless::fireTimer(viewWindow, 2);
+    viewWindow->screenSurface = nullptr;
+    EXPECT_TRUE(screen.of(Op::Pattern).empty());
+    EXPECT_EQ(paint().ops.size(), 1u); // the background alone
+}

@@ -67,6 +67,18 @@ TEST_F(PatternBoxTest, FullScaleReachesTheLastAndFirstColumnsAndTakeChangesDrawL
     EXPECT_EQ(overview.width(), 80);
 }
 
+TEST_F(PatternBoxTest, AnEntryStartingBetweenRowsBeginsInTheRowItStartsIn) {
+    spoolex::Pattern& pattern = patternOf(createPattern("p", 16));
+    spoolex::Take& loud = constantTake(pattern, 16 * samplesPerTick, 40000.0f, -40000.0f);
+    assign(pattern, 5.0, 16.0, &loud); // row 2 holds ticks 4 .. 6
+    paintBox(pattern, 40, 8, 2.0f);
+    const spoolex::PatternOverview& overview = pattern.overview;
+    EXPECT_EQ(overview.boundaryRows(), (std::vector<int32_t>{0, 2}));
+    EXPECT_FALSE(overview.bit(1, 0));
+    EXPECT_TRUE(overview.bit(2, 0)); // ticks 5 .. 6 are loud
+    EXPECT_TRUE(overview.bit(2, 39));
+}
+
 TEST_F(PatternBoxTest, UnknownPatternsAndAbsurdScalesPaintNothingHarmful) {
     spoolex::Pattern& pattern = patternOf(createPattern("p", 16));
     platform::testing::RecordingSurface surface({0, 0, 10, 10});

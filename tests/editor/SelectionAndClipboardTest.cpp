@@ -32,6 +32,17 @@ TEST_F(Selection, AClickSnapsToTheTickUnlessCtrlIsHeldAndADragMovesTheEnd) {
     EXPECT_EQ(view().selEnd, 16.0);
 }
 
+TEST_F(Selection, CoarseSnapStepsByFineTimesCoarse) {
+    addTake(1600);
+    platform::headless::typeText(bar(), barcontrol::fineEdit, "2");
+    platform::headless::typeText(bar(), barcontrol::coarseEdit, "3");
+    platform::headless::chooseListItem(bar(), barcontrol::snapList, 3);
+    // A grid of 6 ticks: tick 4 lands on 6, tick 10.2 on 12.
+    drag(400, 1020, rowY(0));
+    EXPECT_EQ(view().selStart, 6.0);
+    EXPECT_EQ(view().selEnd, 12.0);
+}
+
 TEST_F(Selection, DraggingTheStartEdgePastTheEndSwapsThem) {
     addTake(1600);
     drag(400, 1000, rowY(0));
@@ -159,6 +170,45 @@ TEST_F(Clipboard, PastePastTheEndFillsSilenceAndReplacesASelection) {
     EXPECT_EQ(take.frameCount(), 350u);
     EXPECT_EQ(take.samples()[2 * 348], 48.0f);
     EXPECT_EQ(take.samples()[2 * 349], 48.0f);
+}
+
+TEST_F(Clipboard, PasteNearTheEndKeepsTheSelectionInsideThePattern) {
+    addTake(1600);
+    drag(0, 400, rowY(0));
+    command(cmd::copy); // frames 0 .. 398: almost 4 ticks
+    press(1400, rowY(0));
+    release(1400, rowY(0));
+    command(cmd::paste);
+    EXPECT_EQ(view().selStart, 14.0);
+    EXPECT_EQ(view().selEnd, 16.0);
+    // Set Active then ends its stretch at the pattern's end, not past it.
+    command(cmd::setActive);
+    command(cmd::info);
+    ASSERT_EQ(ui().messages().size(), 1u);
+    const std::string info = ui().messages()[0].text;
+    EXPECT_EQ(info.substr(info.find("Active takes:")),
+              "Active takes:\n  0.000000 : NULL\n  14.000000 : 0\n  16.000000 : NULL\n");
+}
+
+class ViewCommands : public EditorTest {};
+
+// Zoom Out and row height down scale the position shown before, then the
+// smaller range clamps it: scrolled to the end, the end stays in view.
+TEST_F(ViewCommands, ZoomingOutAtTheEndKeepsTheEndInView) {
+    addTake(1600);
+    addTake(1600);
+    addTake(1600);
+    drag(1200, 1600, rowY(2)); // ticks 12 .. 16 of the last row
+    command(cmd::zoomSelection);
+    EXPECT_EQ(view().scrollX, 4800);
+    EXPECT_EQ(view().scrollY, 1200);
+    command(cmd::zoomOut);
+    // 4800 / sqrt 2 = 3394, clamped to the last page: 1600 x 2.83 - 1600.
+    EXPECT_EQ(view().scrollX, 2925);
+    EXPECT_GE(view().tickAtX(viewWidth - 1), 15.99);
+    command(cmd::rowHeightDown);
+    // 1200 / sqrt 2 = 848, clamped: three rows of 424.26 less a page of 600.
+    EXPECT_EQ(view().scrollY, 673);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "host/Commands.h"
 #include "host/Host.h"
 #include "host/Recorder.h"
+#include "host/SongSummary.h"
 #include "platform/testing/ScriptedUi.h"
 #include "tests/support/CapturedOutput.h"
 #include "tests/support/GearPaths.h"
@@ -72,7 +73,7 @@ TEST(RecordThroughHost, PunchedInAudioPlaysBackSampleForSample) {
         ASSERT_EQ(fresh.masterOutput[2 * f + 1], input.frames[2 * f + 1]) << f;
     }
     platform::testing::ScriptedUi::instance().setEcho(false);
-    std::string info = host::songInfo(fresh);
+    std::string info = host::songSummary(fresh);
     EXPECT_NE(info.find("  0.000000 : 0\n  16.000000 : NULL\n"), std::string::npos) << info;
 }
 

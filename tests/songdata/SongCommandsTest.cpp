@@ -66,7 +66,9 @@ TEST_F(SongCommands, InfoShowsEachPatternsReportThroughItsEditor) {
     std::string song = writeSong();
     std::FILE* out = std::tmpfile();
     ASSERT_EQ(host::infoCommand(song, SPOOLEX_GEAR_DIR, out), 0);
-    EXPECT_EQ(readAll(out), "Spoolex / A\n16 ticks\nTotal memory usage: 1.53 MB\n\nActive "
+    EXPECT_EQ(readAll(out), "song: 44100 Hz, 126 bpm, 4 ticks per beat; 32 ticks, 3.810 s\n"
+                            "Spoolex / A: 16 ticks, 1.905 s\n  take 0: 4.535 s at 44100 Hz\n"
+                            "16 ticks\nTotal memory usage: 1.53 MB\n\nActive "
                             "takes:\n  0.000000 : 0\n  16.000000 : NULL\n\n");
     std::fclose(out);
 }
