@@ -353,7 +353,7 @@ void PatternEditor::deleteThisTake() {
     std::shared_ptr<spoolex::Take> removed;
     {
         auto hold = machine->lockAudio();
-        endRecordingInto(*machine, *currentTake, released);
+        machine->stopRecordingInto(*currentTake, released);
         removed = pattern->removeTake(*currentTake);
         pattern->invalidateOverview();
     }

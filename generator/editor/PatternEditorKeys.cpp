@@ -24,14 +24,15 @@ void installPlatformModifierKeys() {
 void PatternEditor::onKeyDown(uint32_t virtualKey) {
     if (!machine)
         return;
-    spoolex::fireKeyDown(machine->shortcuts, virtualKey, spoolex::currentModifiers(),
+    spoolex::fireKeyDown(machine->shortcuts(), virtualKey, spoolex::currentModifiers(),
                          [this](uint16_t id) { sendCommand(id); });
 }
 
 void PatternEditor::onCharacter(uint32_t character) {
     if (!machine)
         return;
-    spoolex::fireCharacter(machine->shortcuts, character, [this](uint16_t id) { sendCommand(id); });
+    spoolex::fireCharacter(machine->shortcuts(), character,
+                           [this](uint16_t id) { sendCommand(id); });
 }
 
 void PatternEditor::sendCommand(uint16_t id) {

@@ -267,18 +267,11 @@ void PatternEditor::drawMarchingFrame() {
 void PatternEditor::refreshWhileRecording() {
     if (!machine || !spoolex::redrawWhileRecording())
         return;
-    spoolex::Pattern* recorded = nullptr;
-    const spoolex::Take* take = nullptr;
-    {
-        auto hold = machine->lockAudio();
-        if (machine->recording.sequence && machine->recording.pattern) {
-            recorded = machine->recording.pattern;
-            take = machine->recording.take.get();
-        }
-    }
+    const spoolex::RecordCommand running = machine->runningRecording();
+    spoolex::Pattern* recorded = running.sequence ? running.pattern : nullptr;
     if (!recorded)
         return;
-    onlyChangedTake = take;
+    onlyChangedTake = running.take.get();
     recorded->notifyPatternChanged();
     onlyChangedTake = nullptr;
     recorded->invalidateOverview();

@@ -22,8 +22,10 @@ void writeMenuItem(CMachineDataOutput& out, const std::string& text) {
     out.write(text.c_str(), static_cast<int>(text.size() + 1));
 }
 
+} // namespace
+
 // Event 0 for our own machine: pass it on to the host's service for it.
-bool onOwnMachineEvent(CMachineInterface* machine, void*) {
+bool mi::onOwnMachineEvent(CMachineInterface* machine, void*) {
     auto* self = static_cast<mi*>(machine);
     self->callbacks->onOwnMachineEvent(self->ownMachine, true);
     return true;
@@ -31,15 +33,13 @@ bool onOwnMachineEvent(CMachineInterface* machine, void*) {
 
 // Event 3: a machine appeared or changed; if it is an input machine, the
 // record-source list may be stale.
-bool onMachineEvent(CMachineInterface* machine, void* data) {
+bool mi::onMachineEvent(CMachineInterface* machine, void* data) {
     auto* self = static_cast<mi*>(machine);
     const CMachineInfo* info = self->callbacks->machineInfoOf(static_cast<CMachine*>(data));
-    if (info && info->name && std::strcmp(info->name, inputMachineName) == 0 && self->editor)
-        self->editor->refreshRecordSources();
+    if (info && info->name && std::strcmp(info->name, inputMachineName) == 0 && self->patternEditor)
+        self->patternEditor->refreshRecordSources();
     return true;
 }
-
-} // namespace
 
 mi::mi() {
     ex.owner = this;
@@ -50,7 +50,7 @@ mi::mi() {
     attributeValues =
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
     if (EditorFactory makeEditor = editorFactory())
-        editor = makeEditor();
+        patternEditor = makeEditor();
     // What blocks let go of waits here for the lock's release; the render
     // path never grows it.
     releasedInBlock.reserve(1024);
@@ -61,9 +61,9 @@ mi::mi() {
 mi::~mi() {
     // Its last frames reach the disk while the takes are still here.
     recoveryWriter.reset();
-    if (editor)
-        editor->destroy();
-    editor = nullptr;
+    if (patternEditor)
+        patternEditor->destroy();
+    patternEditor = nullptr;
     auto& instances = generatorInstances();
     auto it = std::find(instances.begin(), instances.end(), this);
     if (it != instances.end())
@@ -99,8 +99,8 @@ void mi::initFromSong(CMachineDataInput* data) {
     checkHostVersion();
     callbacks->subscribeEvent(callbacks->ownMachine(), HostEventOwnMachine, onOwnMachineEvent,
                               nullptr);
-    if (editor)
-        editor->attach(*this);
+    if (patternEditor)
+        patternEditor->attach(*this);
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
     guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
@@ -131,8 +131,8 @@ void mi::onTick() {
     lastTempo = tempo;
     lastTicksPerBeat = ticksPerBeat;
     // The audio thread: the view repaints on the user-interface side.
-    if (editor)
-        editor->requestRedraw();
+    if (patternEditor)
+        patternEditor->requestRedraw();
 }
 
 void mi::onStop() {
@@ -156,8 +156,8 @@ void mi::stop() {
     }
     // Stopping the host always disarms.
     armed = 0;
-    if (editor)
-        editor->showArmed();
+    if (patternEditor)
+        patternEditor->showArmed();
 }
 
 int32_t mi::crossfadeLength() const {
@@ -168,33 +168,42 @@ int32_t mi::crossfadeLength() const {
 
 void mi::onAttributesChanged() {
     std::lock_guard<std::mutex> hold(audioLock);
-    crossfadeStep = 1.0f / static_cast<float>(crossfadeLength());
-}
-
-std::string mi::inputName(const InputMachine::Fields* input) {
-    const char* name =
-        input->callbacks ? input->callbacks->machineNameOf(input->ownMachine) : nullptr;
-    return name ? name : "";
-}
-
-void mi::chooseRecordSource(InputMachine::Fields* source) {
-    // Under our lock only for the store: the host may hold its own lock
-    // around markSongModified.
-    setRecordSource(source);
-    // The user's choice replaces a source the song named that never came.
-    pendingRecordSourceName.clear();
-    if (editor)
-        editor->selectRecordSource();
-    refreshRecoveryIdentity(*this);
-    callbacks->markSongModified();
+    fadeStep = 1.0f / static_cast<float>(crossfadeLength());
 }
 
 void mi::toggleArmed() {
     // What a recording's copy notes about it is fresh before it can start.
     refreshRecoveryIdentity(*this);
     armed = armed ? 0 : 1;
-    if (editor)
-        editor->showArmed();
+    if (patternEditor)
+        patternEditor->showArmed();
+}
+
+std::string mi::hostMachineName() const {
+    const char* name = callbacks ? callbacks->machineNameOf(ownMachine) : nullptr;
+    return name ? name : "";
+}
+
+void mi::keepRecoveryCopies(std::unique_ptr<RecoveryWriter> writer) {
+    recoveryWriter = std::move(writer);
+}
+
+void mi::editorGone(const MachineEditor* gone) {
+    if (patternEditor == gone)
+        patternEditor = nullptr;
+}
+
+void mi::addShortcut(KeyboardShortcut shortcut) {
+    shortcutList.push_back(std::move(shortcut));
+}
+
+void mi::addWaveEditor(WaveEditorEntry entry) {
+    waveEditorList.push_back(std::move(entry));
+}
+
+void mi::forgetSettings() {
+    shortcutList.clear();
+    waveEditorList.clear();
 }
 
 void mi::runCommand(int code) {
@@ -239,9 +248,9 @@ void miex::buildSubMenu(int index, CMachineDataOutput* out) {
 
 void mi::writeSubMenu(int index, CMachineDataOutput& out) {
     if (index == subMenuRecordSource - 1) {
-        writeMenuItem(out, recordSource ? "None" : "*None");
+        writeMenuItem(out, source ? "None" : "*None");
         for (InputMachine::Fields* input : inputRegistry())
-            writeMenuItem(out, (input == recordSource ? "*" : "") + inputName(input));
+            writeMenuItem(out, (input == source ? "*" : "") + inputName(input));
     } else if (index == subMenuArm - 1) {
         writeMenuItem(out, armed ? "*Arm" : "Arm");
     }
@@ -251,7 +260,7 @@ bool miex::isCommandEnabled(int commandId) {
     if (commandId == commandIdCopy || commandId == commandIdCut)
         return true;
     if (commandId == commandIdPaste)
-        return owner->editor && owner->editor->clipboardHasAudio();
+        return owner->patternEditor && owner->patternEditor->clipboardHasAudio();
     return false;
 }
 

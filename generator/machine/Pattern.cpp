@@ -161,7 +161,7 @@ void Pattern::invalidateOverview() {
 
 void Pattern::notifyPatternChanged() {
     invalidateOverview();
-    if (MachineEditor* editor = machine->editor)
+    if (MachineEditor* editor = machine->editor())
         editor->patternChanged(*this);
 }
 

@@ -13,6 +13,66 @@ Pattern* mi::findPattern(const CPattern* handle) const {
     return found == patternsByHandle.end() ? nullptr : found->second.get();
 }
 
+std::vector<Pattern*> mi::patterns() const {
+    std::vector<Pattern*> all;
+    all.reserve(patternsByHandle.size());
+    for (const auto& entry : patternsByHandle)
+        all.push_back(entry.second.get());
+    return all;
+}
+
+std::vector<std::pair<std::string, Pattern*>> mi::namedPatterns() const {
+    std::vector<std::pair<std::string, Pattern*>> named;
+    for (const auto& [handle, pattern] : patternsByHandle) {
+        const char* name = callbacks->patternNameOf(const_cast<CPattern*>(handle));
+        named.emplace_back(name ? name : "", pattern.get());
+    }
+    for (const auto& [name, pattern] : patternsAwaitingHost)
+        named.emplace_back(name, pattern.get());
+    return named;
+}
+
+bool mi::holdsPattern(const Pattern* pattern) const {
+    for (const auto& entry : patternsByHandle)
+        if (entry.second.get() == pattern)
+            return true;
+    for (const auto& entry : patternsAwaitingHost)
+        if (entry.second.get() == pattern)
+            return true;
+    return false;
+}
+
+void mi::keepAwaitingPattern(const std::string& name, std::unique_ptr<Pattern> pattern) {
+    // Declared before the hold: a pattern of the same name read earlier is
+    // freed once the lock is released.
+    std::unique_ptr<Pattern> replaced;
+    auto hold = lockAudio();
+    std::unique_ptr<Pattern>& slot = patternsAwaitingHost[name];
+    replaced = std::move(slot);
+    slot = std::move(pattern);
+}
+
+Pattern* mi::awaitingPattern(const std::string& name) const {
+    auto found = patternsAwaitingHost.find(name);
+    return found == patternsAwaitingHost.end() ? nullptr : found->second.get();
+}
+
+std::vector<std::string> mi::awaitingPatternNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : patternsAwaitingHost)
+        names.push_back(entry.first);
+    return names;
+}
+
+std::unique_ptr<Pattern> mi::takeAwaitingPattern(const std::string& name) {
+    auto awaiting = patternsAwaitingHost.find(name);
+    if (awaiting == patternsAwaitingHost.end())
+        return nullptr;
+    std::unique_ptr<Pattern> pattern = std::move(awaiting->second);
+    patternsAwaitingHost.erase(awaiting);
+    return pattern;
+}
+
 void mi::dropPlayersOf(const Pattern& pattern, Released& released) {
     for (auto it = patternPlayers.begin(); it != patternPlayers.end();) {
         if (it->second->pattern == &pattern) {
@@ -52,11 +112,8 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
         {
             Released released;
             std::lock_guard<std::mutex> hold(owner->audioLock);
-            std::unique_ptr<Pattern> pattern;
-            auto awaiting = owner->patternsAwaitingHost.find(key);
-            if (awaiting != owner->patternsAwaitingHost.end()) {
-                pattern = std::move(awaiting->second);
-                owner->patternsAwaitingHost.erase(awaiting);
+            std::unique_ptr<Pattern> pattern = owner->takeAwaitingPattern(key);
+            if (pattern) {
                 pattern->setLength(lengthTicks);
                 pattern->hostPattern = handle;
             } else {
@@ -113,8 +170,8 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
 }
 
 void mi::forgetShown(const Pattern* pattern) {
-    if (pattern && editor)
-        editor->patternDeleted(*const_cast<Pattern*>(pattern));
+    if (pattern && patternEditor)
+        patternEditor->patternDeleted(*const_cast<Pattern*>(pattern));
 }
 
 void miex::onPatternDeleted(CPattern* handle) {
@@ -143,18 +200,18 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
             pattern->setLength(lengthTicks);
             owner->resyncPlayers(*pattern);
         }
-        if (owner->editor)
-            owner->editor->patternLengthChanged(*pattern);
+        if (owner->patternEditor)
+            owner->patternEditor->patternLengthChanged(*pattern);
     });
 }
 
 void* miex::createEditorWindow(void* parentWindow) {
-    return owner->editor ? owner->editor->createWindow(parentWindow) : nullptr;
+    return owner->patternEditor ? owner->patternEditor->createWindow(parentWindow) : nullptr;
 }
 
 void miex::showPattern(CPattern* handle) {
-    if (owner->editor)
-        owner->editor->showPattern(handle ? owner->findPattern(handle) : nullptr);
+    if (owner->patternEditor)
+        owner->patternEditor->showPattern(handle ? owner->findPattern(handle) : nullptr);
 }
 
 } // namespace spoolex

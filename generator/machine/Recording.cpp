@@ -9,15 +9,8 @@
 
 namespace spoolex {
 
-void mi::setRecordSource(InputMachine::Fields* source) {
-    // The audio thread reads the source every block: it must never see one
-    // that has gone.
-    auto hold = lockAudio();
-    recordSource = source;
-}
-
 void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) {
-    if (!(callbacks->hostStateFlags() & HostStateRecording) || !recordSource || armed != 1)
+    if (!(callbacks->hostStateFlags() & HostStateRecording) || !source || armed != 1)
         return;
     // Both products in single precision, like samples per tick itself: a
     // wider product can land one frame short of a whole number.
@@ -31,7 +24,7 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
     take.changeSamples() = std::move(samples);
     RecordCommand start;
     start.sequence = sequence;
-    start.dueOffset = recordSource->latencySamples;
+    start.dueOffset = source->latencySamples;
     start.pattern = &pattern;
     start.take = take.shared_from_this();
     // Before the take's start when playback began before the pattern's.
@@ -57,8 +50,8 @@ void mi::tellFinishedRecording() noexcept {
     callbacks->markSongModified();
     // Still the audio thread: the view shows the new take when the
     // user-interface side next repaints.
-    if (finishedPattern && editor)
-        editor->requestRedraw();
+    if (finishedPattern && patternEditor)
+        patternEditor->requestRedraw();
     finishedPattern = nullptr;
 }
 
@@ -100,9 +93,9 @@ void mi::processRecording(int offset, int count) noexcept {
         const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
         if (copied > 0) {
             std::memcpy(take.changeSamples().data() + 2 * first,
-                        recordSource->blockBuffer + 2 * (offset + skipped),
+                        source->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
-            if (recordSource->punchState == 1)
+            if (source->punchState == 1)
                 punchIn(take, first, copied);
         }
         write += count;
@@ -133,14 +126,14 @@ void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
     resyncPlayers(pattern);
 }
 
-void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
-    if (recording.pattern == &pattern) {
+template <class Matches> void mi::forgetRecordings(Matches matches, Released& released) {
+    if (matches(recording)) {
         if (recording.take)
             released.push_back(std::move(recording.take));
         recording = RecordCommand{};
     }
     for (RecordCommand& command : recordQueue)
-        if (command.pattern == &pattern) {
+        if (matches(command)) {
             if (command.take)
                 released.push_back(std::move(command.take));
             // Kept in its place as a stop, so the queue's timing stays.
@@ -148,13 +141,37 @@ void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
         }
 }
 
-bool mi::isRecordingInto(const Take& take) {
-    auto hold = lockAudio();
+void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
+    forgetRecordings([&](const RecordCommand& command) { return command.pattern == &pattern; },
+                     released);
+}
+
+void mi::stopRecordingInto(const Take& take, Released& released) {
+    forgetRecordings([&](const RecordCommand& command) { return command.take.get() == &take; },
+                     released);
+}
+
+bool mi::recordsInto(const Take& take) const {
     if (recording.take.get() == &take)
         return true;
     // A queued start may take effect in the very next block.
     return std::any_of(recordQueue.begin(), recordQueue.end(),
                        [&](const RecordCommand& command) { return command.take.get() == &take; });
+}
+
+bool mi::isRecordingInto(const Take& take) {
+    auto hold = lockAudio();
+    return recordsInto(take);
+}
+
+RecordCommand mi::runningRecording() {
+    auto hold = lockAudio();
+    return recording;
+}
+
+size_t mi::queuedRecordCommands() {
+    auto hold = lockAudio();
+    return recordQueue.size();
 }
 
 std::vector<float> mi::copyRecordingSamples(const Take& take) {

@@ -53,10 +53,6 @@ bool readText(const std::string& path, std::string& text) {
     return true;
 }
 
-std::string hostName(const char* name) {
-    return name ? name : "";
-}
-
 std::string seconds(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", value);
@@ -79,13 +75,12 @@ void removeOldSavedCopies(RecoveryStorage& storage) {
 }
 
 Pattern* patternNamed(mi& machine, const std::string& name) {
-    auto awaiting = machine.patternsAwaitingHost.find(name);
-    if (awaiting != machine.patternsAwaitingHost.end())
-        return awaiting->second.get();
-    for (const auto& [handle, pattern] : machine.patternsByHandle)
-        if (hostName(machine.callbacks->patternNameOf(const_cast<CPattern*>(handle))) == name)
-            return pattern.get();
-    return nullptr;
+    // A waiting pattern is the song's own under that name: it wins.
+    Pattern* found = machine.awaitingPattern(name);
+    for (const auto& [known, pattern] : machine.namedPatterns())
+        if (!found && known == name)
+            found = pattern;
+    return found;
 }
 
 // A copy becomes a new take of pattern, active where it was when recorded.
@@ -108,16 +103,16 @@ void addRecoveredTake(mi& machine, Pattern& pattern, const StoredRecording& copy
         pattern.invalidateOverview();
         added = take.shared_from_this();
     }
-    machine.recoveryWriter->adoptRecovered(added, copy.notesPath);
+    machine.recoveryCopies()->adoptRecovered(added, copy.notesPath);
 }
 
 void offerRecovery(mi& machine, RecoveryStorage& storage) {
-    if (machine.songFingerprint == noSongData)
+    if (machine.songDataFingerprint() == noSongData)
         return;
-    const std::string name = hostName(machine.callbacks->machineNameOf(machine.ownMachine));
+    const std::string name = machine.hostMachineName();
     std::vector<std::pair<StoredRecording, Pattern*>> offered;
     for (StoredRecording& copy : findStoredRecordings(storage)) {
-        if (copy.notes.saved || copy.notes.songData != machine.songFingerprint ||
+        if (copy.notes.saved || copy.notes.songData != machine.songDataFingerprint() ||
             copy.notes.machine != name)
             continue;
         // A pattern the song does not hold any more: the file stays for an
@@ -232,19 +227,16 @@ bool readRecordingCopy(const StoredRecording& copy, std::vector<float>& samples,
 
 void refreshRecoveryIdentity(mi& machine) {
     RecoveryStorage* storage = recoveryStorage();
-    if (!machine.recoveryWriter || !storage)
+    if (!machine.recoveryCopies() || !storage)
         return;
     RecoveryIdentity identity;
-    identity.machineName = hostName(machine.callbacks->machineNameOf(machine.ownMachine));
-    identity.recordSource = machine.recordSource ? mi::inputName(machine.recordSource) : "";
-    identity.songData = machine.songFingerprint;
+    identity.machineName = machine.hostMachineName();
+    identity.recordSource = machine.recordSource() ? mi::inputName(machine.recordSource()) : "";
+    identity.songData = machine.songDataFingerprint();
     identity.folder = recordingsFolder(*storage);
-    for (const auto& [handle, pattern] : machine.patternsByHandle)
-        identity.patternNames[pattern.get()] =
-            hostName(machine.callbacks->patternNameOf(const_cast<CPattern*>(handle)));
-    for (const auto& [name, pattern] : machine.patternsAwaitingHost)
-        identity.patternNames[pattern.get()] = name;
-    machine.recoveryWriter->setIdentity(std::move(identity));
+    for (const auto& [name, pattern] : machine.namedPatterns())
+        identity.patternNames[pattern] = name;
+    machine.recoveryCopies()->setIdentity(std::move(identity));
 }
 
 void startRecovery(mi& machine) {
@@ -252,21 +244,21 @@ void startRecovery(mi& machine) {
     if (!storage)
         return;
     removeOldSavedCopies(*storage);
-    machine.recoveryWriter = std::make_unique<RecoveryWriter>(machine, *storage);
+    machine.keepRecoveryCopies(std::make_unique<RecoveryWriter>(machine, *storage));
     refreshRecoveryIdentity(machine);
     offerRecovery(machine, *storage);
 }
 
 void noteSongSaved(mi& machine) {
-    if (!machine.recoveryWriter)
+    if (!machine.recoveryCopies())
         return;
     std::vector<std::shared_ptr<Take>> saved;
     {
         auto hold = machine.lockAudio();
-        for (const auto& [handle, pattern] : machine.patternsByHandle)
+        for (Pattern* pattern : machine.patterns())
             saved.insert(saved.end(), pattern->takes.begin(), pattern->takes.end());
     }
-    machine.recoveryWriter->noteSaved(saved);
+    machine.recoveryCopies()->noteSaved(saved);
     refreshRecoveryIdentity(machine);
 }
 

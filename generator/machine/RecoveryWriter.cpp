@@ -186,18 +186,14 @@ std::vector<RecoveryWriter::Seen> RecoveryWriter::look() {
     };
     // Queued starts are left until they run: one that loses to a running
     // recording never writes its take, which would only make a silent copy.
-    if (machine.recording.recording())
-        note(machine.recording);
+    if (machine.recordingNow().recording())
+        note(machine.recordingNow());
     // Where each copy's take is active now, while its pattern is still the
     // machine's.
     for (auto& copy : copies) {
         if (copy->finished)
             continue;
-        bool alive = false;
-        for (const auto& entry : machine.patternsByHandle)
-            alive = alive || entry.second.get() == copy->pattern;
-        for (const auto& entry : machine.patternsAwaitingHost)
-            alive = alive || entry.second.get() == copy->pattern;
+        bool alive = machine.holdsPattern(copy->pattern);
         std::shared_ptr<Take> take = copy->take.lock();
         if (alive && take && take->owner == copy->pattern)
             activeStretches(*copy->pattern, take.get(), copy->active);

@@ -166,40 +166,27 @@ void adoptProjectFolder(const std::string& folder) {
         userInterface().showMessage(nullptr, folderMismatch, "", MessageIcon::Error);
 }
 
-void matchRecordSource(mi& machine) {
-    if (machine.pendingRecordSourceName.empty())
-        return;
-    for (InputMachine::Fields* input : inputRegistry())
-        if (mi::inputName(input) == machine.pendingRecordSourceName) {
-            machine.setRecordSource(input);
-            machine.pendingRecordSourceName.clear();
-            return;
-        }
-}
-
 } // namespace
 
 void saveSongData(mi& machine, CMachineDataOutput& out) {
+    const std::vector<Pattern*> held = machine.patterns();
     std::vector<PatternSnapshot> patterns;
     {
         auto hold = machine.lockAudio();
-        patterns.reserve(machine.patternsByHandle.size());
-        for (const auto& [handle, pattern] : machine.patternsByHandle)
+        patterns.reserve(held.size());
+        for (const Pattern* pattern : held)
             patterns.push_back({{}, pattern->length, pattern->takes, pattern->activeTakes});
     }
-    size_t i = 0;
-    for (const auto& entry : machine.patternsByHandle) {
-        const char* name = machine.callbacks->patternNameOf(const_cast<CPattern*>(entry.first));
-        patterns[i++].name = name ? name : "";
+    for (size_t i = 0; i < held.size(); ++i) {
+        const char* name = machine.callbacks->patternNameOf(held[i]->hostPattern);
+        patterns[i].name = name ? name : "";
     }
 
     writeU8(out, 4);
     writeU8(out, songDataVersion);
-    // An input the song named that has not appeared yet stays named.
-    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource)
-                                        : machine.pendingRecordSourceName);
+    writeText(out, machine.savedRecordSourceName());
     writeText(out, projectFolder());
-    const GridSettings grid = machine.editor ? machine.editor->grid() : GridSettings{};
+    const GridSettings grid = machine.editor() ? machine.editor()->grid() : GridSettings{};
     writeU32(out, static_cast<uint32_t>(grid.coarseFactor));
     writeU32(out, static_cast<uint32_t>(grid.fineTicks));
     writeU32(out, grid.snapMode);
@@ -218,8 +205,9 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
     if (version > songDataVersion)
         machine.callbacks->hostMessage(incompatibleSongData);
 
-    bool intact = in.text(machine.pendingRecordSourceName);
-    matchRecordSource(machine);
+    std::string sourceName;
+    bool intact = in.text(sourceName);
+    machine.nameRecordSource(sourceName);
 
     if (intact && version >= 3) {
         std::string folder;
@@ -230,7 +218,7 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
     if (intact && version >= 2) {
         int32_t coarse = in.i32(), fine = in.i32();
         uint32_t snap = in.u32();
-        if (MachineEditor* editor = machine.editor)
+        if (MachineEditor* editor = machine.editor())
             editor->setGrid(GridSettings{coarse, fine, snap});
     }
 
@@ -248,18 +236,9 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
         }
         takes.finish();
     }
-    // Outside the lock, only published under it. A later pattern of the
-    // same name replaces an earlier one.
-    std::vector<std::unique_ptr<Pattern>> replaced;
-    replaced.reserve(read.size());
-    {
-        auto hold = machine.lockAudio();
-        for (auto& [name, pattern] : read) {
-            std::unique_ptr<Pattern>& slot = machine.patternsAwaitingHost[name];
-            replaced.push_back(std::move(slot));
-            slot = std::move(pattern);
-        }
-    }
+    // A later pattern of the same name replaces an earlier one.
+    for (auto& [name, pattern] : read)
+        machine.keepAwaitingPattern(name, std::move(pattern));
     if (in.exhausted())
         machine.callbacks->hostMessage(songDataEnded);
 }

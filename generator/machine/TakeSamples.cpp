@@ -38,9 +38,7 @@ TakeSamples::TakeSamples(mi& owner, const Take& take) : machine(owner) {
     auto brief = machine.lockAudio();
     data = take.samples().data();
     count = take.samples().size();
-    guarded = machine.recording.take.get() == &take;
-    for (const RecordCommand& command : machine.recordQueue)
-        guarded = guarded || command.take.get() == &take;
+    guarded = machine.recordsInto(take);
 }
 
 void TakeSamples::release() {

@@ -82,7 +82,7 @@ bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner) {
 TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner) {
     if (!pattern || !take)
         return TransferResult::NothingToDo;
-    const std::vector<WaveEditorEntry>& editors = machine.waveEditors;
+    const std::vector<WaveEditorEntry>& editors = machine.waveEditors();
     if (editors.empty()) {
         userInterface().showMessage(owner, "No wave editors defined", nullptr, MessageIcon::Error);
         return TransferResult::Failed;

@@ -18,7 +18,6 @@ TEST_F(MachineLifecycle, TheHostReadsValuesThroughItsPointers) {
     EXPECT_EQ(machine.trackValues, nullptr);
     EXPECT_EQ(machine.extensionInterface(), &machine.ex);
     EXPECT_EQ(machine.ex.owner, &machine);
-    EXPECT_EQ(machine.ownMachine, host.machines().back()->handle());
     EXPECT_EQ(editorViewOf(machine)->machine, &machine);
     EXPECT_EQ(editorViewOf(machine)->hostServices, machine.callbacks);
 }
@@ -26,13 +25,13 @@ TEST_F(MachineLifecycle, TheHostReadsValuesThroughItsPointers) {
 TEST_F(MachineLifecycle, CrossfadeStepFollowsTheAttribute) {
     host::HostMachine* placed = placeGenerator();
     spoolex::mi& machine = generatorOf(placed);
-    EXPECT_FLOAT_EQ(machine.crossfadeStep, 0.01f);
+    EXPECT_FLOAT_EQ(machine.crossfadeStep(), 0.01f);
     host.setAttribute(*placed, 0, 1);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f);
     host.setAttribute(*placed, 0, 100);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f / 100.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f / 100.0f);
     host.setAttribute(*placed, 0, 1000);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f / 1000.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f / 1000.0f);
 }
 
 TEST_F(MachineLifecycle, AnOldHostIsToldOncePerMachineAndTheMachineWorks) {
@@ -90,13 +89,39 @@ TEST_F(MachineLifecycle, MachinesLeaveTheInstanceListInAnyOrder) {
     EXPECT_EQ(instances.size(), before);
 }
 
+// An editor that only counts the redraws its machine asks for.
+class RedrawCounter final : public spoolex::MachineEditor {
+public:
+    static inline int redraws = 0;
+    void destroy() override { delete this; }
+    void attach(spoolex::mi&) override {}
+    void* createWindow(void*) override { return nullptr; }
+    void showPattern(spoolex::Pattern*) override {}
+    spoolex::Pattern* shownPattern() const override { return nullptr; }
+    void patternChanged(spoolex::Pattern&) override {}
+    void patternLengthChanged(spoolex::Pattern&) override {}
+    void patternDeleted(spoolex::Pattern&) override {}
+    void refreshRecordSources() override {}
+    void selectRecordSource() override {}
+    void showArmed() override {}
+    void requestRedraw() override { ++redraws; }
+    bool clipboardHasAudio() const override { return false; }
+    spoolex::GridSettings grid() const override { return {}; }
+    void setGrid(const spoolex::GridSettings&) override {}
+};
+
 TEST_F(MachineLifecycle, TempoChangesAreNoticedOnTheTick) {
-    host::HostMachine* placed = placeGenerator();
-    spoolex::mi& machine = generatorOf(placed);
+    spoolex::setEditorFactory([]() -> spoolex::MachineEditor* { return new RedrawCounter; });
+    placeGenerator();
+    RedrawCounter::redraws = 0;
     host.setTiming(44100, 140, 8);
     host.tick();
-    EXPECT_EQ(machine.lastTempo, 140u);
-    EXPECT_EQ(machine.lastTicksPerBeat, 8u);
+    EXPECT_EQ(RedrawCounter::redraws, 1);
+    host.tick(); // the same tempo again: nothing to redraw
+    EXPECT_EQ(RedrawCounter::redraws, 1);
+    host.setTiming(44100, 140, 4);
+    host.tick();
+    EXPECT_EQ(RedrawCounter::redraws, 2);
 }
 
 } // namespace

@@ -150,8 +150,8 @@ TEST_F(PlaybackStress, EditingWhileRenderingStaysConsistent) {
     // Whatever is left still plays out and finishes.
     machine().onStop();
     render(44100);
-    EXPECT_TRUE(machine().patternPlayers.empty());
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 }
 
 } // namespace

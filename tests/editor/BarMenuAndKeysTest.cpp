@@ -36,7 +36,7 @@ TEST_F(Bar, ShowsTheDefaultsAfterCreationAndTakesTheUsersChoices) {
     EXPECT_EQ(view().snapMode, 3u);
 
     clickButton(bar(), barcontrol::armToggle);
-    EXPECT_EQ(machine().armed, 1);
+    EXPECT_TRUE(machine().isArmed());
     EXPECT_FALSE(host.songModified);
     clickButton(bar(), cmd::zoomIn);
     EXPECT_EQ(platform::itemText(bar(), barcontrol::zoomLabel), "141.421%");
@@ -55,7 +55,7 @@ TEST_F(Bar, TheRecSrcListFollowsTheRegistryAndChoosesTheSource) {
             .first,
         "Line");
     chooseListItem(bar(), barcontrol::recordSourceList, 2);
-    EXPECT_EQ(machine().recordSource, line);
+    EXPECT_EQ(machine().recordSource(), line);
     EXPECT_TRUE(host.songModified);
     machine().chooseRecordSource(mic); // the machine's menu: the bar follows
     EXPECT_EQ(platform::listSelection(bar(), barcontrol::recordSourceList), 1);
@@ -100,7 +100,7 @@ protected:
         shortcut.modifiers = modifiers;
         shortcut.kind = spoolex::KeyboardShortcut::Kind::VirtualKey;
         shortcut.command = command;
-        machine().shortcuts.push_back(shortcut);
+        machine().addShortcut(shortcut);
     }
     void keyDown(uint32_t virtualKey) {
         platform::sendMessage(viewWindow(), platform::messageKeyDown, virtualKey, 0);

@@ -106,7 +106,8 @@ TEST_F(EditedTakesSave, RoundTripThroughTheExternalEditor) {
     const std::string script = folder + "wave-editor.sh";
     std::ofstream(script) << "#!/bin/sh\ncp " << edited << " \"$1\"\n";
     chmod(script.c_str(), 0755);
-    machine().waveEditors = {{"Copier", script, "%1", spoolex::WavSampleFormat::Float32}};
+    machine().forgetSettings();
+    machine().addWaveEditor({"Copier", script, "%1", spoolex::WavSampleFormat::Float32});
     ui().chooseMenuItem(100);
     ui().answerNextMessageAfterLaunchedProgram(platform::MessageAnswer::Ok);
 

@@ -89,17 +89,17 @@ TEST_F(TakeCommands, DeleteThisAsksFirst) {
 TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     InputMachine::Fields* input = registerInput("Mic");
     machine().chooseRecordSource(input);
-    machine().armed = 1;
+    machine().setArmed(true);
     host.stateFlags = HostStateRecording;
     host::HostSequence* sequence = host.addSequence(*placed);
     placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
     input->blockFrames = 64;
     input->punchState = 1;
-    for (int i = 0; i < 4 && !machine().recording.take; ++i)
+    for (int i = 0; i < 4 && !machine().runningRecording().take; ++i)
         renderBlock(64);
     ASSERT_EQ(pattern().takes.size(), 1u);
-    ASSERT_NE(machine().recording.take, nullptr);
-    std::weak_ptr<spoolex::Take> recorded = machine().recording.take;
+    ASSERT_NE(machine().runningRecording().take, nullptr);
+    std::weak_ptr<spoolex::Take> recorded = machine().runningRecording().take;
 
     press(0, rowY(0));
     release(0, rowY(0));
@@ -108,7 +108,7 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     EXPECT_EQ(recorded.lock()->frameCount(), 1600u);
     command(cmd::deleteThis);
     EXPECT_TRUE(pattern().takes.empty());
-    EXPECT_EQ(machine().recording.take, nullptr);
+    EXPECT_EQ(machine().runningRecording().take, nullptr);
     for (int i = 0; i < 8; ++i) // a player fading the take out lets it go
         renderBlock(64);
     EXPECT_TRUE(recorded.expired()); // nobody writes into it any more
@@ -124,10 +124,10 @@ TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {
     command(cmd::setActive);
     selectTicks(4.0, 6.0);
     command(cmd::previewPlay);
-    EXPECT_EQ(machine().patternPlayers.size(), 1u);
+    EXPECT_EQ(machine().patternPlayerCount(), 1u);
     EXPECT_FALSE(silent(renderBlock()));
     command(cmd::previewPlay);
-    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
 }
 
 TEST_F(TakeCommands, ZoomAndRowHeightKeepTheirLimits) {

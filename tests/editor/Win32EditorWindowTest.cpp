@@ -219,10 +219,10 @@ TEST_F(EditorWindowTest, AUserEditsARecordedTakeWithTheSystemsOwnMessages) {
 }
 
 TEST_F(EditorWindowTest, ClosingTheHostWindowTakesTheEditorWithIt) {
-    EXPECT_NE(machine().editor, nullptr);
+    EXPECT_NE(machine().editor(), nullptr);
     DestroyWindow(window.window());
     // The frame's final message: the machine forgets its editor.
-    EXPECT_EQ(machine().editor, nullptr);
+    EXPECT_EQ(machine().editor(), nullptr);
 }
 
 } // namespace

@@ -97,7 +97,7 @@ TEST_F(CrashRecovery, AKilledRecordingComesBackExactUpToASecondBeforeTheKill) {
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Spoolex", &data);
     host.createPattern(*placed, "Long", ticks);
-    spoolex::Pattern& pattern = *generatorOf(placed).patternsByHandle.begin()->second;
+    spoolex::Pattern& pattern = *generatorOf(placed).patterns().at(0);
     ASSERT_EQ(pattern.takes.size(), 1u);
     const std::vector<float>& take = pattern.takes[0]->samples();
     ASSERT_EQ(take.size(), 2u * ticks * framesPerTick);

@@ -19,7 +19,7 @@ protected:
         placed = placeGenerator();
         input = registerInput("Mic");
         machine().chooseRecordSource(input);
-        machine().armed = 1;
+        machine().setArmed(true);
         host.stateFlags = HostStateRecording;
         host.setTiming(44100, 126, 4); // 5250 samples per tick
         sequence = host.addSequence(*placed);
@@ -84,7 +84,7 @@ TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
     const spoolex::Take& take = *patternA().takes[0];
     EXPECT_EQ(take.frameCount(), 96218u); // trunc(16 x 6013.636f) in f32
     block();
-    EXPECT_EQ(machine().recording.writePosition, 66150 + blockFrames);
+    EXPECT_EQ(machine().runningRecording().writePosition, 66150 + blockFrames);
     EXPECT_EQ(take.samples()[2 * 66150 + 2], 1.0f); // input frame 1
     EXPECT_EQ(take.samples()[2 * (66150 + 255)], 255.0f);
 }
@@ -110,8 +110,8 @@ TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
     placed->machine->onStop();
     for (int i = 0; i < 4; ++i) // the stop waits behind the start, then both act
         block();
-    EXPECT_FALSE(machine().recording.recording());
-    EXPECT_TRUE(machine().recordQueue.empty());
+    EXPECT_FALSE(machine().runningRecording().recording());
+    EXPECT_EQ(machine().queuedRecordCommands(), 0u);
     EXPECT_EQ(patternA().takes[0]->samples()[0], 0.0f); // nothing recorded
 }
 
@@ -191,7 +191,7 @@ TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
     const spoolex::Take& take = *s.takes[0];
     EXPECT_EQ(take.frameCount(), 5250u);
     EXPECT_EQ(take.samples()[2 * 5249], 5249.0f);
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_FALSE(machine().runningRecording().recording());
     ASSERT_EQ(s.activeTakes.size(), 2u);
     EXPECT_EQ(s.activeTakes[0].take, &take);
     EXPECT_DOUBLE_EQ(s.activeTakes[1].startTick, 1.0);
@@ -205,7 +205,7 @@ TEST_F(Recording, OfTwoSequencesStartingInOneBlockTheLowerRankKeepsRecording) {
     play(pattern, 0);
     play(b, 0, second);
     block();
-    EXPECT_EQ(machine().recording.pattern, &patternA());
+    EXPECT_EQ(machine().runningRecording().pattern, &patternA());
     spoolex::Pattern& patternB = *machine().findPattern(b->handle());
     // The loser's take stays, silent and off the timeline.
     ASSERT_EQ(patternB.takes.size(), 1u);
@@ -216,17 +216,17 @@ TEST_F(Recording, OfTwoSequencesStartingInOneBlockTheLowerRankKeepsRecording) {
     play(b, 0, second);
     play(pattern, 4);
     block();
-    EXPECT_EQ(machine().recording.pattern, &patternA());
-    EXPECT_EQ(machine().recording.writePosition, 4 * 5250 + blockFrames);
+    EXPECT_EQ(machine().runningRecording().pattern, &patternA());
+    EXPECT_EQ(machine().runningRecording().writePosition, 4 * 5250 + blockFrames);
 }
 
 TEST_F(Recording, StoppingEndsTheRecordingAndDisarms) {
     play(pattern, 0);
     block();
     placed->machine->onStop();
-    EXPECT_EQ(machine().armed, 0);
+    EXPECT_FALSE(machine().isArmed());
     block();
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_FALSE(machine().runningRecording().recording());
     // Disarmed: the next start records nothing.
     play(pattern, 0);
     EXPECT_EQ(patternA().takes.size(), 1u);
@@ -235,7 +235,7 @@ TEST_F(Recording, StoppingEndsTheRecordingAndDisarms) {
 TEST_F(Recording, NothingRecordsUnlessTheHostRecordsAndTheMachineIsArmed) {
     host.stateFlags = 0;
     play(pattern, 0);
-    machine().armed = 0;
+    machine().setArmed(false);
     host.stateFlags = HostStateRecording;
     play(pattern, 0);
     EXPECT_TRUE(patternA().takes.empty());
@@ -245,7 +245,7 @@ TEST_F(Recording, DeletingThePatternBeingRecordedEndsTheRecording) {
     play(pattern, 0);
     block();
     host.deletePattern(pattern);
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_FALSE(machine().runningRecording().recording());
     block(); // must not touch the deleted pattern
 }
 
@@ -257,9 +257,9 @@ TEST_F(Recording, SavingWhileRecordingStoresWhatWasRecorded) {
     host::HostMachine* copy = host.createMachine(
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Copy", &saved);
-    auto& waiting = generatorOf(copy).patternsAwaitingHost;
-    ASSERT_EQ(waiting.count("A"), 1u);
-    EXPECT_EQ(waiting["A"]->takes[0]->samples()[2 * 1000], 1000.0f);
+    spoolex::Pattern* waiting = generatorOf(copy).awaitingPattern("A");
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_EQ(waiting->takes[0]->samples()[2 * 1000], 1000.0f);
 }
 
 TEST_F(Recording, ATakeWhoseStartIsQueuedCountsAsBeingRecorded) {
@@ -281,8 +281,8 @@ TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {
     host::HostMachine* other = placeGenerator("Other");
     generatorOf(other).chooseRecordSource(input);
     spoolex::unregisterInput(input);
-    EXPECT_EQ(machine().recordSource, nullptr);
-    EXPECT_EQ(generatorOf(other).recordSource, nullptr);
+    EXPECT_EQ(machine().recordSource(), nullptr);
+    EXPECT_EQ(generatorOf(other).recordSource(), nullptr);
     play(pattern, 0); // no source: nothing records
     EXPECT_TRUE(patternA().takes.empty());
 }
@@ -294,15 +294,15 @@ namespace {
 TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
     PatternEditor& editor = *editorViewOf(machine());
     editor.onRecordSourceChosen(0);
-    EXPECT_EQ(machine().recordSource, nullptr);
+    EXPECT_EQ(machine().recordSource(), nullptr);
     editor.onRecordSourceChosen(1);
-    EXPECT_EQ(machine().recordSource, input);
+    EXPECT_EQ(machine().recordSource(), input);
     editor.onRecordSourceChosen(7); // past the list: the choice stays
-    EXPECT_EQ(machine().recordSource, input);
+    EXPECT_EQ(machine().recordSource(), input);
     editor.onArmClicked();
-    EXPECT_EQ(machine().armed, 0);
+    EXPECT_FALSE(machine().isArmed());
     editor.onArmClicked();
-    EXPECT_EQ(machine().armed, 1);
+    EXPECT_TRUE(machine().isArmed());
 }
 
 } // namespace

@@ -144,9 +144,9 @@ TEST_F(RecoveryCopies, AKillAnywhereLeavesTheTakeExactAsFarAsWrittenAndSilenceAf
     for (int i = 0; i < 200; ++i) {
         block(i >= 40 && i < 120);
         if (i % 30 == 29)
-            machine().recoveryWriter->flush();
+            machine().recoveryCopies()->flush();
     }
-    machine().recoveryWriter->flush();
+    machine().recoveryCopies()->flush();
     spoolex::RecoveryWriter::betweenWrites = nullptr;
 
     const std::vector<float> take = machine().copyRecordingSamples(*patternA().takes.at(0));
@@ -253,12 +253,12 @@ TEST_F(RecoveryCopies, AFolderThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn
     for (int i = 0; i < 60; ++i) {
         block(true);
         if (i % 20 == 19)
-            machine().recoveryWriter->flush();
+            machine().recoveryCopies()->flush();
     }
     // The writer's own thread may be the one that shows it.
     for (int wait = 0; wait < 200 && shownMessages().empty(); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    machine().recoveryWriter->flush();
+    machine().recoveryCopies()->flush();
     ASSERT_EQ(shownMessages().size(), 1u);
     const std::string text = shownMessages()[0].text;
     EXPECT_NE(text.find("into the pattern \"A\" in the folder \"" + impossible.string() + "\": "),

@@ -35,7 +35,7 @@ protected:
     }
 
     const spoolex::Take& waitingTake(host::HostMachine* placed, const std::string& pattern) {
-        return *generatorOf(placed).patternsAwaitingHost.at(pattern)->takes.at(0);
+        return *generatorOf(placed).awaitingPattern(pattern)->takes.at(0);
     }
 
     bool heard(const std::string& part) const {

@@ -189,7 +189,7 @@ TEST_F(ParallelSongIo, SavingWhileRecordingReadsNoTakeTheAudioThreadWrites) {
         input->blockBuffer[i] = static_cast<float>(i);
     input->punchState = 1;
     machine.chooseRecordSource(input);
-    machine.armed = 1;
+    machine.setArmed(true);
     host.stateFlags = HostStateRecording;
     host::HostSequence* sequence = host.addSequence(*placed);
     host::HostPattern* recorded = host.createPattern(*placed, "Rec", 4);

@@ -51,6 +51,13 @@ protected:
         return parameters.substr(open + 1, parameters.find('"', open + 1) - open - 1);
     }
 
+    // The wave editors the settings would list, in place of the example's.
+    void useWaveEditors(const std::vector<spoolex::WaveEditorEntry>& entries) {
+        machine().forgetSettings();
+        for (const spoolex::WaveEditorEntry& entry : entries)
+            machine().addWaveEditor(entry);
+    }
+
     SoxFiles files;
     spoolex::Take* take = nullptr;
 };
@@ -58,9 +65,9 @@ protected:
 TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    machine().waveEditors = {
-        {"Other", "/bin/false", "", WavSampleFormat::Int16},
-        {"Sox", editorScript("channels 1 rate 22050 gain -6"), "%1", WavSampleFormat::Int24}};
+    useWaveEditors(
+        {{"Other", "/bin/false", "", WavSampleFormat::Int16},
+         {"Sox", editorScript("channels 1 rate 22050 gain -6"), "%1", WavSampleFormat::Int24}});
     ScriptedUi::instance().chooseMenuItem(101);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
     EXPECT_EQ(send(), TransferResult::Done);
@@ -100,7 +107,7 @@ TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
     std::vector<float> before = take->samples();
-    machine().waveEditors = {{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}};
+    useWaveEditors({{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}});
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
     EXPECT_EQ(send(), TransferResult::Done);
@@ -110,7 +117,7 @@ TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
 }
 
 TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
-    machine().waveEditors = {{"Twice", "/bin/true", "-a %1 -b=%1 100%", WavSampleFormat::Int16}};
+    useWaveEditors({{"Twice", "/bin/true", "-a %1 -b=%1 100%", WavSampleFormat::Int16}});
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
     EXPECT_EQ(send(), TransferResult::Done);
@@ -126,7 +133,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
     std::string script = files.path("rm.sh");
     std::ofstream(script) << "#!/bin/sh\nrm \"$1\"\n";
     chmod(script.c_str(), 0755);
-    machine().waveEditors = {{"Rm", script, "%1", WavSampleFormat::Int16}};
+    useWaveEditors({{"Rm", script, "%1", WavSampleFormat::Int16}});
     ScriptedUi::instance().clear();
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
@@ -140,7 +147,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
 #endif
 
     // A format the exporter does not know: the file cannot be written.
-    machine().waveEditors = {{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}};
+    useWaveEditors({{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}});
     ScriptedUi::instance().clear();
     ScriptedUi::instance().chooseMenuItem(100);
     EXPECT_EQ(send(), TransferResult::Failed);
@@ -150,12 +157,12 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
 }
 
 TEST_F(ExternalEditor, NoEditorsOrNoChoice) {
-    machine().waveEditors.clear();
+    machine().forgetSettings();
     EXPECT_EQ(send(), TransferResult::Failed);
     EXPECT_EQ(ScriptedUi::instance().messageTexts(),
               std::vector<std::string>{"No wave editors defined"});
-    machine().waveEditors = {{"A", "/bin/true", "%1", WavSampleFormat::Int16},
-                             {"A", "/bin/true", "%1", WavSampleFormat::Int16}};
+    useWaveEditors({{"A", "/bin/true", "%1", WavSampleFormat::Int16},
+                    {"A", "/bin/true", "%1", WavSampleFormat::Int16}});
     ScriptedUi::instance().clear();
     EXPECT_EQ(send(), TransferResult::NothingToDo); // dismissed
     ScriptedUi::instance().chooseMenuItem(102);     // not an entry
