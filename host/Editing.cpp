@@ -358,7 +358,8 @@ private:
         int y = 0;
         if (!rowReachable(row, y, error))
             return false;
-        mouse(platform::messageLeftButtonDown, 1, y, platform::mouseShift);
+        mouse(platform::messageLeftButtonDown, 1, y,
+              platform::mouseShift | platform::mouseLeftButton);
         mouse(platform::messageLeftButtonUp, 1, y, 0);
         currentRow = row;
         return true;
@@ -387,15 +388,17 @@ private:
             for (int away : {x0 + 8, x0 - 8, width / 2, width - 4, 4}) {
                 if (overSelectionEdge(away, y))
                     continue;
-                mouse(platform::messageLeftButtonDown, away, y, platform::mouseControl);
+                mouse(platform::messageLeftButtonDown, away, y,
+                      platform::mouseControl | platform::mouseLeftButton);
                 mouse(platform::messageLeftButtonUp, away, y, 0);
                 platform::updateNow(view);
                 if (!overSelectionEdge(x0, y))
                     break;
             }
         }
-        mouse(platform::messageLeftButtonDown, x0, y, platform::mouseControl);
-        mouse(platform::messageMouseMove, x1, y, platform::mouseControl);
+        const uintptr_t held = platform::mouseControl | platform::mouseLeftButton;
+        mouse(platform::messageLeftButtonDown, x0, y, held);
+        mouse(platform::messageMouseMove, x1, y, held);
         mouse(platform::messageLeftButtonUp, x1, y, 0);
         platform::updateNow(view);
         return true;

@@ -102,7 +102,7 @@ bool PatternEditor::onCommand(uint16_t id) {
         return true;
     case cmd::importFromFile:
         if (machine)
-            spoolex::importFromFile(*machine, pattern, window);
+            spoolex::importFromFile(*machine, pattern, window, stillShowing(nullptr));
         return true;
     case cmd::importFromWavetable:
         if (machine)
@@ -112,11 +112,12 @@ bool PatternEditor::onCommand(uint16_t id) {
     case cmd::exportToWavetable:
         if (machine)
             spoolex::exportSelectionToWavetable(*machine, pattern, currentTake, selStart, selEnd,
-                                                window);
+                                                window, stillShowing(currentTake));
         return true;
     case cmd::externalEditor:
         if (machine)
-            spoolex::sendToExternalEditor(*machine, pattern, currentTake, window);
+            spoolex::sendToExternalEditor(*machine, pattern, currentTake, window,
+                                          stillShowing(currentTake));
         return true;
     }
     return false;
@@ -341,11 +342,31 @@ void PatternEditor::makeActive(spoolex::Take* take) {
     repaintView();
 }
 
+std::function<bool()> PatternEditor::stillShowing(const spoolex::Take* take) const {
+    std::weak_ptr<const char> alive = lifetime;
+    const uint64_t shownThen = shownChanges;
+    return [this, alive, shownThen, take] {
+        if (alive.expired() || shownChanges != shownThen || !pattern || !machine)
+            return false;
+        if (!take)
+            return true;
+        // Recording may add a take on the audio thread.
+        auto hold = machine->lockAudio();
+        for (const auto& held : pattern->takes)
+            if (held.get() == take)
+                return true;
+        return false;
+    };
+}
+
 void PatternEditor::deleteThisTake() {
     if (!pattern || !currentTake || !machine)
         return;
+    spoolex::Take* doomed = currentTake;
+    const std::function<bool()> stillThere = stillShowing(doomed);
     if (platform::messageBox(window, "Are you sure?", nullptr, platform::MessageIcon::Question,
-                             platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
+                             platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes ||
+        !stillThere())
         return;
     // Freed after the lock is released: the take (unless a fading player
     // still reads it) and whatever recording wrote into it.
@@ -353,12 +374,13 @@ void PatternEditor::deleteThisTake() {
     std::shared_ptr<spoolex::Take> removed;
     {
         auto hold = machine->lockAudio();
-        machine->stopRecordingInto(*currentTake, released);
-        removed = pattern->removeTake(*currentTake);
+        machine->stopRecordingInto(*doomed, released);
+        removed = pattern->removeTake(*doomed);
         pattern->invalidateOverview();
     }
     dropPeakCaches();
-    currentTake = nullptr;
+    if (currentTake == doomed)
+        currentTake = nullptr;
     markSongModified();
     repaintView();
 }

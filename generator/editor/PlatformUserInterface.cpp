@@ -1,11 +1,13 @@
 // The machine core's user interface, served by the platform layer.
 #include "generator/editor/PlatformUserInterface.h"
 
+#include "generator/machine/SlotGuard.h"
 #include "generator/transfers/DlgExportWT.h"
 #include "generator/transfers/TransferUserInterface.h"
 #include "platform/Choosers.h"
 #include "platform/Dialogs.h"
 #include "platform/Programs.h"
+#include "platform/Window.h"
 
 namespace spoolex {
 
@@ -91,11 +93,29 @@ public:
 
 PlatformUserInterface platformUi;
 PlatformTransferUserInterface platformTransfers;
+
+// A window message of the editor failed (out of memory). The user hears of
+// it when it was an act of theirs; a paint or a timer that fails comes back
+// by itself, and a box at each would never end.
+void reportProcedureFailure(platform::WindowHandle, unsigned message) {
+    switch (message) {
+    case platform::messageCommand:
+    case platform::messageKeyDown:
+    case platform::messageChar:
+    case platform::messageLeftButtonDown:
+    case platform::messageMiddleButtonDown:
+        platform::messageBox(nullptr, outOfMemory, nullptr, platform::MessageIcon::Error);
+        break;
+    default:
+        break;
+    }
+}
 } // namespace
 
 void installPlatformUserInterface() {
     setUserInterface(&platformUi);
     setTransferUserInterface(&platformTransfers);
+    platform::setProcedureFailureHandler(reportProcedureFailure);
 }
 
 } // namespace spoolex

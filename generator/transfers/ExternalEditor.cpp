@@ -55,7 +55,8 @@ std::string substitutePath(const std::string& arguments, const std::string& quot
     return result;
 }
 
-bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner) {
+bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner,
+                       const StillThere& stillThere) {
     TransferUserInterface& ui = transferUserInterface();
     // Only the name is wanted: the reserved file goes, its name plus ".wav"
     // is used.
@@ -73,13 +74,15 @@ bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner) {
         return false;
     }
     ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""));
-    if (ui.askOkCancel(owner, waitText))
+    // The box may stay up for minutes, running the host's messages.
+    if (ui.askOkCancel(owner, waitText) && stillThere())
         readBack(take, path);
     std::remove(path.c_str());
     return true;
 }
 
-TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner) {
+TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner,
+                                    const StillThere& stillThere) {
     if (!pattern || !take)
         return TransferResult::NothingToDo;
     const std::vector<WaveEditorEntry>& editors = machine.waveEditors();
@@ -91,9 +94,11 @@ TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, v
     for (size_t i = 0; i < editors.size(); ++i)
         items.push_back({firstEditorItem + static_cast<int>(i), editors[i].name});
     int chosen = transferUserInterface().choosePopupItem(owner, items);
-    if (chosen < firstEditorItem || chosen >= firstEditorItem + static_cast<int>(editors.size()))
+    if (chosen < firstEditorItem || chosen >= firstEditorItem + static_cast<int>(editors.size()) ||
+        !stillThere())
         return TransferResult::NothingToDo;
-    if (!runExternalEditor(editors[static_cast<size_t>(chosen - firstEditorItem)], *take, owner)) {
+    if (!runExternalEditor(editors[static_cast<size_t>(chosen - firstEditorItem)], *take, owner,
+                           stillThere)) {
         userInterface().showMessage(owner, "FAIL", nullptr, MessageIcon::None);
         return TransferResult::Failed;
     }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/UiHook.h"
 
@@ -133,8 +134,26 @@ std::vector<ShownPicker> ScriptedUi::folderPickers() const {
     return pickers;
 }
 
+void ScriptedUi::whileNextBoxIsUp(std::function<void()> act) {
+    std::lock_guard<std::mutex> lock(mutex);
+    meanwhile.push_back(std::move(act));
+}
+
+void ScriptedUi::boxIsUp() {
+    std::function<void()> act;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (meanwhile.empty())
+            return;
+        act = std::move(meanwhile.front());
+        meanwhile.pop_front();
+    }
+    act();
+}
+
 void ScriptedUi::clear() {
     std::lock_guard<std::mutex> lock(mutex);
+    meanwhile.clear();
     messageAnswers.clear();
     folderAnswers.clear();
     fileAnswers.clear();
@@ -284,6 +303,7 @@ int hookMessageBox(void* owner, const char* text, const char* caption, int icon,
                                             caption ? caption : "",
                                             static_cast<platform::MessageIcon>(icon),
                                             static_cast<platform::MessageButtons>(buttons)};
+    ScriptedUi::instance().boxIsUp();
     return static_cast<int>(ScriptedUi::instance().showMessage(message));
 }
 
@@ -297,6 +317,7 @@ int hookPickFolder(void*, const char* title, const char* initial, char* path, in
 
 int hookOpenFile(void*, const char*, char* path, int pathSize) {
     std::string chosen;
+    ScriptedUi::instance().boxIsUp();
     bool ok = ScriptedUi::instance().showOpenFile(chosen);
     copyOut(chosen, path, pathSize);
     return ok ? 1 : 0;
@@ -310,6 +331,7 @@ unsigned hookPopupMenu(void* owner, const unsigned* ids, const char* const* text
         menu.texts.push_back(texts[i] ? texts[i] : "");
         menu.enabled.push_back(enabled[i] != 0);
     }
+    ScriptedUi::instance().boxIsUp();
     return ScriptedUi::instance().showMenu(menu);
 }
 
@@ -330,6 +352,7 @@ int hookExportWavetable(void*, const char* const* waves, int waveCount, int pres
     for (int i = 0; i < formatCount; ++i)
         dialog.formats.push_back(formats[i] ? formats[i] : "");
     int wave = preselected, format = 0;
+    ScriptedUi::instance().boxIsUp();
     bool ok = ScriptedUi::instance().showExportDialog(dialog, wave, format);
     *chosenWave = wave;
     *chosenFormat = format;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -81,6 +82,11 @@ public:
     // The next pop-up menu: the item with that id; unscripted menus are
     // dismissed (0 chooses nothing).
     void chooseMenuItem(unsigned id);
+    // What the host does while the next box, chooser, menu or dialog is up
+    // (its loop runs the host's messages): act runs before it is answered.
+    void whileNextBoxIsUp(std::function<void()> act);
+    // Runs the act waiting for the box being shown, if any.
+    void boxIsUp();
     // Shift and Ctrl as the keyboard reports them from now on.
     void holdModifiers(uint32_t modifiers);
     uint32_t heldModifiers() const;
@@ -147,6 +153,7 @@ private:
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
     std::deque<unsigned> menuAnswers;
+    std::deque<std::function<void()>> meanwhile;
     std::deque<DialogAnswer> dialogAnswers;
     std::vector<ShownMenu> shownMenus;
     std::vector<ShownExportDialog> shownDialogs;

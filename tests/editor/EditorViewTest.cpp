@@ -100,6 +100,14 @@ TEST_F(EditorViewTest, TickColumnsSelectionAndFrameWithTheDefaults) {
     EXPECT_EQ(edges[0].originX, 1);
     EXPECT_EQ(edges[0].rows[1], 0x1E);
     EXPECT_EQ(edges[0].argb, 0xFFFFFFFFu);
+    // While the host hides the editor, the ticks draw nothing.
+    platform::headless::windowOf(platform::parentOf(viewWindow))->visible = false;
+    platform::testing::RecordingSurface hidden(platform::clientRect(viewWindow));
+    viewWindow->screenSurface = &hidden;
+    platform::headless::fireTimer(viewWindow, 2);
+    viewWindow->screenSurface = nullptr;
+    platform::headless::windowOf(platform::parentOf(viewWindow))->visible = true;
+    EXPECT_TRUE(hidden.ops.empty());
 
     // Without a current take: no highlight, no frame, the edges stay.
     view->currentTake = nullptr;

@@ -81,6 +81,41 @@ TEST_F(Selection, ShiftDraggingARowMovesItOnePlacePerRowCrossed) {
     EXPECT_EQ(view().selEnd, 3.0);
 }
 
+TEST_F(Selection, LosingTheMouseMidDragEndsTheDragWhereItStands) {
+    spoolex::Take& a = addTake(10);
+    spoolex::Take& b = addTake(10);
+    spoolex::Take& c = addTake(10);
+    // A row drag: the first swap stays, hovering afterwards swaps nothing.
+    press(500, rowY(0), platform::mouseShift);
+    move(500, rowY(1));
+    host.songModified = false;
+    platform::headless::loseCapture(); // a box opens, the user switches away
+    EXPECT_EQ(view().dragMode(), DragNone);
+    leftHeld = false;
+    move(500, rowY(2));
+    EXPECT_EQ(pattern().takes[0].get(), &b);
+    EXPECT_EQ(pattern().takes[1].get(), &a);
+    EXPECT_EQ(pattern().takes[2].get(), &c);
+    EXPECT_FALSE(host.songModified);
+
+    // A selection drag keeps the edge where it was when the capture went.
+    press(300, rowY(0));
+    move(700, rowY(0));
+    platform::headless::loseCapture();
+    leftHeld = false;
+    move(1200, rowY(0));
+    EXPECT_EQ(view().selStart, 3.0);
+    EXPECT_EQ(view().selEnd, 7.0);
+
+    // A button-up that never arrived: the next move without the button
+    // ends the drag and lets the mouse go.
+    press(300, rowY(0));
+    send(platform::messageMouseMove, 0, 900, rowY(0));
+    EXPECT_EQ(view().dragMode(), DragNone);
+    EXPECT_FALSE(platform::headless::windowOf(viewWindow())->hasCapture);
+    EXPECT_EQ(view().selEnd, 3.0);
+}
+
 TEST_F(Selection, TheSelectCommandsAndTheWheel) {
     selectTicks(3.0, 5.0);
     command(cmd::selectSuffix);

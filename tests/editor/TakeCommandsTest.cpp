@@ -1,5 +1,7 @@
 // Set Active, Clear Active and Delete This, with players and a recording
 // running on the same pattern; zoom and row height limits.
+#include <filesystem>
+
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
@@ -84,6 +86,55 @@ TEST_F(TakeCommands, DeleteThisAsksFirst) {
     EXPECT_TRUE(host.songModified);
     EXPECT_EQ(view().selStart, 1.0); // the selection stays
     EXPECT_EQ(view().selEnd, 4.0);
+}
+
+// A box's loop runs the host's messages: the host may delete the pattern or
+// the whole machine (and the editor with it) before the user answers.
+TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
+    addTake(100);
+    press(0, rowY(0));
+    release(0, rowY(0));
+    host::HostPattern* other = host.createPattern(*placed, "B", 16);
+    ui().whileNextBoxIsUp([&] {
+        placed->extension->showPattern(other->handle());
+        host.deletePattern(hostPattern);
+    });
+    host.songModified = false;
+    command(cmd::deleteThis); // answered Yes
+    EXPECT_FALSE(host.songModified);
+
+    // The external editor's wait box: the edited file has nowhere to go and
+    // is dropped as on Cancel.
+    placed->extension->showPattern(other->handle());
+    spoolex::Pattern& shown = *machine().findPattern(other->handle());
+    {
+        auto hold = machine().lockAudio();
+        shown.addTake().samples.assign(200, 1.0f);
+    }
+    press(0, rowY(0));
+    release(0, rowY(0));
+    machine().forgetSettings();
+    machine().addWaveEditor({"Any", "/bin/true", "%1", spoolex::WavSampleFormat::Int16});
+    ui().chooseMenuItem(100);
+    ui().whileNextBoxIsUp([] {}); // the editor menu
+    ui().whileNextBoxIsUp([&] { host.deletePattern(other); });
+    command(cmd::externalEditor);
+    ASSERT_EQ(ui().launches().size(), 1u);
+    const std::string parameters = ui().launches()[0].parameters;
+    EXPECT_FALSE(std::filesystem::exists(parameters.substr(1, parameters.size() - 2)));
+
+    // The machine goes while "Are you sure?" is up.
+    host::HostPattern* last = host.createPattern(*placed, "C", 16);
+    placed->extension->showPattern(last->handle());
+    {
+        auto hold = machine().lockAudio();
+        machine().findPattern(last->handle())->addTake().samples.assign(200, 1.0f);
+    }
+    press(0, rowY(0));
+    release(0, rowY(0));
+    ui().whileNextBoxIsUp([&] { host.destroyMachine(placed); });
+    command(cmd::deleteThis);
+    placed = nullptr;
 }
 
 TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {

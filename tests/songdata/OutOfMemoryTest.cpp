@@ -1,8 +1,10 @@
 // Loading and saving when memory runs out: the host hears of it, nothing
 // escapes a slot, and what was sound is kept.
+#include <filesystem>
 #include <random>
 
 #include "generator/machine/SongData.h"
+#include "generator/wavestore/Exporter.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
 
@@ -80,6 +82,20 @@ TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
     EXPECT_EQ(waitingTake(loaded, "Small").frameCount(), 1000u);
     EXPECT_TRUE(waitingTake(loaded, "Big").samples().empty());
+}
+
+TEST_F(OutOfMemory, AWavExportWithoutRoomForItsBufferOpensNoFile) {
+    spoolex::Take take;
+    take.samples.assign(2000, 1.0f);
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "spoolex-no-room-export.wav";
+    std::filesystem::remove(path);
+    spoolex::WavExporter exporter(spoolex::WavSampleFormat::Int16);
+    largestAllocation = size_t{128} << 10;
+    EXPECT_THROW(exporter.exportRange(take, path.string(), 0, 1000), std::bad_alloc);
+    largestAllocation = testsupport::anyAllocation;
+    // Nothing was opened, so nothing is left open or half made.
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 } // namespace

@@ -41,7 +41,7 @@ protected:
     }
 
     TransferResult send() {
-        return spoolex::sendToExternalEditor(machine(), pattern, take, &owner);
+        return spoolex::sendToExternalEditor(machine(), pattern, take, &owner, [] { return true; });
     }
 
     // The temporary file named in the last launch's parameters.

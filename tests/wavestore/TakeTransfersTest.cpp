@@ -14,6 +14,9 @@ namespace {
 using platform::testing::ScriptedUi;
 using spoolex::TransferResult;
 
+// Nothing goes while the scripted boxes are up.
+const spoolex::StillThere always = [] { return true; };
+
 class TakeTransfers : public TransferTest {
 protected:
     std::vector<std::string> texts() { return ScriptedUi::instance().messageTexts(); }
@@ -39,7 +42,7 @@ TEST_F(TakeTransfers, ImportFromFileAppendsATakeAndFailureLeavesTheListAsItWas) 
     auto active = pattern->activeTakes;
     std::string mono = files.soxWav("m.wav", {5, -7, 9}, 1, "-b 16", 11025);
     ScriptedUi::instance().chooseFile(mono);
-    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner), TransferResult::Done);
+    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner, always), TransferResult::Done);
     ASSERT_EQ(pattern->takes.size(), 2u);
     EXPECT_EQ(pattern->takes[0].get(), &existing);
     EXPECT_EQ(pattern->takes[1]->samples(), (std::vector<float>{5, 5, -7, -7, 9, 9}));
@@ -48,7 +51,7 @@ TEST_F(TakeTransfers, ImportFromFileAppendsATakeAndFailureLeavesTheListAsItWas) 
     EXPECT_EQ(pattern->activeTakes, active);
 
     ScriptedUi::instance().chooseFile(files.soxWav("8.wav", {1, 2}, 1, "-b 8"));
-    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner), TransferResult::Failed);
+    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner, always), TransferResult::Failed);
     EXPECT_EQ(pattern->takes.size(), 2u);
     ASSERT_EQ(ScriptedUi::instance().messages().size(), 1u);
     auto shown = ScriptedUi::instance().messages()[0];
@@ -59,8 +62,10 @@ TEST_F(TakeTransfers, ImportFromFileAppendsATakeAndFailureLeavesTheListAsItWas) 
     EXPECT_FALSE(shown.hasCaption);
 
     // Cancelled, or no pattern shown: nothing.
-    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner), TransferResult::NothingToDo);
-    EXPECT_EQ(spoolex::importFromFile(machine(), nullptr, &owner), TransferResult::NothingToDo);
+    EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner, always),
+              TransferResult::NothingToDo);
+    EXPECT_EQ(spoolex::importFromFile(machine(), nullptr, &owner, always),
+              TransferResult::NothingToDo);
     EXPECT_EQ(pattern->takes.size(), 2u);
 }
 
@@ -69,7 +74,7 @@ TEST_F(TakeTransfers, ExportDialogListsSlotsAndPreselectsTheFirstFree) {
     putWave16(2, {1}, false, 44100);
     spoolex::Take& take = staircaseTake(*pattern, 100);
     ScriptedUi::instance().cancelNextExportDialog();
-    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 1, &owner),
+    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 1, &owner, always),
               TransferResult::NothingToDo);
     ASSERT_EQ(ScriptedUi::instance().exportDialogs().size(), 1u);
     auto dialog = ScriptedUi::instance().exportDialogs()[0];
@@ -84,7 +89,7 @@ TEST_F(TakeTransfers, ExportDialogListsSlotsAndPreselectsTheFirstFree) {
 
     for (int slot = 3; slot <= 200; ++slot)
         putWave16(slot, {1}, false, 44100);
-    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 1, &owner),
+    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 1, &owner, always),
               TransferResult::NothingToDo);
     EXPECT_EQ(ScriptedUi::instance().exportDialogs()[1].preselectedWave, 0);
     EXPECT_EQ(ScriptedUi::instance().exportDialogs()[1].waves[199], "C8: w");
@@ -106,7 +111,7 @@ TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
     spoolex::Take& take = staircaseTake(*pattern, 3 * 5250);
     take.changeSamples()[0] = 40000.5f;              // beyond full scale: low 16 bits of 40000
     ScriptedUi::instance().answerExportDialog(4, 1); // slot 05, 16-bit
-    ASSERT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 2, &owner),
+    ASSERT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 2, &owner, always),
               TransferResult::Done);
     const CWaveLevel* level = host.wavetable.level(5, 0);
     ASSERT_NE(level, nullptr);
@@ -120,8 +125,9 @@ TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
 
     // Float, from tick 1 to past the take's end: the missing frames are silence.
     ScriptedUi::instance().answerExportDialog(-1, 0); // the preselected slot, 01
-    ASSERT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 1, 4.5, &owner),
-              TransferResult::Done);
+    ASSERT_EQ(
+        spoolex::exportSelectionToWavetable(machine(), pattern, &take, 1, 4.5, &owner, always),
+        TransferResult::Done);
     ASSERT_NE(host.wavetable.info(1), nullptr);
     level = host.wavetable.level(1, 0);
     const int frames = static_cast<int>(3.5 * 5250);
@@ -173,7 +179,7 @@ TEST_F(TakeTransfers, ExportRefusals) {
         spoolex::exportToWavetable(take, *machine().callbacks, 1, 0, 2, spoolex::wholeTake));
     EXPECT_EQ(host.wavetable.level(1, 0)->numSamples, 8);
     // An empty selection shows no dialog.
-    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 2, 2, &owner),
+    EXPECT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 2, 2, &owner, always),
               TransferResult::NothingToDo);
     EXPECT_TRUE(ScriptedUi::instance().exportDialogs().empty());
 }
