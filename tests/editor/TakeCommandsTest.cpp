@@ -109,7 +109,7 @@ TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
     spoolex::Pattern& shown = *machine().findPattern(other->handle());
     {
         auto hold = machine().lockAudio();
-        shown.addTake().samples.assign(200, 1.0f);
+        shown.addTake().changeSamples().assign(200, 1.0f);
     }
     press(0, rowY(0));
     release(0, rowY(0));
@@ -128,7 +128,7 @@ TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
     placed->extension->showPattern(last->handle());
     {
         auto hold = machine().lockAudio();
-        machine().findPattern(last->handle())->addTake().samples.assign(200, 1.0f);
+        machine().findPattern(last->handle())->addTake().changeSamples().assign(200, 1.0f);
     }
     press(0, rowY(0));
     release(0, rowY(0));

@@ -86,7 +86,7 @@ TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
 
 TEST_F(OutOfMemory, AWavExportWithoutRoomForItsBufferOpensNoFile) {
     spoolex::Take take;
-    take.samples.assign(2000, 1.0f);
+    take.changeSamples().assign(2000, 1.0f);
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / "spoolex-no-room-export.wav";
     std::filesystem::remove(path);
