@@ -279,7 +279,7 @@ void PatternEditor::deleteSelection() {
         return;
     if (range.first < take.frameCount() && range.end > range.first) {
         try {
-            std::vector<float> shorter = withoutFrames(take.samples, range.first, range.end);
+            std::vector<float> shorter = withoutFrames(take.samples(), range.first, range.end);
             swapSamples(*machine, take, shorter);
         } catch (const std::bad_alloc&) {
             reportOutOfMemory();
@@ -299,7 +299,7 @@ void PatternEditor::pasteClipboard() {
         return;
     const CMasterInfo& timing = *machine->masterInfo;
     try {
-        if (take.samples.empty()) {
+        if (take.samples().empty()) {
             std::vector<float> copy = clipboard;
             swapSamples(*machine, take, copy, timing.samplesPerSec);
             selStart = 0.0;
@@ -313,10 +313,10 @@ void PatternEditor::pasteClipboard() {
             const bool deleting = selStart < selEnd;
             if (deleting) {
                 const FrameRange range = selectionFrames(f, selStart, selEnd);
-                edited = withoutFrames(take.samples, range.first, range.end);
+                edited = withoutFrames(take.samples(), range.first, range.end);
                 selEnd = selStart;
             }
-            const std::vector<float>& base = deleting ? edited : take.samples;
+            const std::vector<float>& base = deleting ? edited : take.samples();
             std::vector<float> pasted = withInserted(base, frameAt(f * selStart), clipboard);
             swapSamples(*machine, take, pasted);
             selEnd = selStart + static_cast<double>(clipboard.size() / 2) / f;

@@ -10,7 +10,7 @@ bool isRecorded(spoolex::mi& machine, const spoolex::Take& take) {
 void swapSamples(spoolex::mi& machine, spoolex::Take& take, std::vector<float>& buffer,
                  int32_t sampleRate) {
     auto hold = machine.lockAudio();
-    take.samples.swap(buffer);
+    take.changeSamples().swap(buffer);
     if (sampleRate > 0)
         take.sampleRate = sampleRate;
 }

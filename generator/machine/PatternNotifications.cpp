@@ -147,7 +147,7 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             if (!owner->isRecordingInto(*take))
                 continue;
             auto stable = std::make_shared<Take>();
-            stable->samples = owner->copyRecordingSamples(*take);
+            stable->changeSamples() = owner->copyRecordingSamples(*take);
             stable->sampleRate = take->sampleRate;
             for (ActiveTakeEntry& entry : snapshot.activeTakes)
                 if (entry.take == take.get())

@@ -21,7 +21,7 @@ void mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks) 
     // pattern is left as it was.
     std::vector<float> samples(2 * static_cast<size_t>(sampleCount(takeFrames)), 0.0f);
     Take& take = pattern.addTake();
-    take.samples = std::move(samples);
+    take.changeSamples() = std::move(samples);
     RecordCommand start;
     start.sequence = sequence;
     start.dueOffset = source->latencySamples;
@@ -92,7 +92,7 @@ void mi::processRecording(int offset, int count) noexcept {
         const int64_t first = write + skipped;
         const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
         if (copied > 0) {
-            std::memcpy(take.samples.data() + 2 * first,
+            std::memcpy(take.changeSamples().data() + 2 * first,
                         source->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
             if (source->punchState == 1)
@@ -179,11 +179,11 @@ std::vector<float> mi::copyRecordingSamples(const Take& take) {
     // never moves while it records: copy it a piece at a time, each under a
     // short hold of the lock.
     constexpr size_t piece = size_t{1} << 16;
-    std::vector<float> copy(take.samples.size());
+    std::vector<float> copy(take.samples().size());
     for (size_t done = 0; done < copy.size(); done += piece) {
         auto hold = lockAudio();
         size_t n = std::min(piece, copy.size() - done);
-        std::memcpy(copy.data() + done, take.samples.data() + done, n * sizeof(float));
+        std::memcpy(copy.data() + done, take.samples().data() + done, n * sizeof(float));
     }
     return copy;
 }

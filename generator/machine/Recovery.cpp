@@ -90,7 +90,7 @@ void addRecoveredTake(mi& machine, Pattern& pattern, const StoredRecording& copy
     {
         auto hold = machine.lockAudio();
         Take& take = pattern.addTake();
-        take.samples.swap(samples);
+        take.changeSamples().swap(samples);
         take.sampleRate = copy.notes.sampleRate;
         for (const TickStretch& stretch : copy.notes.active) {
             double from = std::max(stretch.first, 0.0);

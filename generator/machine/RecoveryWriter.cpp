@@ -347,7 +347,7 @@ void RecoveryWriter::write(Copy& copy) {
                 // An edit may have shortened the take since the last look.
                 copied = std::clamp<int64_t>(static_cast<int64_t>(take->frameCount()) - copy.inFile,
                                              0, frames);
-                std::memcpy(piece.data(), take->samples.data() + 2 * copy.inFile,
+                std::memcpy(piece.data(), take->samples().data() + 2 * copy.inFile,
                             sizeof(float) * 2 * static_cast<size_t>(copied));
             }
             if (take && take.use_count() > 1)

@@ -34,7 +34,7 @@ void appendTake(mi& machine, Pattern& pattern, Take& filled) {
     {
         auto hold = machine.lockAudio();
         Take& added = pattern.addTake();
-        added.samples.swap(filled.samples);
+        added.changeSamples().swap(filled.changeSamples());
         added.sampleRate = filled.sampleRate;
     }
     pattern.notifyPatternChanged();
@@ -90,7 +90,7 @@ TransferResult exportSelectionToWavetable(mi& machine, Pattern* pattern, Take* t
     Take recorded;
     const Take* source = take;
     if (machine.isRecordingInto(*take)) {
-        recorded.samples = machine.copyRecordingSamples(*take);
+        recorded.changeSamples() = machine.copyRecordingSamples(*take);
         recorded.sampleRate = take->sampleRate;
         source = &recorded;
     }

@@ -36,12 +36,12 @@ bool WavImporter::importInto(Take& take, const std::string& path) {
 void replaceTakeSamples(Take& take, std::vector<float>&& samples, int32_t sampleRate) {
     std::vector<float> old = std::move(samples);
     if (!take.machine || !take.owner) {
-        take.samples.swap(old);
+        take.changeSamples().swap(old);
         take.sampleRate = sampleRate;
         return;
     }
     auto hold = take.machine->lockAudio();
-    take.samples.swap(old);
+    take.changeSamples().swap(old);
     take.sampleRate = sampleRate;
     take.machine->resyncPlayers(*take.owner);
     hold.unlock();

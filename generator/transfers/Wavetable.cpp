@@ -72,7 +72,7 @@ bool exportToWavetable(const Take& take, CMICallbacks& host, unsigned slot, unsi
     const size_t sampleBytes = asFloat ? 4 : 2;
     for (uint32_t f = 0; f < frames; ++f) {
         for (int channel = 0; channel < 2; ++channel) {
-            float x = f < present ? take.samples[2 * size_t{first + f} + channel] : 0.0f;
+            float x = f < present ? take.samples()[2 * size_t{first + f} + channel] : 0.0f;
             uint8_t* out = data + (2 * size_t{f} + channel) * sampleBytes;
             if (asFloat) {
                 float value = wav::toUnitFloat(x);

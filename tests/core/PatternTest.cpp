@@ -147,7 +147,7 @@ TEST_F(PatternModel, ACopyOwnsItsTakesAndOutlivesItsSource) {
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_NE(copy.takes[i], source.takes[i]);
         EXPECT_EQ(copy.takes[i]->owner, &copy);
-        EXPECT_EQ(copy.takes[i]->samples, source.takes[i]->samples);
+        EXPECT_EQ(copy.takes[i]->samples(), source.takes[i]->samples());
         EXPECT_EQ(copy.takes[i]->sampleRate, source.takes[i]->sampleRate);
     }
     EXPECT_EQ(copy.activeTakes,

@@ -42,7 +42,7 @@ protected:
         auto hold = machine().lockAudio();
         Take& take = pattern.addTake();
         take.sampleRate = random() % 2 ? 44100 : 22050;
-        take.samples.swap(samples);
+        take.changeSamples().swap(samples);
     }
 
     void edit(std::mt19937& random) {

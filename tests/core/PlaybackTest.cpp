@@ -250,7 +250,7 @@ TEST_F(Playback, QuietBlocksCountAsSilent) {
     std::vector<float> out = render(512, &sounding);
     EXPECT_EQ(out[2 * 300], 0.05f);
     EXPECT_EQ(sounding, (std::vector<bool>{false, false}));
-    take->samples[2 * 1000] = 0.1001f;
+    take->changeSamples()[2 * 1000] = 0.1001f;
     render(1024, &sounding);
     EXPECT_EQ(sounding, (std::vector<bool>{false, false, false, true, false, false}));
     std::vector<float> none;

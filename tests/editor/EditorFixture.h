@@ -47,10 +47,10 @@ protected:
     spoolex::Take& addTake(size_t frames) {
         auto hold = machine().lockAudio();
         spoolex::Take& take = pattern().addTake();
-        take.samples.resize(2 * frames);
+        take.changeSamples().resize(2 * frames);
         for (size_t f = 0; f < frames; ++f) {
-            take.samples[2 * f] = static_cast<float>(f);
-            take.samples[2 * f + 1] = -static_cast<float>(f);
+            take.changeSamples()[2 * f] = static_cast<float>(f);
+            take.changeSamples()[2 * f + 1] = -static_cast<float>(f);
         }
         return take;
     }

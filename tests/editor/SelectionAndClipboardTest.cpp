@@ -164,7 +164,7 @@ TEST_F(Clipboard, CopyLeavesTheLastFrameOutAndAOneFrameSelectionCopiesNothing) {
     selectTicks(0.0, 1.0);
     command(cmd::deleteSelection);
     EXPECT_EQ(take.frameCount(), 1451u);
-    EXPECT_EQ(take.samples[0], 99.0f);
+    EXPECT_EQ(take.samples()[0], 99.0f);
 }
 
 TEST_F(Clipboard, PasteIntoAnEmptyTakeFillsThePatternAtTheHostsRate) {
@@ -179,7 +179,7 @@ TEST_F(Clipboard, PasteIntoAnEmptyTakeFillsThePatternAtTheHostsRate) {
     release(0, rowY(1));
     selectTicks(5.0, 6.0);
     command(cmd::paste);
-    EXPECT_EQ(empty.samples, audioClipboard());
+    EXPECT_EQ(empty.samples(), audioClipboard());
     EXPECT_EQ(empty.sampleRate, 6000);
     EXPECT_EQ(view().selStart, 0.0);
     EXPECT_EQ(view().selEnd, 16.0);
@@ -194,17 +194,17 @@ TEST_F(Clipboard, PastePastTheEndFillsSilenceAndReplacesASelection) {
     selectTicks(3.0, 3.0);
     command(cmd::paste);
     ASSERT_EQ(take.frameCount(), 349u);
-    EXPECT_EQ(take.samples[2 * 99], 99.0f);
-    EXPECT_EQ(take.samples[2 * 100], 0.0f);
-    EXPECT_EQ(take.samples[2 * 299], 0.0f);
-    EXPECT_EQ(take.samples[2 * 348], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 99], 99.0f);
+    EXPECT_EQ(take.samples()[2 * 100], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 299], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 348], 48.0f);
     EXPECT_DOUBLE_EQ(view().selEnd, 3.49);
 
     // A selection is deleted first: frames 300 .. 347 make way.
     command(cmd::paste);
     EXPECT_EQ(take.frameCount(), 350u);
-    EXPECT_EQ(take.samples[2 * 348], 48.0f);
-    EXPECT_EQ(take.samples[2 * 349], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 348], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 349], 48.0f);
 }
 
 TEST_F(Clipboard, PasteNearTheEndKeepsTheSelectionInsideThePattern) {

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(TakeCommands, SetActiveOnAPlayingStretchIsHeardAtOnce) {
     spoolex::Take& take = addTake(1600);
-    for (float& v : take.samples)
+    for (float& v : take.changeSamples())
         v = 1000.0f;
     host::HostSequence* sequence = host.addSequence(*placed);
     placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
@@ -110,7 +110,7 @@ TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
     spoolex::Pattern& shown = *machine().findPattern(other->handle());
     {
         auto hold = machine().lockAudio();
-        shown.addTake().samples.assign(200, 1.0f);
+        shown.addTake().changeSamples().assign(200, 1.0f);
     }
     press(0, rowY(0));
     release(0, rowY(0));
@@ -129,7 +129,7 @@ TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
     placed->extension->showPattern(last->handle());
     {
         auto hold = machine().lockAudio();
-        machine().findPattern(last->handle())->addTake().samples.assign(200, 1.0f);
+        machine().findPattern(last->handle())->addTake().changeSamples().assign(200, 1.0f);
     }
     press(0, rowY(0));
     release(0, rowY(0));
@@ -178,7 +178,7 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
 
 TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {
     spoolex::Take& take = addTake(1600);
-    for (float& v : take.samples)
+    for (float& v : take.changeSamples())
         v = 1000.0f;
     press(0, rowY(0));
     release(0, rowY(0));
@@ -251,7 +251,7 @@ TEST_F(TakeCommands, FileImportArrivesThroughTheCommandTable) {
     const spoolex::Take& take = *pattern().takes[0];
     EXPECT_EQ(take.sampleRate, 22050);
     ASSERT_EQ(take.frameCount(), 8u);
-    EXPECT_EQ(take.samples[15], 16384.0f);
+    EXPECT_EQ(take.samples()[15], 16384.0f);
     std::remove(path.c_str());
 }
 

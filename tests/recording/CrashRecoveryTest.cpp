@@ -99,7 +99,7 @@ TEST_F(CrashRecovery, AKilledRecordingComesBackExactUpToASecondBeforeTheKill) {
     host.createPattern(*placed, "Long", ticks);
     spoolex::Pattern& pattern = *generatorOf(placed).patterns().at(0);
     ASSERT_EQ(pattern.takes.size(), 1u);
-    const std::vector<float>& take = pattern.takes[0]->samples;
+    const std::vector<float>& take = pattern.takes[0]->samples();
     ASSERT_EQ(take.size(), 2u * ticks * framesPerTick);
 
     // Take frame f holds input frame f + latency.

@@ -59,9 +59,9 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     const spoolex::Take& take = *patternA().takes[0];
     EXPECT_EQ(take.frameCount(), 16u * 5250u); // sized to the whole pattern
     block();
-    EXPECT_EQ(take.samples[0], 0.0f);
-    EXPECT_EQ(take.samples[2 * 255], 255.0f);
-    EXPECT_EQ(take.samples[2 * 255 + 1], -255.0f);
+    EXPECT_EQ(take.samples()[0], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 255], 255.0f);
+    EXPECT_EQ(take.samples()[2 * 255 + 1], -255.0f);
 
     input->latencySamples = 300;
     next = 0;
@@ -69,11 +69,11 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     ASSERT_EQ(patternA().takes.size(), 2u);
     const spoolex::Take& late = *patternA().takes[1];
     block();
-    EXPECT_EQ(late.samples[0], 0.0f); // not yet
+    EXPECT_EQ(late.samples()[0], 0.0f); // not yet
     block();
     // 300 = 256 + 44: the take's first frame is frame 44 of the second block.
-    EXPECT_EQ(late.samples[0], 256.0f + 44.0f);
-    EXPECT_EQ(late.samples[2 * 211], 511.0f);
+    EXPECT_EQ(late.samples()[0], 256.0f + 44.0f);
+    EXPECT_EQ(late.samples()[2 * 211], 511.0f);
 }
 
 TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
@@ -85,8 +85,8 @@ TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
     EXPECT_EQ(take.frameCount(), 96218u); // trunc(16 x 6013.636f) in f32
     block();
     EXPECT_EQ(machine().runningRecording().writePosition, 66150 + blockFrames);
-    EXPECT_EQ(take.samples[2 * 66150 + 2], 1.0f); // input frame 1
-    EXPECT_EQ(take.samples[2 * (66150 + 255)], 255.0f);
+    EXPECT_EQ(take.samples()[2 * 66150 + 2], 1.0f); // input frame 1
+    EXPECT_EQ(take.samples()[2 * (66150 + 255)], 255.0f);
 }
 
 TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
@@ -95,9 +95,9 @@ TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
         block(true);
     spoolex::Pattern& a = patternA();
     const spoolex::Take& take = *a.takes[0];
-    EXPECT_EQ(take.samples[0], 5250.0f);
-    EXPECT_EQ(take.samples[2 * 125], 5375.0f);
-    EXPECT_EQ(take.samples[2 * 126], 0.0f);
+    EXPECT_EQ(take.samples()[0], 5250.0f);
+    EXPECT_EQ(take.samples()[2 * 125], 5375.0f);
+    EXPECT_EQ(take.samples()[2 * 126], 0.0f);
     // Only what landed in the take is punched in.
     ASSERT_EQ(a.activeTakes.size(), 2u);
     EXPECT_EQ(a.activeTakes[0].take, &take);
@@ -112,7 +112,7 @@ TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
         block();
     EXPECT_FALSE(machine().runningRecording().recording());
     EXPECT_EQ(machine().queuedRecordCommands(), 0u);
-    EXPECT_EQ(patternA().takes[0]->samples[0], 0.0f); // nothing recorded
+    EXPECT_EQ(patternA().takes[0]->samples()[0], 0.0f); // nothing recorded
 }
 
 TEST_F(Recording, TheSongHearsOfAFinishedRecordingWithTheMachineUnlocked) {
@@ -148,7 +148,7 @@ TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     {
         auto hold = machine().lockAudio();
         spoolex::Take& old = a.addTake();
-        old.samples.assign(2 * 100000, 5000.0f);
+        old.changeSamples().assign(2 * 100000, 5000.0f);
         a.assignTake(0, 16, &old);
         a.tidyActiveTakes();
     }
@@ -176,7 +176,7 @@ TEST_F(Recording, PunchedOutAllAlongFillsTheTakeButChangesNoActiveTake) {
     spoolex::Pattern& a = patternA();
     ASSERT_EQ(a.activeTakes.size(), 1u);
     EXPECT_EQ(a.activeTakes[0].take, nullptr);
-    EXPECT_EQ(a.takes[0]->samples[2 * 50000], 50000.0f);
+    EXPECT_EQ(a.takes[0]->samples()[2 * 50000], 50000.0f);
 }
 
 TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
@@ -190,7 +190,7 @@ TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
         block(true);
     const spoolex::Take& take = *s.takes[0];
     EXPECT_EQ(take.frameCount(), 5250u);
-    EXPECT_EQ(take.samples[2 * 5249], 5249.0f);
+    EXPECT_EQ(take.samples()[2 * 5249], 5249.0f);
     EXPECT_FALSE(machine().runningRecording().recording());
     ASSERT_EQ(s.activeTakes.size(), 2u);
     EXPECT_EQ(s.activeTakes[0].take, &take);
@@ -259,7 +259,7 @@ TEST_F(Recording, SavingWhileRecordingStoresWhatWasRecorded) {
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Copy", &saved);
     spoolex::Pattern* waiting = generatorOf(copy).awaitingPattern("A");
     ASSERT_NE(waiting, nullptr);
-    EXPECT_EQ(waiting->takes[0]->samples[2 * 1000], 1000.0f);
+    EXPECT_EQ(waiting->takes[0]->samples()[2 * 1000], 1000.0f);
 }
 
 TEST_F(Recording, ATakeWhoseStartIsQueuedCountsAsBeingRecorded) {

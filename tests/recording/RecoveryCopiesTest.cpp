@@ -216,7 +216,7 @@ TEST_F(RecoveryCopies, UnsavedRecordingsAreOfferedWhenTheirSongLoadsUntilSaved) 
     load(&before);
     ASSERT_EQ(questions().size(), 1u);
     ASSERT_EQ(patternA().takes.size(), 1u);
-    EXPECT_EQ(patternA().takes[0]->samples, recorded);
+    EXPECT_EQ(patternA().takes[0]->samples(), recorded);
     ASSERT_EQ(patternA().activeTakes.size(), heard.size());
     for (size_t i = 0; i < heard.size(); ++i) {
         EXPECT_EQ(patternA().activeTakes[i].startTick, heard[i].startTick);

@@ -28,9 +28,9 @@ protected:
             host.createPattern(*placed, name, 16);
             spoolex::Pattern& pattern = *machine.findPattern(host.findPattern(name)->handle());
             spoolex::Take& take = pattern.addTake();
-            take.samples.resize(2 * frames);
+            take.changeSamples().resize(2 * frames);
             if (name != "Silent")
-                for (float& v : take.samples)
+                for (float& v : take.changeSamples())
                     v = value(random);
         }
         return placed;
@@ -63,9 +63,9 @@ TEST_F(OutOfMemory, ASongAskingForMoreSilenceThanFitsLoadsTheRest) {
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(heard("not enough memory for one of its takes"));
     EXPECT_EQ(
-        waitingTake(loaded, "Good").samples,
-        generatorOf(source).findPattern(host.findPattern("Good")->handle())->takes[0]->samples);
-    EXPECT_TRUE(waitingTake(loaded, "Silent").samples.empty());
+        waitingTake(loaded, "Good").samples(),
+        generatorOf(source).findPattern(host.findPattern("Good")->handle())->takes[0]->samples());
+    EXPECT_TRUE(waitingTake(loaded, "Silent").samples().empty());
     EXPECT_EQ(waitingTake(loaded, "Last").frameCount(), 500u);
 }
 
@@ -81,12 +81,12 @@ TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
     EXPECT_EQ(waitingTake(loaded, "Small").frameCount(), 1000u);
-    EXPECT_TRUE(waitingTake(loaded, "Big").samples.empty());
+    EXPECT_TRUE(waitingTake(loaded, "Big").samples().empty());
 }
 
 TEST_F(OutOfMemory, AWavExportWithoutRoomForItsBufferOpensNoFile) {
     spoolex::Take take;
-    take.samples.assign(2000, 1.0f);
+    take.changeSamples().assign(2000, 1.0f);
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / "spoolex-no-room-export.wav";
     std::filesystem::remove(path);

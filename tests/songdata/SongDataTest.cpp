@@ -65,8 +65,8 @@ protected:
         std::mt19937 random(seed);
         std::uniform_real_distribution<float> value(-32768.0f, 32767.0f);
         spoolex::Take& take = pattern.addTake();
-        take.samples.resize(2 * frames);
-        for (float& s : take.samples)
+        take.changeSamples().resize(2 * frames);
+        for (float& s : take.changeSamples())
             s = value(random);
         return take;
     }
@@ -143,7 +143,7 @@ TEST_F(SongData, SaveLoadSaveGivesTheSameBytesAndTheSameAudio) {
         ASSERT_NE(q, nullptr) << name;
         ASSERT_EQ(p.takes.size(), q->takes.size());
         for (size_t i = 0; i < p.takes.size(); ++i) {
-            EXPECT_EQ(p.takes[i]->samples, q->takes[i]->samples) << name << " take " << i;
+            EXPECT_EQ(p.takes[i]->samples(), q->takes[i]->samples()) << name << " take " << i;
             EXPECT_EQ(p.takes[i]->sampleRate, q->takes[i]->sampleRate);
         }
         ASSERT_EQ(p.activeTakes.size(), q->activeTakes.size());
@@ -255,7 +255,7 @@ TEST_F(SongData, AnEmptyStreamIsReportedAndTheSongGoesOn) {
                                      0),
               0u);
     ASSERT_NE(awaiting(placed, "A"), nullptr);
-    EXPECT_TRUE(awaiting(placed, "A")->takes[0]->samples.empty());
+    EXPECT_TRUE(awaiting(placed, "A")->takes[0]->samples().empty());
     ASSERT_NE(awaiting(placed, "B"), nullptr);
 }
 
@@ -279,7 +279,7 @@ TEST_F(SongData, ATruncatedSongKeepsEverythingReadWhole) {
             ASSERT_NE(read, nullptr) << keep;
             ASSERT_EQ(read->takes.size(), verse.takes.size());
             for (size_t i = 0; i < verse.takes.size(); ++i)
-                EXPECT_EQ(read->takes[i]->samples, verse.takes[i]->samples);
+                EXPECT_EQ(read->takes[i]->samples(), verse.takes[i]->samples());
         }
         EXPECT_LE(m.awaitingPatternNames().size(), 2u);
         host.destroyMachine(placed);

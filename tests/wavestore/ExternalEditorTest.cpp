@@ -100,20 +100,20 @@ TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
     ASSERT_EQ(pattern->takes.size(), 1u);
     EXPECT_EQ(pattern->takes[0].get(), take);
     EXPECT_EQ(take->sampleRate, 22050);
-    EXPECT_EQ(take->samples, saved.samples);
-    EXPECT_EQ(take->samples[2 * 100], take->samples[2 * 100 + 1]);
+    EXPECT_EQ(take->samples(), saved.samples());
+    EXPECT_EQ(take->samples()[2 * 100], take->samples()[2 * 100 + 1]);
 }
 
 TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    std::vector<float> before = take->samples;
+    std::vector<float> before = take->samples();
     useWaveEditors({{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}});
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
     EXPECT_EQ(send(), TransferResult::Done);
     EXPECT_TRUE(std::filesystem::exists(files.path("saved.wav")));
-    EXPECT_EQ(take->samples, before);
+    EXPECT_EQ(take->samples(), before);
     EXPECT_FALSE(std::filesystem::exists(launchedFile()));
 }
 
@@ -127,7 +127,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
               "-a \"" + file + "\" -b=\"" + file + "\" 100%");
     EXPECT_EQ(ScriptedUi::instance().launches()[0].program, "/bin/true");
     // The untouched 16-bit file reads back as the take truncated: the same.
-    EXPECT_EQ(take->samples[2 * 999], 999.0f);
+    EXPECT_EQ(take->samples()[2 * 999], 999.0f);
 
 #if !defined(_WIN32) // the editor is a shell script
     // An editor that deletes the file.
@@ -161,7 +161,7 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
 TEST_F(ExternalEditor, AnEditThatCannotBeReadBackIsKeptAndNamed) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    std::vector<float> before = take->samples;
+    std::vector<float> before = take->samples();
     std::string script = files.path("8bit.sh");
     std::ofstream(script) << "#!/bin/sh\nsox \"$1\" -b 8 " << files.path("e.wav") << " && mv "
                           << files.path("e.wav") << " \"$1\"\n";
@@ -177,7 +177,7 @@ TEST_F(ExternalEditor, AnEditThatCannotBeReadBackIsKeptAndNamed) {
     EXPECT_EQ(shown[1].text,
               "wav importer canImport failed\n\nYour edited wave is kept in " + kept);
     EXPECT_EQ(shown[1].icon, platform::MessageIcon::Error);
-    EXPECT_EQ(take->samples, before);
+    EXPECT_EQ(take->samples(), before);
     ASSERT_TRUE(std::filesystem::exists(kept));
     EXPECT_EQ(SoxFiles::readBytes(kept)[34], 8);
     std::filesystem::remove(kept);
@@ -210,7 +210,7 @@ TEST_F(ExternalEditor, ParametersAreSplitAsOnWindowsAndTheFileIsPrivate) {
 }
 
 TEST_F(ExternalEditor, AnEditorThatDoesNotStartIsReported) {
-    std::vector<float> before = take->samples;
+    std::vector<float> before = take->samples();
     // A program that is not there, and parameters that cannot be split.
     for (const WaveEditorEntry& entry :
          {WaveEditorEntry{"Gone", "/no/such/editor", "%1", WavSampleFormat::Int16},
@@ -226,7 +226,7 @@ TEST_F(ExternalEditor, AnEditorThatDoesNotStartIsReported) {
         EXPECT_EQ(shown[0].owner, &owner);
         EXPECT_EQ(shown[0].icon, platform::MessageIcon::Error);
         EXPECT_FALSE(std::filesystem::exists(launchedFile())) << entry.name;
-        EXPECT_EQ(take->samples, before);
+        EXPECT_EQ(take->samples(), before);
     }
 }
 #endif

@@ -31,7 +31,7 @@ TEST(OtherFormatsEverywhere, AFlacFileImports) {
     ASSERT_TRUE(spoolex::importAny(take, path, error)) << error;
     EXPECT_EQ(take.sampleRate, 48000);
     const std::vector<int16_t> values = SoxFiles::staircase(128);
-    EXPECT_EQ(take.samples, std::vector<float>(values.begin(), values.end()));
+    EXPECT_EQ(take.samples(), std::vector<float>(values.begin(), values.end()));
 }
 
 class OtherFormats : public ::testing::Test {
@@ -84,7 +84,7 @@ TEST_F(OtherFormats, ImportsFlacAndAiffExactly) {
         std::string error;
         ASSERT_TRUE(spoolex::importAny(take, c.path, error)) << c.path << ": " << error;
         EXPECT_EQ(take.sampleRate, 48000) << c.path;
-        EXPECT_EQ(take.samples, stereo(c.channels)) << c.path;
+        EXPECT_EQ(take.samples(), stereo(c.channels)) << c.path;
     }
 }
 

@@ -50,7 +50,7 @@ TEST_F(TakeTransfers, ImportFromFileAppendsATakeAndFailureLeavesTheListAsItWas) 
     EXPECT_EQ(spoolex::importFromFile(machine(), pattern, &owner, always), TransferResult::Done);
     ASSERT_EQ(pattern->takes.size(), 2u);
     EXPECT_EQ(pattern->takes[0].get(), &existing);
-    EXPECT_EQ(pattern->takes[1]->samples, (std::vector<float>{5, 5, -7, -7, 9, 9}));
+    EXPECT_EQ(pattern->takes[1]->samples(), (std::vector<float>{5, 5, -7, -7, 9, 9}));
     EXPECT_EQ(pattern->takes[1]->sampleRate, 11025);
     EXPECT_EQ(pattern->takes[1]->owner, pattern);
     EXPECT_EQ(pattern->activeTakes, active);
@@ -114,7 +114,7 @@ TEST_F(TakeTransfers, ExportDialogListsSlotsAndPreselectsTheFirstFree) {
 TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
     // 44100 Hz, 126 bpm, 4 ticks per beat: 5250 samples per tick.
     spoolex::Take& take = staircaseTake(*pattern, 3 * 5250);
-    take.samples[0] = 40000.5f;                      // beyond full scale: saturated
+    take.changeSamples()[0] = 40000.5f;              // beyond full scale: saturated
     ScriptedUi::instance().answerExportDialog(4, 1); // slot 05, 16-bit
     ASSERT_EQ(spoolex::exportSelectionToWavetable(machine(), pattern, &take, 0, 2, &owner, always),
               TransferResult::Done);
@@ -148,16 +148,16 @@ TEST_F(TakeTransfers, ExportSelectionAsSixteenBitAndFloatThenImportBack) {
     ASSERT_EQ(spoolex::importFromWavetable(machine(), pattern, &owner), TransferResult::Done);
     const spoolex::Take& back = *pattern->takes.back();
     ASSERT_EQ(back.frameCount(), static_cast<size_t>(frames));
-    EXPECT_EQ(std::vector<float>(back.samples.begin(), back.samples.begin() + 2 * 2 * 5250),
-              std::vector<float>(take.samples.begin() + 2 * 5250, take.samples.end()));
-    EXPECT_EQ(back.samples.back(), 0.0f);
+    EXPECT_EQ(std::vector<float>(back.samples().begin(), back.samples().begin() + 2 * 2 * 5250),
+              std::vector<float>(take.samples().begin() + 2 * 5250, take.samples().end()));
+    EXPECT_EQ(back.samples().back(), 0.0f);
 }
 
 TEST_F(TakeTransfers, ImportFromWavetableCases) {
     putWave16(7, {3, -4, 5}, false, 8000);
     host.wavetable.select(7);
     ASSERT_EQ(spoolex::importFromWavetable(machine(), pattern, &owner), TransferResult::Done);
-    EXPECT_EQ(pattern->takes.back()->samples, (std::vector<float>{3, 3, -4, -4, 5, 5}));
+    EXPECT_EQ(pattern->takes.back()->samples(), (std::vector<float>{3, 3, -4, -4, 5, 5}));
     EXPECT_EQ(pattern->takes.back()->sampleRate, 8000);
 
     // An extended wave with fewer than 8 samples has no frames.
@@ -180,7 +180,7 @@ TEST_F(TakeTransfers, ImportFromWavetableCases) {
     floatLevel.numSamples = 2 * 2 + 8;
     host.wavetable.select(8);
     ASSERT_EQ(spoolex::importFromWavetable(machine(), pattern, &owner), TransferResult::Done);
-    EXPECT_EQ(pattern->takes.back()->samples,
+    EXPECT_EQ(pattern->takes.back()->samples(),
               (std::vector<float>{0.0f, FLT_MAX, -FLT_MAX, 16384.0f}));
     floatLevel.samplesPerSec = 0;
     EXPECT_EQ(spoolex::importFromWavetable(machine(), pattern, &owner), TransferResult::Failed);

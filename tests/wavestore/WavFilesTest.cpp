@@ -54,7 +54,7 @@ TEST_F(WavFiles, ImportsWhatSoxWritesInEveryFormat) {
         Take take;
         ASSERT_TRUE(importer.importInto(take, wav));
         EXPECT_EQ(take.sampleRate, 32000);
-        EXPECT_EQ(take.samples, stereoOf(values, c.channels)) << c.format << " " << c.channels;
+        EXPECT_EQ(take.samples(), stereoOf(values, c.channels)) << c.format << " " << c.channels;
     }
 }
 
@@ -83,7 +83,7 @@ TEST_F(WavFiles, ChunkLayoutsSoxDoesNotWrite) {
         SoxFiles::writeBytes(path, rebuilt);
         Take take;
         ASSERT_TRUE(importer.canImport(path) && importer.importInto(take, path));
-        EXPECT_EQ(take.samples, stereoOf(values, 2));
+        EXPECT_EQ(take.samples(), stereoOf(values, 2));
     }
 }
 
@@ -117,7 +117,7 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
     Take take;
     take.sampleRate = 48000;
     const std::vector<int16_t> values = SoxFiles::staircase(1024);
-    take.samples = stereoOf(values, 2);
+    take.changeSamples() = stereoOf(values, 2);
     for (auto format : {WavSampleFormat::Int16, WavSampleFormat::Float32, WavSampleFormat::Int32,
                         WavSampleFormat::Int24}) {
         std::string wav = files.path("out.wav");
@@ -132,18 +132,18 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
                                                                 : 4u));
     }
     // Peaks beyond 16 bits saturate instead of flipping sign.
-    take.samples = {32768.0f, 40000.0f, -40000.0f, -32768.5f};
+    take.changeSamples() = std::vector<float>{32768.0f, 40000.0f, -40000.0f, -32768.5f};
     ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16)
                     .exportRange(take, files.path("peaks.wav"), 0, 2));
     EXPECT_EQ(files.soxValues(files.path("peaks.wav")),
               (std::vector<int16_t>{32767, 32767, -32768, -32768}));
     // Truncation toward zero through a 16-bit round trip.
-    take.samples = {2.7f, -2.7f};
+    take.changeSamples() = {2.7f, -2.7f};
     std::string wav = files.path("t.wav");
     ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16).exportRange(take, wav, 0, 1));
     Take back;
     ASSERT_TRUE(importer.importInto(back, wav));
-    EXPECT_EQ(back.samples, (std::vector<float>{2.0f, -2.0f}));
+    EXPECT_EQ(back.samples(), (std::vector<float>{2.0f, -2.0f}));
     EXPECT_FALSE(
         spoolex::WavExporter(static_cast<WavSampleFormat>(7)).exportRange(take, wav, 0, 1));
     EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Int16)
@@ -157,7 +157,7 @@ TEST_F(WavFiles, AFullDiskFailsTheExportWhateverItsSize) {
     Take take;
     take.sampleRate = 44100;
     for (size_t frames : {1, 100000}) {
-        take.samples.assign(2 * frames, 100.0f);
+        take.changeSamples().assign(2 * frames, 100.0f);
         EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Float32)
                          .exportRange(take, "/dev/full", 0, static_cast<uint32_t>(frames)))
             << frames;
