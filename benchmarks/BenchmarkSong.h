@@ -13,8 +13,8 @@ namespace benchmarks {
 
 inline void fillNoise(spoolex::Take& take, size_t frames, std::mt19937& random) {
     std::uniform_real_distribution<float> value(-16000.0f, 16000.0f);
-    take.samples.resize(2 * frames);
-    for (float& v : take.samples)
+    take.changeSamples().resize(2 * frames);
+    for (float& v : take.changeSamples())
         v = value(random);
 }
 

@@ -44,7 +44,7 @@ public:
         {
             auto hold = machine->lockAudio();
             spoolex::Take& take = pattern.addTake();
-            take.samples.assign(2 * hourFrames, 1000.0f);
+            take.changeSamples().assign(2 * hourFrames, 1000.0f);
             pattern.assignTake(0, hourTicks, &take);
             pattern.tidyActiveTakes();
         }

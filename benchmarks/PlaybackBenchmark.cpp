@@ -66,7 +66,7 @@ struct Song {
         machine->renderStereo(nullptr, out.data(), block, 3);
         testsupport::countAllocations = false;
         framesInPattern += block;
-        return machine->takePlayers.size();
+        return machine->soundingTakePlayers().size();
     }
 
     host::Host host;

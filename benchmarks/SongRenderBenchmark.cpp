@@ -5,12 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "host/Commands.h"
 #include "host/Host.h"
 #include "host/PluginFiles.h"
 #include "host/Recorder.h"
+#include "platform/DurableFiles.h"
 #include "platform/testing/ScriptedUi.h"
 
 namespace {
@@ -22,6 +24,15 @@ constexpr int songTicks = 5000; // 10 minutes: 5292 samples per tick
 constexpr double songSeconds = songTicks * 5292.0 / sampleRate;
 
 const std::string gear = SPOOLEX_GEAR_DIR;
+
+// The plug-ins keep copies of what they record: in a folder of the
+// benchmark's own, never the user's.
+const bool copiesAside = [] {
+    platform::setEnvironmentVariable(
+        "SPOOLEX_RECORDINGS",
+        (std::filesystem::temp_directory_path() / "spoolex-benchmark-recordings").string());
+    return true;
+}();
 
 class DiscardedOutput final : public host::MasterSink {
 public:

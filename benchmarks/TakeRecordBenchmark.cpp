@@ -6,13 +6,12 @@
 //   wavestore_benchmark --write-stream PATH  writes our stream of it
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <string>
 
+#include "benchmarks/MusicLikeAudio.h"
 #include "generator/wavestore/TakeRecord.h"
 #include "host/DataStreams.h"
 #include "hostsdk/HostServices.h"
@@ -22,33 +21,12 @@ namespace {
 constexpr int sampleRate = 44100;
 constexpr size_t takeFrames = size_t{sampleRate} * 60;
 
-// Stands in for music: decaying notes with harmonics, different in each
-// channel, over a quiet noise floor.
 const spoolex::Take& musicTake() {
     static const spoolex::Take take = [] {
         spoolex::Take made;
         made.sampleRate = sampleRate;
-        made.samples.resize(takeFrames * 2);
-        std::mt19937 random(2026);
-        std::normal_distribution<float> noise(0.0f, 20.0f);
-        const double pi = 3.141592653589793;
-        const double notes[] = {110.0, 146.83, 164.81, 220.0, 261.63, 329.63, 392.0};
-        for (size_t frame = 0; frame < takeFrames; ++frame) {
-            double t = static_cast<double>(frame) / sampleRate;
-            size_t beat = static_cast<size_t>(t * 2.0);
-            double sinceBeat = t - beat * 0.5;
-            double note = notes[beat % 7];
-            double envelope = std::exp(-4.0 * sinceBeat);
-            double tone = 0.0;
-            for (int harmonic = 1; harmonic <= 5; ++harmonic)
-                tone += std::sin(2 * pi * note * harmonic * t) / harmonic;
-            double pad = 0.2 * std::sin(2 * pi * 55.0 * t);
-            for (int channel = 0; channel < 2; ++channel) {
-                double pan = channel == 0 ? 0.8 : 0.6;
-                double value = 9000.0 * (pan * envelope * tone + pad) + noise(random);
-                made.samples[frame * 2 + channel] = static_cast<float>(value);
-            }
-        }
+        const std::vector<float> music = benchmarks::musicLikeAudio(takeFrames, sampleRate);
+        made.changeSamples().assign(music.begin(), music.end());
         return made;
     }();
     return take;
@@ -95,7 +73,7 @@ void EncodeTake60s(benchmark::State& state) {
         benchmark::DoNotOptimize(recordBytes);
     }
     state.counters["stream_bytes"] = static_cast<double>(recordBytes - 5);
-    state.SetBytesProcessed(state.iterations() * take.samples.size() * sizeof(float));
+    state.SetBytesProcessed(state.iterations() * take.samples().size() * sizeof(float));
 }
 BENCHMARK(EncodeTake60s)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -110,9 +88,9 @@ void DecodeTake60s(benchmark::State& state) {
         spoolex::Take take;
         if (spoolex::decodeTake(take, in, host) != spoolex::TakeLoad::Loaded)
             state.SkipWithError("decoding failed");
-        benchmark::DoNotOptimize(take.samples.data());
+        benchmark::DoNotOptimize(take.samples().data());
     }
-    state.SetBytesProcessed(state.iterations() * musicTake().samples.size() * sizeof(float));
+    state.SetBytesProcessed(state.iterations() * musicTake().samples().size() * sizeof(float));
 }
 BENCHMARK(DecodeTake60s)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -125,7 +103,7 @@ void put32(std::ofstream& out, uint32_t value) {
 
 // The take as a 32-bit float WAV file, normalised to ±1.0.
 bool writeWav(const char* path) {
-    const spoolex::Samples& samples = musicTake().samples;
+    const spoolex::Samples& samples = musicTake().samples();
     std::ofstream out(path, std::ios::binary);
     auto dataBytes = static_cast<uint32_t>(samples.size() * sizeof(float));
     out.write("RIFF", 4);
@@ -149,7 +127,7 @@ bool writeWav(const char* path) {
 
 bool writeStream(const char* path) {
     std::vector<uint8_t> stream;
-    spoolex::encodeTakeStream(musicTake().samples, sampleRate, stream);
+    spoolex::encodeTakeStream(musicTake().samples(), sampleRate, stream);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(stream.data()),
               static_cast<std::streamsize>(stream.size()));

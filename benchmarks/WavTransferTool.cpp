@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     spoolex::wav::Layout layout;
     spoolex::Take take;
     if (!file.isOpen() || !spoolex::wav::readLayout(file, layout) ||
-        !spoolex::wav::decodeAll(file, layout, take.samples)) {
+        !spoolex::wav::decodeAll(file, layout, take.changeSamples())) {
         std::fprintf(stderr, "cannot import %s\n", argv[1]);
         return 1;
     }

@@ -26,8 +26,8 @@ printf "%-5s %8s %8s %10s %10s %8s %10s %10s %8s\n" "" "import" "export" "ours w
     "ratio" "ours CPU" "sox CPU" "ratio"
 for case in "24i -b 24" "32f -e float -b 32"; do
     read -r keyword options <<<"$case"
-    # wavpcm: the plain format tags our importer reads (sox otherwise writes
-    # 24-bit files in the extensible layout).
+    # wavpcm: the plain format tags, as in every earlier measurement (sox
+    # otherwise writes the extensible layout, which is read the same way).
     sox -n -r 44100 -c 2 -t wavpcm $options "$work/in.wav" synth 600 pinknoise vol 0.5
     : >"$work/halves" && : >"$work/ours" && : >"$work/sox"
     for _ in $(seq "$runs"); do

@@ -24,3 +24,37 @@ if(NOT TARGET spoolex::wavpack)
         IMPORTED_LOCATION "${SPOOLEX_WAVPACK_LIBRARY}"
         INTERFACE_INCLUDE_DIRECTORIES "${SPOOLEX_WAVPACK_INCLUDE_DIR}")
 endif()
+
+# libsndfile: imports of FLAC, AIFF and other formats beside WAV. Debian's
+# package natively; the Windows build has it when scripts/windows-deps.sh
+# built it (with FLAC, statically), and without it imports WAV files only.
+if(NOT TARGET spoolex::sndfile)
+    if(CMAKE_CROSSCOMPILING)
+        find_path(SPOOLEX_SNDFILE_INCLUDE_DIR sndfile.h)
+        # libsndfile and the codec libraries it reads through, in link order.
+        set(codec_libraries)
+        set(all_found TRUE)
+        foreach(name sndfile FLAC vorbisenc vorbis opus ogg)
+            find_library(SPOOLEX_${name}_LIBRARY ${name})
+            if(NOT SPOOLEX_${name}_LIBRARY)
+                set(all_found FALSE)
+            endif()
+            list(APPEND codec_libraries "${SPOOLEX_${name}_LIBRARY}")
+        endforeach()
+        if(SPOOLEX_SNDFILE_INCLUDE_DIR AND all_found)
+            list(POP_FRONT codec_libraries sndfile_library)
+            add_library(spoolex::sndfile UNKNOWN IMPORTED GLOBAL)
+            set_target_properties(spoolex::sndfile PROPERTIES
+                IMPORTED_LOCATION "${sndfile_library}"
+                INTERFACE_INCLUDE_DIRECTORIES "${SPOOLEX_SNDFILE_INCLUDE_DIR}"
+                INTERFACE_LINK_LIBRARIES "${codec_libraries}")
+        else()
+            message(WARNING "libsndfile for Windows is missing: the generator imports WAV "
+                            "files only (scripts/windows-deps.sh builds it)")
+        endif()
+    else()
+        find_package(PkgConfig REQUIRED)
+        pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET GLOBAL sndfile)
+        add_library(spoolex::sndfile ALIAS PkgConfig::SNDFILE)
+    endif()
+endif()

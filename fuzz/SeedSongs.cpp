@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
         host::HostPattern* hostPattern = host.createPattern(*placed, "P" + std::to_string(p), 16);
         spoolex::Pattern& pattern = *machine.findPattern(hostPattern->handle());
         spoolex::Take& take = pattern.addTake();
-        take.samples.resize(2 * static_cast<size_t>(lengths[p]));
-        for (float& s : take.samples)
+        take.changeSamples().resize(2 * static_cast<size_t>(lengths[p]));
+        for (float& s : take.changeSamples())
             s = p == 2 ? 0.0f : value(random);
         pattern.addTake();
         pattern.assignTake(p, 8 + p, &take);

@@ -52,8 +52,7 @@ struct Fixture {
 
     // Each input starts from a machine without settings.
     void forget() {
-        machine->waveEditors.clear();
-        machine->shortcuts.clear();
+        machine->forgetSettings();
         spoolex::defaultProjectFolder().clear();
         spoolex::askForProjectFolder() = true;
         spoolex::redrawWhileRecording() = true;

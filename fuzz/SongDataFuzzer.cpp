@@ -33,10 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (machine) {
         // The patterns read wait for the host: announced, they join the
         // machine, and whatever loaded must also save.
-        std::vector<std::string> names;
-        for (const auto& awaiting :
-             static_cast<spoolex::mi*>(machine->machine)->patternsAwaitingHost)
-            names.push_back(awaiting.first);
+        const std::vector<std::string> names =
+            static_cast<spoolex::mi*>(machine->machine)->awaitingPatternNames();
         for (const std::string& name : names)
             host->createPattern(*machine, name, 16);
         host->saveSongData(*machine);

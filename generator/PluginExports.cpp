@@ -2,6 +2,7 @@
 #include <new>
 
 #include "generator/editor/PatternEditorParent.h"
+#include "generator/editor/PlatformRecoveryStorage.h"
 #include "generator/editor/PlatformUserInterface.h"
 #include "generator/machine/InputRegistry.h"
 #include "generator/machine/Machine.h"
@@ -13,6 +14,7 @@ SPOOLEX_EXPORT const CMachineInfo* GetInfo() {
 
 SPOOLEX_EXPORT CMachineInterface* CreateMachine() {
     spoolex::installPlatformUserInterface();
+    spoolex::installPlatformRecoveryStorage();
     installPatternEditor();
     // Shortcuts with Ctrl or Shift need the keyboard's real state.
     installPlatformModifierKeys();

@@ -7,6 +7,7 @@
 
 #include "host/Commands.h"
 #include "host/Host.h"
+#include "host/WaveCommands.h"
 #include "platform/posix/SurfaceCairo.h"
 #include "platform/testing/Headless.h"
 #include "platform/testing/ScriptedUi.h"
@@ -57,10 +58,10 @@ constexpr NamedCommand namedCommands[] = {
 };
 
 // Each action with what its value is, as the usage shows it.
-constexpr EditActionOption actionOptions[] = {{"--pattern", "NAME"},   {"--take", "N"},
-                                              {"--select", "FROM:TO"}, {"--command", "NAME|ID"},
-                                              {"--answer", "ANSWER"},  {"--choose-file", "PATH"},
-                                              {"--choose-item", "N"},  {"--snapshot", "OUT.png"}};
+constexpr EditActionOption actionOptions[] = {
+    {"--pattern", "NAME"},     {"--take", "N"},           {"--select", "FROM:TO"},
+    {"--command", "NAME|ID"},  {"--answer", "ANSWER"},    {"--choose-file", "PATH"},
+    {"--choose-item", "ITEM"}, {"--snapshot", "OUT.png"}, {"--export-to", "WAVE:FORMAT"}};
 
 // The editor's pixels per tick are whole numbers up to this view width.
 constexpr int preferredWidth = 1600;
@@ -147,7 +148,7 @@ public:
                 error = "--take needs a row number: " + value;
                 return false;
             }
-            if (!chooseRow(static_cast<int>(row), error))
+            if (!chooseRow(row, error))
                 return false;
         } else if (action.option == "--select") {
             const size_t colon = value.find(':');
@@ -192,13 +193,15 @@ public:
             ui.chooseFile(value);
             given.files.push_back("--choose-file " + value);
         } else if (action.option == "--choose-item") {
-            unsigned item = 0;
-            if (!readCommand(value, item)) {
-                error = "--choose-item needs an item number: " + value;
+            if (value.empty()) {
+                error = "--choose-item needs an item's text, position or identifier";
                 return false;
             }
-            ui.chooseMenuItem(item);
+            ui.chooseMenuItem(value);
             given.menus.push_back("--choose-item " + value);
+        } else if (action.option == "--export-to") {
+            if (!answerExportDialog(value, error))
+                return false;
         } else if (action.option == "--snapshot") {
             if (!snapshot(value, error))
                 return false;
@@ -348,19 +351,54 @@ private:
         platform::sendMessage(view, message, keys, platform::mousePosition(x, y));
     }
 
+    // WAVE:FORMAT: the wave slot (1 to 200, 0x.. for hexadecimal) and the
+    // format's list position from 1 or its text, for the next export dialog.
+    bool answerExportDialog(const std::string& value, std::string& error) {
+        const size_t colon = value.find(':');
+        const std::string wave = value.substr(0, colon);
+        const std::string format = colon == std::string::npos ? "" : value.substr(colon + 1);
+        int slot = 0;
+        int position = 0;
+        for (const char* name : {"32-bit float", "16-bit int"}) {
+            ++position;
+            if (format == name || format == std::to_string(position)) {
+                if (parseSlot(wave, 1, slot)) {
+                    ui.answerExportDialog(slot - 1, position - 1);
+                    return true;
+                }
+                break;
+            }
+        }
+        error = "--export-to needs WAVE:FORMAT, a wave slot 1-200 (0x.. for hex) and the format "
+                "1 or \"32-bit float\", 2 or \"16-bit int\": " +
+                value;
+        return false;
+    }
+
     // A Shift-click on the row: its take becomes the current one and the
     // selection stays.
-    bool chooseRow(int row, std::string& error) {
+    bool chooseRow(double row, std::string& error) {
         if (!shown) {
             error = "no pattern is shown";
             return false;
         }
-        int y = 0;
-        if (!rowReachable(row, y, error))
+        // The rows span the vertical scroll range; a row past the last take
+        // would be a click on empty space.
+        const double rows = platform::scrollState(view, platform::ScrollBar::Vertical).maximum;
+        if (row * rowHeight() + rowHeight() / 2 >= rows) {
+            error = "--take " + std::to_string(static_cast<long long>(row)) +
+                    ": the pattern has only " +
+                    std::to_string(static_cast<long long>(std::lround(rows / rowHeight()))) +
+                    " takes (rows from 0)";
             return false;
-        mouse(platform::messageLeftButtonDown, 1, y, platform::mouseShift);
+        }
+        int y = 0;
+        if (!rowReachable(static_cast<int>(row), y, error))
+            return false;
+        mouse(platform::messageLeftButtonDown, 1, y,
+              platform::mouseShift | platform::mouseLeftButton);
         mouse(platform::messageLeftButtonUp, 1, y, 0);
-        currentRow = row;
+        currentRow = static_cast<int>(row);
         return true;
     }
 
@@ -387,15 +425,17 @@ private:
             for (int away : {x0 + 8, x0 - 8, width / 2, width - 4, 4}) {
                 if (overSelectionEdge(away, y))
                     continue;
-                mouse(platform::messageLeftButtonDown, away, y, platform::mouseControl);
+                mouse(platform::messageLeftButtonDown, away, y,
+                      platform::mouseControl | platform::mouseLeftButton);
                 mouse(platform::messageLeftButtonUp, away, y, 0);
                 platform::updateNow(view);
                 if (!overSelectionEdge(x0, y))
                     break;
             }
         }
-        mouse(platform::messageLeftButtonDown, x0, y, platform::mouseControl);
-        mouse(platform::messageMouseMove, x1, y, platform::mouseControl);
+        const uintptr_t held = platform::mouseControl | platform::mouseLeftButton;
+        mouse(platform::messageLeftButtonDown, x0, y, held);
+        mouse(platform::messageMouseMove, x1, y, held);
         mouse(platform::messageLeftButtonUp, x1, y, 0);
         platform::updateNow(view);
         return true;
@@ -454,6 +494,8 @@ int editCommand(const std::string& songPath, const std::string& outPath,
     // A question without an answer is answered with the choice that changes
     // nothing, and the script stops: the user must say yes to be asked.
     ui.setCautious(true);
+    // As a user answers "click OK when done": only after the editor ends.
+    ui.setWaitForLaunchedPrograms(true);
     HostMachine* editing = nullptr;
     for (const auto& placed : host.machines())
         if (host.editorWindow(*placed)) {

@@ -1,7 +1,11 @@
 #include "host/Recorder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
 
 #include "host/Host.h"
 #include "host/PluginFiles.h"
@@ -17,6 +21,28 @@ constexpr int parameterLatency = 0, parameterAutoPunch = 1, parameterThreshold =
 
 std::string unchecked(const std::string& item) {
     return !item.empty() && item[0] == '*' ? item.substr(1) : item;
+}
+
+// After each stretch the host renders: waits until real time has caught up
+// with the frames played, and says how far it got.
+std::function<void(int)> pace(Host& host, const RecordOptions& options) {
+    if (!options.realtime)
+        return {};
+    const auto began = std::chrono::steady_clock::now();
+    const double rate = host.timing().samplesPerSec;
+    const double ticks = singlePrecisionSamplesPerTick(host.timing());
+    std::FILE* progress = options.progress;
+    return [=](int tick) {
+        // The tick reached has begun, not necessarily ended: count only the
+        // ticks before it.
+        const double frames = std::max(tick - 1, 0) * ticks;
+        std::this_thread::sleep_until(began + std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                  std::chrono::duration<double>(frames / rate)));
+        if (progress) {
+            std::fprintf(progress, "played %.0f frames\n", frames);
+            std::fflush(progress);
+        }
+    };
 }
 
 } // namespace
@@ -98,7 +124,7 @@ bool recordSong(Host& host, const std::string& gear, const WavAudio& input,
     if (outcome)
         *outcome = ran;
     host.stateFlags |= HostStateRecording;
-    host.renderSongFrames(ran.played);
+    host.renderSongFrames(ran.played, pace(host, options));
     host.stateFlags &= ~HostStateRecording;
     host.effectInput = nullptr;
     host.renderOrder.clear();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "host/WavReader.h"
@@ -19,6 +20,10 @@ struct RecordOptions {
     int release = 100;      // auto punch release, in ms
     bool inputAfter =
         false; // render the input after the generator (it then hears the previous block)
+    // Plays at the pace of real time, as a live session does, and tells
+    // progress (when set) how far it got after each stretch.
+    bool realtime = false;
+    std::FILE* progress = nullptr;
 };
 
 // How long the recording ran, in host frames.

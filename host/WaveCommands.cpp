@@ -10,16 +10,20 @@
 
 namespace host {
 
-namespace {
-
 bool parseSlot(const std::string& text, int lowest, int& slot) {
+    // Decimal unless it starts with 0x: a leading zero is no octal mark.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
     char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || *end != 0 || value < lowest || value > Wavetable::slotCount)
+    long value = std::strtol(digits.c_str(), &end, hex ? 16 : 10);
+    if (digits.empty() || *end != 0 || digits[0] == '-' || digits[0] == '+' || value < lowest ||
+        value > Wavetable::slotCount)
         return false;
     slot = static_cast<int>(value);
     return true;
 }
+
+namespace {
 
 int fail(const std::string& why) {
     std::fprintf(stderr, "spoolex-host: %s\n", why.c_str());

@@ -9,6 +9,8 @@
 namespace host {
 
 // Slots are 1 to 200, written in decimal or with 0x in hexadecimal.
+// lowest: the first slot text may name (0 or 1).
+bool parseSlot(const std::string& text, int lowest, int& slot);
 int waveLoadCommand(const std::string& songPath, const std::string& slot,
                     const std::string& wavPath, std::FILE* out);
 // 0 selects no wave.

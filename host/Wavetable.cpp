@@ -187,7 +187,7 @@ bool waveToWavFile(const Wavetable& table, int slot, const std::string& path, st
     }
     spoolex::Take take;
     take.sampleRate = level->samplesPerSec;
-    if (!spoolex::decodeWaveLevel(info->flags, *level, take.samples)) {
+    if (!spoolex::decodeWaveLevel(info->flags, *level, take.changeSamples())) {
         error = "wave " + std::to_string(slot) + " is too long to convert";
         return false;
     }

@@ -9,6 +9,7 @@
 // would show, and platform/testing/Headless.h drives it as a user would.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,10 +42,17 @@ constexpr unsigned messageRightButtonUp = 0x0205;
 constexpr unsigned messageMiddleButtonDown = 0x0207;
 constexpr unsigned messageMiddleButtonUp = 0x0208;
 constexpr unsigned messageMouseWheel = 0x020A;
+// The window lost the mouse capture (lParam: the window that took it, or
+// none): to another window, a box, the user switching programs, or our own
+// release.
+constexpr unsigned messageCaptureChanged = 0x0215;
 
-// Key flags in a mouse message's wParam.
+// Key and button flags in a mouse message's wParam: what is held as the
+// message is sent.
+constexpr uintptr_t mouseLeftButton = 0x0001;
 constexpr uintptr_t mouseShift = 0x0004;
 constexpr uintptr_t mouseControl = 0x0008;
+constexpr uintptr_t mouseMiddleButton = 0x0010;
 // A mouse message's lParam: x in the low 16 bits, y in the next, both signed.
 inline intptr_t mousePosition(int x, int y) {
     return static_cast<intptr_t>(static_cast<uint16_t>(x) |
@@ -97,6 +105,13 @@ struct WindowOptions {
     int controlId = 0;
 };
 
+// An exception that reaches the system from a procedure of ours (in
+// practice an allocation that failed) is caught at the system's call, which
+// cannot unwind it; the message is answered as handled and this handler, when
+// set, hears of it. A paint that fails still ends its painting.
+using ProcedureFailureHandler = void (*)(WindowHandle window, unsigned message);
+void setProcedureFailureHandler(ProcedureFailureHandler handler);
+
 // A window of ours: a child of parent, or without a parent a message-only
 // window. Null when the system refuses one. Messages the procedure does not
 // handle go to defaultHandling.
@@ -126,8 +141,34 @@ void updateNow(WindowHandle window);
 // Painting: call from the handler of messagePaint. draw gets a surface over
 // what needs painting; on Windows it is double-buffered over the clip box.
 void paint(WindowHandle window, const std::function<void(Surface&)>& draw);
-// Draws straight onto the window outside a paint (the marching frame).
-void drawOnWindow(WindowHandle window, const std::function<void(Surface&)>& draw);
+
+// An 8 x 8 one-bit brush, made once and kept for as long as its owner (a
+// system object on Windows): pattern pixel (px, py) is bit (7 - px) of
+// rows[py], as in Surface::fillPattern.
+class PatternBrush {
+public:
+    explicit PatternBrush(const uint8_t rows[8]);
+    ~PatternBrush();
+    PatternBrush(const PatternBrush&) = delete;
+    PatternBrush& operator=(const PatternBrush&) = delete;
+    const uint8_t* rows() const { return pattern; }
+    // The system's brush, or null (none could be made, or no system).
+    void* native() const { return brush; }
+
+private:
+    uint8_t pattern[8];
+    void* bitmap = nullptr;
+    void* brush = nullptr;
+};
+
+// Fills each of count rectangles straight on the window, outside a paint,
+// with brush repeated from (originX, originY): set bits setArgb, clear bits
+// clearArgb (the marching frame). Plain drawing with no objects made.
+void fillPatternOnWindow(WindowHandle window, const PatternBrush& brush, const PixelRect* rects,
+                         size_t count, int32_t originX, int32_t originY, uint32_t setArgb,
+                         uint32_t clearArgb);
+// Whether the window and every window that contains it are shown.
+bool isShowing(WindowHandle window);
 // Draws on a drawing context the host hands over (a pattern box): the
 // system's device context on Windows, a Surface of the host's elsewhere.
 void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw);
@@ -152,6 +193,8 @@ ScrollState scrollState(WindowHandle window, ScrollBar bar);
 void startTimer(WindowHandle window, unsigned id, unsigned periodMs);
 void stopTimer(WindowHandle window, unsigned id);
 
+// Every mouse message goes to window until the capture is released or
+// taken; the window that loses it gets messageCaptureChanged.
 void captureMouse(WindowHandle window);
 void releaseMouse();
 void takeFocus(WindowHandle window);

@@ -7,10 +7,12 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
 # clang builds the fuzz targets; its sanitizer and fuzzer runtimes are a
-# package of their own. sox makes and checks audio files in the tests; cairo
+# package of their own. sox and flac make and check audio files in the tests;
+# libsndfile imports FLAC, AIFF and other formats; cairo
 # draws the editor (found through pkg-config); ccache keeps rebuilds of several build folders short.
 packages=(cmake make g++ clang libclang-rt-14-dev ccache libgtest-dev libgmock-dev
-          libbenchmark-dev libwavpack-dev libtinyxml-dev libcairo2-dev pkg-config wavpack sox hyperfine)
+          libbenchmark-dev libwavpack-dev libtinyxml-dev libsndfile1-dev libcairo2-dev pkg-config
+          wavpack sox flac hyperfine)
 if [ "$#" -gt 0 ]; then
     packages+=("$@")
 fi

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Builds the third-party libraries of the Windows cross build, WavPack and
-# TinyXML, from Debian's source packages into third_party_cache/mingw (git
-# ignores the cache). Fetching uses apt with a private sources list and
-# package lists inside the cache, so the system's apt state is left alone.
-# Does nothing when the libraries are already built.
+# Builds the third-party libraries of the Windows cross build, WavPack,
+# TinyXML and libsndfile (with the FLAC, Ogg, Vorbis and Opus libraries it
+# reads through), from Debian's source packages into third_party_cache/mingw
+# (git ignores the cache), all static: the plug-in stays one file. Fetching
+# uses apt with a private sources list and package lists inside the cache,
+# so the system's apt state is left alone. Does nothing when the libraries
+# are already built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 cache="$root/third_party_cache"
 prefix="$cache/mingw"
 stamp="$prefix/.built-v1"
-[ -f "$stamp" ] && exit 0
+audio_stamp="$prefix/.built-audio-v1"
+[ -f "$stamp" ] && [ -f "$audio_stamp" ] && exit 0
 
 mkdir -p "$cache/src" "$prefix/include" "$prefix/lib"
 # shellcheck source=scripts/common.sh
@@ -50,7 +53,7 @@ write_source_entries() { # folder
         fail "no Debian package sources found in $list or $parts (neither \"deb\" lines nor \"Types: deb\" stanzas), so the source packages of WavPack and TinyXML cannot be fetched."
 }
 
-fetch() {
+fetch() { # source packages...
     local apt="$cache/apt"
     rm -rf "$apt/sources"
     mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources"
@@ -61,17 +64,39 @@ fetch() {
     # A third-party source without source packages only warns here: what
     # counts is that Debian's sources answer below.
     apt-get -qq "${options[@]}" update || true
-    (cd "$cache/src" && apt-get -qq "${options[@]}" source wavpack tinyxml >/dev/null) ||
-        fail "apt-get could not fetch the source packages wavpack and tinyxml from the sources in $apt/sources (made from this machine's apt sources): check that they name a reachable Debian 12 mirror."
+    (cd "$cache/src" && apt-get -qq "${options[@]}" source "$@" >/dev/null) ||
+        fail "apt-get could not fetch the source packages $* from the sources in $apt/sources (made from this machine's apt sources): check that they name a reachable Debian 12 mirror."
 }
 
 source_dir() {
     find "$cache/src" -maxdepth 1 -type d -name "$1-*" | sort | tail -n 1
 }
 
-if [ -z "$(source_dir wavpack)" ] || [ -z "$(source_dir tinyxml)" ]; then
-    fetch
+packages=(wavpack tinyxml libsndfile flac libogg libvorbis opus)
+missing=()
+for package in "${packages[@]}"; do
+    [ -n "$(source_dir "$package")" ] || missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    fetch "${missing[@]}"
 fi
+
+# A library with its own CMake build, static, into the prefix; skipped when
+# its library file is there already (a run stopped half way resumes).
+cmake_build() { # name library-file source-folder options...
+    local name="$1" library="$2" src="$3"
+    shift 3
+    [ -f "$prefix/lib/$library" ] && return 0
+    rm -rf "$cache/build-$name"
+    cmake -S "$src" -B "$cache/build-$name" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF "$@" >/dev/null
+    cmake --build "$cache/build-$name" -j "$(nproc)" >/dev/null
+    cmake --install "$cache/build-$name" >/dev/null
+}
+
+if [ ! -f "$stamp" ]; then
 wavpack_src="$(source_dir wavpack)"
 tinyxml_src="$(source_dir tinyxml)"
 
@@ -98,4 +123,29 @@ x86_64-w64-mingw32-ar rcs "$prefix/lib/libtinyxml.a" "$cache/build-tinyxml"/*.o
 cp "$tinyxml_src/tinyxml.h" "$tinyxml_src/tinystr.h" "$prefix/include/"
 
 touch "$stamp"
+fi
+
+# libsndfile reads FLAC, Ogg Vorbis and Opus only with all three libraries;
+# libFLAC built static wants FLAC__NO_DLL in every file that includes it.
+if [ ! -f "$audio_stamp" ]; then
+    cmake_build ogg libogg.a "$(source_dir libogg)" -DINSTALL_DOCS=OFF
+    cmake_build flac libFLAC.a "$(source_dir flac)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF \
+        -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON \
+        -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF
+    cmake_build vorbis libvorbis.a "$(source_dir libvorbis)"
+    # Opus 1.3.1's release lacks the file that sets a default build type
+    # (its build includes it from the source folder); we always give the
+    # build type, so an empty stand-in does.
+    opus_src="$(source_dir opus)"
+    [ -f "$opus_src/opus_buildtype.cmake" ] ||
+        echo "# The build type comes from the command line." >"$opus_src/opus_buildtype.cmake"
+    cmake_build opus libopus.a "$opus_src" -DOPUS_BUILD_PROGRAMS=OFF -DOPUS_BUILD_TESTING=OFF \
+        -DOPUS_STACK_PROTECTOR=OFF -DOPUS_FORTIFY_SOURCE=OFF
+    cmake_build sndfile libsndfile.a "$(source_dir libsndfile)" -DCMAKE_C_FLAGS=-DFLAC__NO_DLL \
+        -DENABLE_EXTERNAL_LIBS=ON -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+        -DBUILD_REGTEST=OFF -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=OFF
+    [ -f "$prefix/lib/libsndfile.a" ] && [ -f "$prefix/lib/libFLAC.a" ] ||
+        fail "the Windows build of libsndfile or libFLAC did not produce its static library."
+    touch "$audio_stamp"
+fi
 echo "Third-party libraries for Windows are in $prefix"

@@ -34,11 +34,11 @@
 #include <time.h>
 #endif
 
+#include "generator/editor/PatternEditorParent.h"
 #include "generator/editor/PlatformUserInterface.h"
-#include "generator/machine/ProcessState.h"
 #include "generator/machine/Machine.h"
 #include "generator/machine/MachineDescription.h"
-#include "generator/editor/PatternEditorParent.h"
+#include "generator/machine/ProcessState.h"
 #include "host/Host.h"
 #include "tests/support/AllocationProbe.h"
 #include "tests/support/FakeInputMachine.h"
@@ -212,8 +212,9 @@ int runSession(int seconds) {
         spoolex::Pattern& pattern = *playerMachine.findPattern(p->handle());
         auto hold = playerMachine.lockAudio();
         spoolex::Take& take = pattern.addTake();
-        take.samples.resize(size_t{2} * playTicks * samplesPerTick);
-        for (float& v : take.samples)
+        spoolex::Samples& samples = take.changeSamples();
+        samples.resize(size_t{2} * playTicks * samplesPerTick);
+        for (float& v : samples)
             v = noise(random);
         pattern.assignTake(0, playTicks, &take);
         pattern.tidyActiveTakes();
@@ -230,7 +231,7 @@ int runSession(int seconds) {
         spoolex::Pattern& pattern = studio.patternOf(hour);
         auto hold = machine.lockAudio();
         spoolex::Take& take = pattern.addTake();
-        take.samples.assign(2 * hourFrames, 1000.0f);
+        take.changeSamples().assign(2 * hourFrames, 1000.0f);
         pattern.assignTake(0, hourTicks, &take);
         pattern.tidyActiveTakes();
     }
@@ -328,7 +329,7 @@ int runSession(int seconds) {
             auto hold = machine.lockAudio();
             while (recPattern.takes.size() > 1) {
                 spoolex::Take& take = *recPattern.takes.front();
-                endRecordingInto(machine, take, released);
+                machine.stopRecordingInto(take, released);
                 gone.push_back(recPattern.removeTake(take));
                 ++deleted;
             }

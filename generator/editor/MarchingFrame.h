@@ -14,6 +14,8 @@ struct MarchingFrame {
     platform::PixelRect rect{};
     int32_t thickness = 1;
     int32_t phase = 0;
+    // Made with the view and kept: the frame is drawn 20 times a second.
+    platform::PatternBrush brush{brushRows()};
 
     // The 8 x 8 brush: row r is 0x0F rotated left by r bits, so pixel (x, y)
     // is set when (x + y) mod 8 >= 4: diagonal stripes four pixels wide.

@@ -6,6 +6,8 @@
 
 void PatternEditor::showPattern(spoolex::Pattern* shown) {
     dropPeakCaches();
+    if (shown != pattern)
+        ++shownChanges;
     pattern = shown;
     currentTake = nullptr;
     // No current take, no frame; and with no pattern updateScrollBars

@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 
 #include "generator/editor/MarchingFrame.h"
 #include "generator/editor/PeakCache.h"
@@ -111,6 +113,8 @@ public:
     void onLeftButtonDown(int32_t x, int32_t y, uintptr_t keyFlags);
     void onMiddleButtonDown(int32_t x, int32_t y);
     void onButtonUp();
+    // The view lost the mouse capture to takenBy (or to nobody).
+    void onCaptureLost(platform::WindowHandle takenBy);
     void onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags);
     void onMouseWheel(int delta, uintptr_t keyFlags);
     DragMode dragMode() const { return drag; }
@@ -133,6 +137,14 @@ public:
     // Refresh: the shown pattern's caches and every view of it.
     void refreshShownPattern();
 
+    // What a command acts on, to look up again after a modal loop (a box,
+    // a dialog, a chooser): true while this view is alive, shows the same
+    // pattern as now, and that pattern still holds take (when one is given).
+    // The loop runs the host's messages: the host may delete the pattern or
+    // the machine (and this view with it) meanwhile. Callable after this
+    // view is gone.
+    std::function<bool()> stillShowing(const spoolex::Take* take) const;
+
     // ---- Keys (PatternEditorKeys.cpp) ----
     // Every keyboard shortcut of the machine that matches sends its command,
     // in list order; the message takes its default handling afterwards.
@@ -151,6 +163,11 @@ private:
 
     platform::WindowHandle window = nullptr;
     spoolex::Pattern* pattern = nullptr;
+    // Counts the changes of the shown pattern, so that a pattern deleted and
+    // another made at the same address are told apart.
+    uint64_t shownChanges = 0;
+    // Expires with this view (see stillShowing).
+    std::shared_ptr<const char> lifetime = std::make_shared<const char>('\0');
 
     // ---- View state (drawing) ----
     std::map<const spoolex::Take*, PeakCache> peakCaches;
@@ -183,6 +200,8 @@ private:
     int32_t lastMouseY = 0;
     int32_t reorderRow = -1;
     bool nearSelectionEdge(int32_t x) const;
+    // Whether the button that drives the drag is down in a mouse message.
+    bool dragButtonHeld(uintptr_t keyFlags) const;
     platform::CursorShape cursorFor(int32_t x) const;
     void dragSelectionEdge(int32_t x, uintptr_t keyFlags);
     void reorderTo(int32_t row);
@@ -208,5 +227,8 @@ private:
     // The change notification for the shown pattern after an edit.
     void shownPatternChanged();
     void markSongModified();
+    // True, after telling the user, when the current take is being
+    // recorded: the audio thread writes it where the recording expects.
+    bool refusedWhileRecorded();
     void reportOutOfMemory();
 };

@@ -64,6 +64,9 @@ bool PatternEditor::onCommand(uint16_t id) {
         copySelection();
         return true;
     case cmd::cut:
+        // Nothing would be removed: the clipboard keeps what it holds.
+        if (refusedWhileRecorded())
+            return true;
         copySelection();
         deleteSelection();
         return true;
@@ -102,7 +105,7 @@ bool PatternEditor::onCommand(uint16_t id) {
         return true;
     case cmd::importFromFile:
         if (machine)
-            spoolex::importFromFile(*machine, pattern, window);
+            spoolex::importFromFile(*machine, pattern, window, stillShowing(nullptr));
         return true;
     case cmd::importFromWavetable:
         if (machine)
@@ -112,11 +115,12 @@ bool PatternEditor::onCommand(uint16_t id) {
     case cmd::exportToWavetable:
         if (machine)
             spoolex::exportSelectionToWavetable(*machine, pattern, currentTake, selStart, selEnd,
-                                                window);
+                                                window, stillShowing(currentTake));
         return true;
     case cmd::externalEditor:
         if (machine)
-            spoolex::sendToExternalEditor(*machine, pattern, currentTake, window);
+            spoolex::sendToExternalEditor(*machine, pattern, currentTake, window,
+                                          stillShowing(currentTake));
         return true;
     }
     return false;
@@ -270,11 +274,11 @@ void PatternEditor::deleteSelection() {
     spoolex::Take& take = *currentTake;
     const FrameRange range =
         selectionFrames(framesPerTickOf(take, *machine->masterInfo), selStart, selEnd);
-    // A take the audio thread is still writing keeps its frames where the
-    // recording expects them.
-    if (range.first < take.frameCount() && range.end > range.first && !isRecorded(*machine, take)) {
+    if (refusedWhileRecorded())
+        return;
+    if (range.first < take.frameCount() && range.end > range.first) {
         try {
-            spoolex::Samples shorter = withoutFrames(take.samples, range.first, range.end);
+            spoolex::Samples shorter = withoutFrames(take.samples(), range.first, range.end);
             swapSamples(*machine, take, shorter);
         } catch (const std::bad_alloc&) {
             reportOutOfMemory();
@@ -290,11 +294,11 @@ void PatternEditor::pasteClipboard() {
     if (!pattern || !currentTake || clipboard.empty() || !machine || !machine->masterInfo)
         return;
     spoolex::Take& take = *currentTake;
-    if (isRecorded(*machine, take))
+    if (refusedWhileRecorded())
         return;
     const CMasterInfo& timing = *machine->masterInfo;
     try {
-        if (take.samples.empty()) {
+        if (take.samples().empty()) {
             spoolex::Samples copy(clipboard.begin(), clipboard.end());
             swapSamples(*machine, take, copy, timing.samplesPerSec);
             selStart = 0.0;
@@ -308,10 +312,10 @@ void PatternEditor::pasteClipboard() {
             const bool deleting = selStart < selEnd;
             if (deleting) {
                 const FrameRange range = selectionFrames(f, selStart, selEnd);
-                edited = withoutFrames(take.samples, range.first, range.end);
+                edited = withoutFrames(take.samples(), range.first, range.end);
                 selEnd = selStart;
             }
-            const spoolex::Samples& base = deleting ? edited : take.samples;
+            const spoolex::Samples& base = deleting ? edited : take.samples();
             spoolex::Samples pasted = withInserted(base, frameAt(f * selStart), clipboard);
             swapSamples(*machine, take, pasted);
             selEnd = selStart + static_cast<double>(clipboard.size() / 2) / f;
@@ -340,11 +344,31 @@ void PatternEditor::makeActive(spoolex::Take* take) {
     repaintView();
 }
 
+std::function<bool()> PatternEditor::stillShowing(const spoolex::Take* take) const {
+    std::weak_ptr<const char> alive = lifetime;
+    const uint64_t shownThen = shownChanges;
+    return [this, alive, shownThen, take] {
+        if (alive.expired() || shownChanges != shownThen || !pattern || !machine)
+            return false;
+        if (!take)
+            return true;
+        // Recording may add a take on the audio thread.
+        auto hold = machine->lockAudio();
+        for (const auto& held : pattern->takes)
+            if (held.get() == take)
+                return true;
+        return false;
+    };
+}
+
 void PatternEditor::deleteThisTake() {
     if (!pattern || !currentTake || !machine)
         return;
+    spoolex::Take* doomed = currentTake;
+    const std::function<bool()> stillThere = stillShowing(doomed);
     if (platform::messageBox(window, "Are you sure?", nullptr, platform::MessageIcon::Question,
-                             platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
+                             platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes ||
+        !stillThere())
         return;
     // Freed after the lock is released: the take (unless a fading player
     // still reads it) and whatever recording wrote into it.
@@ -352,12 +376,13 @@ void PatternEditor::deleteThisTake() {
     std::shared_ptr<spoolex::Take> removed;
     {
         auto hold = machine->lockAudio();
-        endRecordingInto(*machine, *currentTake, released);
-        removed = pattern->removeTake(*currentTake);
+        machine->stopRecordingInto(*doomed, released);
+        removed = pattern->removeTake(*doomed);
         pattern->invalidateOverview();
     }
     dropPeakCaches();
-    currentTake = nullptr;
+    if (currentTake == doomed)
+        currentTake = nullptr;
     markSongModified();
     repaintView();
 }
@@ -415,6 +440,16 @@ void PatternEditor::shownPatternChanged() {
 void PatternEditor::markSongModified() {
     if (hostServices)
         hostServices->markSongModified();
+}
+
+bool PatternEditor::refusedWhileRecorded() {
+    if (!machine || !currentTake || !isRecorded(*machine, *currentTake))
+        return false;
+    platform::messageBox(window,
+                         "This take is being recorded. It can be changed when the recording "
+                         "stops.",
+                         nullptr, platform::MessageIcon::Information);
+    return true;
 }
 
 void PatternEditor::reportOutOfMemory() {

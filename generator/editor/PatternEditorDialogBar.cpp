@@ -121,7 +121,7 @@ intptr_t PatternEditorDialogBar::onMessage(unsigned message, uintptr_t wParam, i
         return 0;
     case barcontrol::armToggle:
         if (code == platform::notifyButtonClicked && view.machine)
-            view.machine->armed = platform::isChecked(window, id) ? 1 : 0;
+            view.machine->setArmed(platform::isChecked(window, id));
         return 0;
     }
     // The buttons and the "Menu" label: their commands go to the frame,
@@ -145,7 +145,7 @@ void PatternEditorDialogBar::refreshRecordSources() {
 void PatternEditorDialogBar::selectRecordSource() {
     if (!window || !frame || !frame->view.machine)
         return;
-    const auto source = reinterpret_cast<intptr_t>(frame->view.machine->recordSource);
+    const auto source = reinterpret_cast<intptr_t>(frame->view.machine->recordSource());
     const int count = platform::listCount(window, barcontrol::recordSourceList);
     for (int i = 0; i < count; ++i)
         if (platform::listItemData(window, barcontrol::recordSourceList, i) == source) {
@@ -156,7 +156,7 @@ void PatternEditorDialogBar::selectRecordSource() {
 
 void PatternEditorDialogBar::showArmed() {
     if (window && frame && frame->view.machine)
-        platform::setChecked(window, barcontrol::armToggle, frame->view.machine->armed != 0);
+        platform::setChecked(window, barcontrol::armToggle, frame->view.machine->isArmed());
 }
 
 void PatternEditorDialogBar::updateViewLabels() {

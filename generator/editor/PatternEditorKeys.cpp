@@ -21,17 +21,30 @@ void installPlatformModifierKeys() {
     spoolex::setModifierKeys(&keys);
 }
 
+// A command may open a box whose loop lets the host delete the machine and
+// this view: the bindings are walked from a copy, and once the view is gone
+// no further command is sent.
 void PatternEditor::onKeyDown(uint32_t virtualKey) {
     if (!machine)
         return;
-    spoolex::fireKeyDown(machine->shortcuts, virtualKey, spoolex::currentModifiers(),
-                         [this](uint16_t id) { sendCommand(id); });
+    const std::vector<spoolex::KeyboardShortcut> shortcuts = machine->shortcuts();
+    std::weak_ptr<const char> alive = lifetime;
+    spoolex::fireKeyDown(shortcuts, virtualKey, spoolex::currentModifiers(),
+                         [this, &alive](uint16_t id) {
+                             if (!alive.expired())
+                                 sendCommand(id);
+                         });
 }
 
 void PatternEditor::onCharacter(uint32_t character) {
     if (!machine)
         return;
-    spoolex::fireCharacter(machine->shortcuts, character, [this](uint16_t id) { sendCommand(id); });
+    const std::vector<spoolex::KeyboardShortcut> shortcuts = machine->shortcuts();
+    std::weak_ptr<const char> alive = lifetime;
+    spoolex::fireCharacter(shortcuts, character, [this, &alive](uint16_t id) {
+        if (!alive.expired())
+            sendCommand(id);
+    });
 }
 
 void PatternEditor::sendCommand(uint16_t id) {

@@ -115,6 +115,30 @@ void PatternEditor::onButtonUp() {
     platform::releaseMouse();
 }
 
+// Losing the capture ends the drag where it stands, as a button-up would:
+// every step of it (an edge moved, rows swapped and the song marked
+// modified) was a finished edit the user saw, so it stays. Undoing them
+// instead would take back edits because a box opened or the user switched
+// programs.
+void PatternEditor::onCaptureLost(platform::WindowHandle takenBy) {
+    if (takenBy != window)
+        drag = DragNone;
+}
+
+bool PatternEditor::dragButtonHeld(uintptr_t keyFlags) const {
+    switch (drag) {
+    case DragSelStart:
+    case DragSelEnd:
+    case DragReorder:
+        return (keyFlags & platform::mouseLeftButton) != 0;
+    case DragPan:
+        return (keyFlags & platform::mouseMiddleButton) != 0;
+    case DragNone:
+        break;
+    }
+    return true;
+}
+
 void PatternEditor::dragSelectionEdge(int32_t x, uintptr_t keyFlags) {
     double p = tickAtX(x);
     if (!(keyFlags & platform::mouseControl))
@@ -145,6 +169,10 @@ void PatternEditor::reorderTo(int32_t row) {
 }
 
 void PatternEditor::onMouseMove(int32_t x, int32_t y, uintptr_t keyFlags) {
+    // The button went up where we did not hear of it: the drag is over,
+    // and this move only hovers.
+    if (!dragButtonHeld(keyFlags))
+        onButtonUp();
     platform::setCursor(cursorFor(x));
     switch (drag) {
     case DragSelStart:

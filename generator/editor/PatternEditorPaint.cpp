@@ -131,6 +131,12 @@ void PatternEditor::paint(platform::Surface& surface, int32_t width, int32_t hei
         if (x1 >= w)
             break;
         const float stretch = std::max(x2 - x1 - 4.0f, 1.0f);
+        // An outline wholly outside the paint rectangle (pen included)
+        // would not be seen.
+        const float penHalf = outlineWidth / 2.0f;
+        if (x1 + 2.0f + stretch + penHalf < static_cast<float>(r.left) ||
+            x1 + 2.0f - penHalf > static_cast<float>(r.right))
+            continue;
         if (!entry.take)
             surface.drawEllipse(x1 + 2.0f, 2.0f, stretch, h - 4.0f, outlineWidth, outlineColour);
         else
@@ -242,43 +248,31 @@ void PatternEditor::redrawNow() {
 void PatternEditor::drawMarchingFrame() {
     MarchingFrame& frame = marchingFrame;
     frame.phase = (frame.phase + 1) % 8;
-    if (!frame.owner)
+    // A hidden editor (the host shows another view) draws nothing.
+    if (!frame.owner || !platform::isShowing(frame.owner))
         return;
     const platform::PixelRect rect = frame.rect;
     if (!(rect.right > rect.left && rect.bottom > rect.top))
         return;
     const int32_t t = frame.thickness;
-    const uint8_t* rows = MarchingFrame::brushRows();
-    const uint32_t set = platform::opaqueFromBgr(frame.colourB);
-    const uint32_t clear = platform::opaqueFromBgr(frame.colourA);
-    const int32_t originX = frame.phase;
-    platform::drawOnWindow(frame.owner, [&](platform::Surface& surface) {
-        surface.fillPattern({rect.left, rect.top, rect.right, rect.top + t}, rows, originX, 0, set,
-                            clear);
-        surface.fillPattern({rect.left, rect.top, rect.left + t, rect.bottom}, rows, originX, 0,
-                            set, clear);
-        surface.fillPattern({rect.left, rect.bottom - t, rect.right, rect.bottom}, rows, originX, 0,
-                            set, clear);
-        surface.fillPattern({rect.right - t, rect.top, rect.right, rect.bottom}, rows, originX, 0,
-                            set, clear);
-    });
+    const platform::PixelRect edges[4] = {
+        {rect.left, rect.top, rect.right, rect.top + t},       // top
+        {rect.left, rect.top, rect.left + t, rect.bottom},     // left
+        {rect.left, rect.bottom - t, rect.right, rect.bottom}, // bottom
+        {rect.right - t, rect.top, rect.right, rect.bottom}};  // right
+    platform::fillPatternOnWindow(frame.owner, frame.brush, edges, 4, frame.phase, 0,
+                                  platform::opaqueFromBgr(frame.colourB),
+                                  platform::opaqueFromBgr(frame.colourA));
 }
 
 void PatternEditor::refreshWhileRecording() {
     if (!machine || !spoolex::redrawWhileRecording())
         return;
-    spoolex::Pattern* recorded = nullptr;
-    const spoolex::Take* take = nullptr;
-    {
-        auto hold = machine->lockAudio();
-        if (machine->recording.sequence && machine->recording.pattern) {
-            recorded = machine->recording.pattern;
-            take = machine->recording.take.get();
-        }
-    }
+    const spoolex::RecordCommand running = machine->runningRecording();
+    spoolex::Pattern* recorded = running.sequence ? running.pattern : nullptr;
     if (!recorded)
         return;
-    onlyChangedTake = take;
+    onlyChangedTake = running.take.get();
     recorded->notifyPatternChanged();
     onlyChangedTake = nullptr;
     recorded->invalidateOverview();

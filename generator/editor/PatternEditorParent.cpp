@@ -91,8 +91,7 @@ void PatternEditorParent::destroy() {
 void PatternEditorParent::finalMessage() {
     window = nullptr;
     if (spoolex::mi* machine = view.machine)
-        if (machine->editor == this)
-            machine->editor = nullptr;
+        machine->editorGone(this);
     delete this;
 }
 
@@ -114,7 +113,7 @@ void PatternEditorParent::patternDeleted(spoolex::Pattern& pattern) {
 }
 
 PatternEditor* editorViewOf(spoolex::mi& machine) {
-    auto* frame = static_cast<PatternEditorParent*>(machine.editor);
+    auto* frame = static_cast<PatternEditorParent*>(machine.editor());
     return frame ? &frame->view : nullptr;
 }
 

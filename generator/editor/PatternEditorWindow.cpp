@@ -73,6 +73,9 @@ intptr_t PatternEditor::onMessage(unsigned message, uintptr_t wParam, intptr_t l
     case messageMouseMove:
         onMouseMove(x, y, wParam);
         return 0;
+    case messageCaptureChanged:
+        onCaptureLost(reinterpret_cast<WindowHandle>(lParam));
+        return 0;
     case messageRightButtonDown:
         takeFocus(window);
         return 0;
@@ -80,11 +83,16 @@ intptr_t PatternEditor::onMessage(unsigned message, uintptr_t wParam, intptr_t l
         onMouseWheel(wheelDelta(wParam), wParam);
         return 1;
     case messageKeyDown:
-        onKeyDown(static_cast<uint32_t>(wParam));
-        return defaultHandling(window, message, wParam, lParam);
-    case messageChar:
-        onCharacter(static_cast<uint32_t>(wParam));
-        return defaultHandling(window, message, wParam, lParam);
+    case messageChar: {
+        // A bound command's box may let the host delete this view.
+        const WindowHandle self = window;
+        const std::weak_ptr<const char> alive = lifetime;
+        if (message == messageKeyDown)
+            onKeyDown(static_cast<uint32_t>(wParam));
+        else
+            onCharacter(static_cast<uint32_t>(wParam));
+        return alive.expired() ? 0 : defaultHandling(self, message, wParam, lParam);
+    }
     case messageTimer:
         onTimer(static_cast<unsigned>(wParam));
         return 0;

@@ -1,11 +1,15 @@
 // The machine core's user interface, served by the platform layer.
 #include "generator/editor/PlatformUserInterface.h"
 
+#include <cstdio>
+
+#include "generator/machine/SlotGuard.h"
 #include "generator/transfers/DlgExportWT.h"
 #include "generator/transfers/TransferUserInterface.h"
 #include "platform/Choosers.h"
 #include "platform/Dialogs.h"
 #include "platform/Programs.h"
+#include "platform/Window.h"
 
 namespace spoolex {
 
@@ -20,6 +24,12 @@ public:
         else if (icon == MessageIcon::Information)
             platformIcon = platform::MessageIcon::Information;
         platform::messageBox(owner, text, caption, platformIcon);
+    }
+
+    bool askYesNo(const std::string& text, const char* caption) override {
+        return platform::messageBox(nullptr, text, caption, platform::MessageIcon::Question,
+                                    platform::MessageButtons::YesNo) ==
+               platform::MessageAnswer::Yes;
     }
 
     FolderChoice chooseFolder(const std::string& title, const std::string& initialSelection,
@@ -74,22 +84,50 @@ public:
         return true;
     }
 
-    bool reserveTemporaryFile(const std::string& prefix, std::string& path) override {
-        return platform::reserveTemporaryFile(prefix, path);
+    bool reserveTemporaryFile(const std::string& prefix, const std::string& extension,
+                              std::string& path) override {
+        // Only the reserved name is wanted: that file goes, and the name with
+        // the extension is created in its place.
+        std::string reserved;
+        if (!platform::reserveTemporaryFile(prefix, reserved))
+            return false;
+        const bool created = platform::createPrivateFile(reserved + extension);
+        std::remove(reserved.c_str());
+        if (created)
+            path = reserved + extension;
+        return created;
     }
 
-    void launchProgram(const std::string& program, const std::string& parameters) override {
-        platform::launchProgram(program, parameters);
+    bool launchProgram(const std::string& program, const std::string& parameters) override {
+        return platform::launchProgram(program, parameters);
     }
 };
 
 PlatformUserInterface platformUi;
 PlatformTransferUserInterface platformTransfers;
+
+// A window message of the editor failed (out of memory). The user hears of
+// it when it was an act of theirs; a paint or a timer that fails comes back
+// by itself, and a box at each would never end.
+void reportProcedureFailure(platform::WindowHandle, unsigned message) {
+    switch (message) {
+    case platform::messageCommand:
+    case platform::messageKeyDown:
+    case platform::messageChar:
+    case platform::messageLeftButtonDown:
+    case platform::messageMiddleButtonDown:
+        platform::messageBox(nullptr, outOfMemory, nullptr, platform::MessageIcon::Error);
+        break;
+    default:
+        break;
+    }
+}
 } // namespace
 
 void installPlatformUserInterface() {
     setUserInterface(&platformUi);
     setTransferUserInterface(&platformTransfers);
+    platform::setProcedureFailureHandler(reportProcedureFailure);
 }
 
 } // namespace spoolex

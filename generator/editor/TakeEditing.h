@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "generator/model/SampleBuffer.h"
@@ -24,9 +23,3 @@ bool isRecorded(spoolex::mi& machine, const spoolex::Take& take);
 // block on, so none reads past a shortened take.
 void swapSamples(spoolex::mi& machine, spoolex::Take& take, spoolex::Samples& buffer,
                  int32_t sampleRate = 0);
-
-// Lock held: the running recording of take ends and queued recordings into
-// it become stops, so nothing writes into the take after it leaves its
-// pattern. Whatever must be freed goes to released.
-void endRecordingInto(spoolex::mi& machine, const spoolex::Take& take,
-                      std::vector<std::shared_ptr<void>>& released);

@@ -10,18 +10,8 @@ namespace spoolex {
 
 void registerInput(InputMachine::Fields* input) {
     inputRegistry().push_back(input);
-    std::string name = mi::inputName(input);
-    for (mi* generator : generatorInstances()) {
-        if (generator->editor)
-            generator->editor->refreshRecordSources();
-        // A song loaded before this input existed named it as its source.
-        if (!generator->pendingRecordSourceName.empty() &&
-            generator->pendingRecordSourceName == name) {
-            generator->setRecordSource(input);
-            if (generator->editor)
-                generator->editor->selectRecordSource();
-        }
-    }
+    for (mi* generator : generatorInstances())
+        generator->inputRegistered(input);
 }
 
 void unregisterInput(InputMachine::Fields* input) {
@@ -34,13 +24,8 @@ void unregisterInput(InputMachine::Fields* input) {
                                     "Bug in Korvane Spoolex: attempt to unregister an input "
                                     "machine which was never registered in the first place.",
                                     "", MessageIcon::Error);
-    // Generators may be rendering: none may read the input once it is gone.
-    for (mi* generator : generatorInstances()) {
-        if (generator->recordSource == input)
-            generator->setRecordSource(nullptr);
-        if (generator->editor)
-            generator->editor->refreshRecordSources();
-    }
+    for (mi* generator : generatorInstances())
+        generator->inputUnregistered(input);
 }
 
 } // namespace spoolex

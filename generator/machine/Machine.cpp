@@ -5,6 +5,7 @@
 
 #include "generator/machine/MachineDescription.h"
 #include "generator/machine/ProcessState.h"
+#include "generator/machine/Recovery.h"
 #include "generator/machine/SettingsLoader.h"
 #include "generator/machine/SlotGuard.h"
 #include "generator/machine/SongData.h"
@@ -21,8 +22,10 @@ void writeMenuItem(CMachineDataOutput& out, const std::string& text) {
     out.write(text.c_str(), static_cast<int>(text.size() + 1));
 }
 
+} // namespace
+
 // Event 0 for our own machine: pass it on to the host's service for it.
-bool onOwnMachineEvent(CMachineInterface* machine, void*) {
+bool mi::onOwnMachineEvent(CMachineInterface* machine, void*) {
     auto* self = static_cast<mi*>(machine);
     self->callbacks->onOwnMachineEvent(self->ownMachine, true);
     return true;
@@ -30,15 +33,13 @@ bool onOwnMachineEvent(CMachineInterface* machine, void*) {
 
 // Event 3: a machine appeared or changed; if it is an input machine, the
 // record-source list may be stale.
-bool onMachineEvent(CMachineInterface* machine, void* data) {
+bool mi::onMachineEvent(CMachineInterface* machine, void* data) {
     auto* self = static_cast<mi*>(machine);
     const CMachineInfo* info = self->callbacks->machineInfoOf(static_cast<CMachine*>(data));
-    if (info && info->name && std::strcmp(info->name, inputMachineName) == 0 && self->editor)
-        self->editor->refreshRecordSources();
+    if (info && info->name && std::strcmp(info->name, inputMachineName) == 0 && self->patternEditor)
+        self->patternEditor->refreshRecordSources();
     return true;
 }
-
-} // namespace
 
 mi::mi() {
     ex.owner = this;
@@ -49,7 +50,7 @@ mi::mi() {
     attributeValues =
         reinterpret_cast<uint8_t*>(&values) + offsetof(MachineValues, crossfadeLength);
     if (EditorFactory makeEditor = editorFactory())
-        editor = makeEditor();
+        patternEditor = makeEditor();
     // What blocks let go of waits here for the lock's release; the render
     // path never grows it.
     releasedInBlock.reserve(1024);
@@ -62,9 +63,11 @@ mi::mi() {
 }
 
 mi::~mi() {
-    if (editor)
-        editor->destroy();
-    editor = nullptr;
+    // Its last frames reach the disk while the takes are still here.
+    recoveryWriter.reset();
+    if (patternEditor)
+        patternEditor->destroy();
+    patternEditor = nullptr;
     auto& instances = generatorInstances();
     auto it = std::find(instances.begin(), instances.end(), this);
     if (it != instances.end())
@@ -100,18 +103,28 @@ void mi::initFromSong(CMachineDataInput* data) {
     checkHostVersion();
     callbacks->subscribeEvent(callbacks->ownMachine(), HostEventOwnMachine, onOwnMachineEvent,
                               nullptr);
-    if (editor)
-        editor->attach(*this);
+    if (patternEditor)
+        patternEditor->attach(*this);
     ownMachine = callbacks->ownMachine();
     callbacks->subscribeEvent(ownMachine, HostEventMachineChanged, onMachineEvent, nullptr);
     guardSlot(callbacks, outOfMemory, [&] { loadSettings(*this); });
-    if (data)
-        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, *data); });
+    if (data) {
+        FingerprintedInput in(*data);
+        guardSlot(callbacks, outOfMemoryWhileLoading, [&] { loadSongData(*this, in); });
+        songFingerprint = in.fingerprint.text();
+    }
+    guardSlot(callbacks, outOfMemory, [&] { startRecovery(*this); });
 }
 
 void mi::saveSongData(CMachineDataOutput* out) {
-    if (out)
-        guardSlot(callbacks, outOfMemoryWhileSaving, [&] { spoolex::saveSongData(*this, *out); });
+    if (!out)
+        return;
+    FingerprintedOutput hashed(*out);
+    guardSlot(callbacks, outOfMemoryWhileSaving, [&] {
+        spoolex::saveSongData(*this, hashed);
+        songFingerprint = hashed.fingerprint.text();
+        noteSongSaved(*this);
+    });
 }
 
 void mi::onTick() {
@@ -148,8 +161,8 @@ void mi::stop() {
     }
     // Stopping the host always disarms.
     armed = 0;
-    if (editor)
-        editor->showArmed();
+    if (patternEditor)
+        patternEditor->showArmed();
 }
 
 int32_t mi::crossfadeLength() const {
@@ -160,24 +173,7 @@ int32_t mi::crossfadeLength() const {
 
 void mi::onAttributesChanged() {
     std::lock_guard<std::mutex> hold(audioLock);
-    crossfadeStep = 1.0f / static_cast<float>(crossfadeLength());
-}
-
-std::string mi::inputName(const InputMachine::Fields* input) {
-    const char* name =
-        input->callbacks ? input->callbacks->machineNameOf(input->ownMachine) : nullptr;
-    return name ? name : "";
-}
-
-void mi::chooseRecordSource(InputMachine::Fields* source) {
-    // Under our lock only for the store: the host may hold its own lock
-    // around markSongModified.
-    setRecordSource(source);
-    // The user's choice replaces a source the song named that never came.
-    pendingRecordSourceName.clear();
-    if (editor)
-        editor->selectRecordSource();
-    callbacks->markSongModified();
+    fadeStep = 1.0f / static_cast<float>(crossfadeLength());
 }
 
 void mi::toggleArmed() {
@@ -185,9 +181,38 @@ void mi::toggleArmed() {
     // objects and list room are ready before that.
     if (!armed)
         prepareForAudio();
+    // What a recording's copy notes about it is fresh before it can start.
+    refreshRecoveryIdentity(*this);
     armed = armed ? 0 : 1;
-    if (editor)
-        editor->showArmed();
+    if (patternEditor)
+        patternEditor->showArmed();
+}
+
+std::string mi::hostMachineName() const {
+    const char* name = callbacks ? callbacks->machineNameOf(ownMachine) : nullptr;
+    return name ? name : "";
+}
+
+void mi::keepRecoveryCopies(std::unique_ptr<RecoveryWriter> writer) {
+    recoveryWriter = std::move(writer);
+}
+
+void mi::editorGone(const MachineEditor* gone) {
+    if (patternEditor == gone)
+        patternEditor = nullptr;
+}
+
+void mi::addShortcut(KeyboardShortcut shortcut) {
+    shortcutList.push_back(std::move(shortcut));
+}
+
+void mi::addWaveEditor(WaveEditorEntry entry) {
+    waveEditorList.push_back(std::move(entry));
+}
+
+void mi::forgetSettings() {
+    shortcutList.clear();
+    waveEditorList.clear();
 }
 
 void mi::runCommand(int code) {
@@ -198,8 +223,8 @@ void mi::runMenuCommand(int code) {
     int item = code & 0xff;
     int subMenu = code >> 8;
     if (subMenu == subMenuMain) {
-        if (item == commandChangeWaveDirectory)
-            chooseWaveFolder(true);
+        if (item == commandChangeWaveDirectory && chooseWaveFolder(true))
+            refreshRecoveryIdentity(*this);
         else if (item == commandAbout)
             showAboutBox();
     } else if (subMenu == subMenuRecordSource) {
@@ -232,9 +257,9 @@ void miex::buildSubMenu(int index, CMachineDataOutput* out) {
 
 void mi::writeSubMenu(int index, CMachineDataOutput& out) {
     if (index == subMenuRecordSource - 1) {
-        writeMenuItem(out, recordSource ? "None" : "*None");
+        writeMenuItem(out, source ? "None" : "*None");
         for (InputMachine::Fields* input : inputRegistry())
-            writeMenuItem(out, (input == recordSource ? "*" : "") + inputName(input));
+            writeMenuItem(out, (input == source ? "*" : "") + inputName(input));
     } else if (index == subMenuArm - 1) {
         writeMenuItem(out, armed ? "*Arm" : "Arm");
     }
@@ -244,7 +269,7 @@ bool miex::isCommandEnabled(int commandId) {
     if (commandId == commandIdCopy || commandId == commandIdCut)
         return true;
     if (commandId == commandIdPaste)
-        return owner->editor && owner->editor->clipboardHasAudio();
+        return owner->patternEditor && owner->patternEditor->clipboardHasAudio();
     return false;
 }
 

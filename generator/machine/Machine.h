@@ -44,6 +44,8 @@
 #include "generator/machine/Pattern.h"
 #include "generator/machine/Players.h"
 #include "generator/machine/RecordCommand.h"
+#include "generator/machine/RecoveryWriter.h"
+#include "generator/machine/SongFingerprint.h"
 #include "generator/machine/TakePlayerPool.h"
 #include "generator/settings/KeyboardShortcut.h"
 #include "generator/settings/WaveEditorEntry.h"
@@ -95,6 +97,9 @@ class mi final : public CMachineInterface {
 public:
     mi();
 
+    // Host slots. The audio thread calls onTick and renderStereo (and miex's
+    // onPatternPlay); onStop may come on either thread; the others come on
+    // the user-interface thread.
     void* destroy(unsigned flags) override;
     void initFromSong(CMachineDataInput* data) override;
     void onTick() override;
@@ -106,40 +111,129 @@ public:
     void runCommand(int code) override;
     CMachineInterfaceEx* extensionInterface() override { return &ex; }
 
+    // Host-read members first; their offsets are fixed below. Everything
+    // else of the machine is private, behind the operations that follow.
+    miex ex;
+    MachineValues values{};
+
     int32_t crossfadeLength() const;
-
-    // Record source and arm, from the menu or the dialog bar.
-    void chooseRecordSource(InputMachine::Fields* source);
-    // Sets the record source without telling the user's side.
-    void setRecordSource(InputMachine::Fields* source);
-    void toggleArmed();
-
-    // The host's current name for a registered input machine.
-    static std::string inputName(const InputMachine::Fields* input);
+    // Gain change per sample of a crossfade: 1 / crossfadeLength.
+    float crossfadeStep() const { return fadeStep; }
 
     // The one lock that serialises every change of a pattern's lists, a
     // take's samples and the player tables against the audio block. Entry
-    // points from the host and the editor take it; the operations they call
-    // (Pattern's, resyncPlayers, stopPatternPlayer) expect it held. The
-    // render path never takes it again.
+    // points from the host and the editor take it; the operations marked
+    // "lock held" expect it held. The render path never takes it again.
     std::unique_lock<std::mutex> lockAudio() { return std::unique_lock<std::mutex>(audioLock); }
 
-    // The pattern of a host handle, or null. Safe without the lock on the
-    // user-interface thread, the only one that changes the pattern tables.
+    // ---- Patterns (user-interface thread: the only one that changes the
+    // pattern tables, so these need no lock) ----
+    // The pattern of a host handle, or null.
     Pattern* findPattern(const CPattern* handle) const;
+    // Every pattern the host announced, in the order of their handles.
+    std::vector<Pattern*> patterns() const;
+    // Song data: a pattern read from the song waits under its name until the
+    // host announces a pattern of that name; a later one of the same name
+    // replaces it.
+    void keepAwaitingPattern(const std::string& name, std::unique_ptr<Pattern> pattern);
+    // The pattern waiting under name, or null.
+    Pattern* awaitingPattern(const std::string& name) const;
+    std::vector<std::string> awaitingPatternNames() const;
+    // Every pattern with the name the song knows it by: the host's name for
+    // an announced one, the song's for one still waiting. Reads the tables,
+    // so outside the user-interface thread only with the lock held.
+    std::vector<std::pair<std::string, Pattern*>> namedPatterns() const;
+    // Whether pattern is one of this machine's, announced or waiting (the
+    // same rule for other threads).
+    bool holdsPattern(const Pattern* pattern) const;
 
+    // ---- Players ----
     // Lock held: every player of pattern seeks to its own position again.
     void resyncPlayers(Pattern& pattern) noexcept;
-    // Lock held: the current take player fades out from its next block on.
-    void stopPatternPlayer(PatternPlayer& player);
     // The editor's preview: starts pattern from selStart up to selEnd (or
     // for ever when selEnd <= selStart), or stops a running preview.
     void togglePreview(Pattern* pattern, double selStart, double selEnd);
-
     // User-interface thread (takes the lock): players, takes for recordings
     // and room in the lists, so that the audio thread finds them ready.
     void prepareForAudio();
+    // No block may run during these (tests and tools).
+    size_t patternPlayerCount() const { return patternPlayers.size(); }
+    size_t takePlayerCount() const { return takePlayers.size(); }
+    // The sounding take players, in creation order.
+    std::vector<const TakePlayer*> soundingTakePlayers() const;
+    // Take players made ready for the audio thread and not yet used.
+    size_t readyTakePlayers() const { return takePlayerPool.ready(); }
 
+    // ---- Recording ----
+    // Whether the audio thread is writing take now, or may start to at any
+    // block: a queued start names it (takes the lock).
+    bool isRecordingInto(const Take& take);
+    // The same, lock held.
+    bool recordsInto(const Take& take) const;
+    // A copy of a take the audio thread is writing, taken in short holds.
+    Samples copyRecordingSamples(const Take& take);
+    // Lock held: neither the running recording nor a queued start writes
+    // take any more (the take is about to go); what they held goes to
+    // released.
+    void stopRecordingInto(const Take& take, Released& released);
+    // The running recording as it stands (takes the lock); all empty when
+    // none runs.
+    RecordCommand runningRecording();
+    // Commands queued to start or end a recording (takes the lock).
+    size_t queuedRecordCommands();
+    // Lock held: the running recording, all empty when none runs.
+    const RecordCommand& recordingNow() const { return recording; }
+
+    // ---- Recovery copies of recordings ----
+    // The host's name for this machine.
+    std::string hostMachineName() const;
+    // The fingerprint of the song data last loaded or saved.
+    const std::string& songDataFingerprint() const { return songFingerprint; }
+    // The writer of this machine's recovery copies, or null when the plug-in
+    // installed no storage.
+    RecoveryWriter* recoveryCopies() const { return recoveryWriter.get(); }
+    void keepRecoveryCopies(std::unique_ptr<RecoveryWriter> writer);
+
+    // ---- Record source and arm ----
+    InputMachine::Fields* recordSource() const { return source; }
+    // The user's choice, from the menu or the dialog bar: the user's side
+    // and the song hear of it.
+    void chooseRecordSource(InputMachine::Fields* input);
+    // Sets the record source without telling the user's side.
+    void setRecordSource(InputMachine::Fields* input);
+    // Song data: the source the song names, taken now when an input of that
+    // name is registered, or else as soon as one registers.
+    void nameRecordSource(const std::string& name);
+    // The name the song keeps: the source's current name, or the name of a
+    // source the song named that has not registered yet.
+    std::string savedRecordSourceName() const;
+    // The name of a source the song named that has not registered yet.
+    const std::string& awaitedRecordSource() const { return pendingRecordSourceName; }
+    // The input registry changed: the user's list follows, a named source
+    // that registers is taken, a source that goes is dropped.
+    void inputRegistered(InputMachine::Fields* input);
+    void inputUnregistered(InputMachine::Fields* input);
+    // The host's current name for a registered input machine.
+    static std::string inputName(const InputMachine::Fields* input);
+
+    bool isArmed() const { return armed != 0; }
+    // From the dialog bar's toggle, which shows the state itself.
+    void setArmed(bool on) { armed = on ? 1 : 0; }
+    // From the menu: the dialog bar follows.
+    void toggleArmed();
+
+    // ---- Settings (filled at initialisation, in file order) ----
+    const std::vector<KeyboardShortcut>& shortcuts() const { return shortcutList; }
+    const std::vector<WaveEditorEntry>& waveEditors() const { return waveEditorList; }
+    void addShortcut(KeyboardShortcut shortcut);
+    void addWaveEditor(WaveEditorEntry entry);
+    // Empties both lists (before the settings are read again).
+    void forgetSettings();
+
+    // ---- The editor ----
+    // The pattern editor, made with the machine and again by slot 16 after
+    // the host destroyed its window, or null. User-interface thread only.
+    MachineEditor* editor() const { return patternEditor; }
     // Any thread: the editor repaints at its next timer tick. The flag is
     // the machine's, so it outlives any editor window.
     void requestRedraw() noexcept { redrawRequested.store(true, std::memory_order_relaxed); }
@@ -148,29 +242,92 @@ public:
     bool takeRedrawRequest() noexcept {
         return redrawRequested.exchange(false, std::memory_order_relaxed);
     }
-
-    // Host-read members first; their offsets are fixed below.
-    miex ex;
-    MachineValues values{};
-
-    CMachine* ownMachine = nullptr;
-    // The pattern editor, made with the machine and again by slot 16 after
-    // the host destroyed its window; it clears this pointer when it goes.
-    // User-interface thread only.
-    MachineEditor* editor = nullptr;
     // The editor's grid and snap as the song keeps them; they outlive any
     // editor window.
     GridSettings grid;
-    float crossfadeStep = 0.01f;
-    InputMachine::Fields* recordSource = nullptr;
+    // The editor tells its machine it is going.
+    void editorGone(const MachineEditor* gone);
+
+private:
+    friend class miex;
+
+    ~mi();
+    // The work of the slots of the same names, inside their guards.
+    void stop();
+    void runMenuCommand(int code);
+    void writeSubMenu(int index, CMachineDataOutput& out);
+    void showAboutBox();
+    void checkHostVersion();
+    // The host's event handlers (user-interface thread): event 0 for this
+    // machine, and event 3 (a machine appeared or changed).
+    static bool onOwnMachineEvent(CMachineInterface* machine, void* data);
+    static bool onMachineEvent(CMachineInterface* machine, void* data);
+    // Lock held: one audio block.
+    bool renderBlock(float* out, int n) noexcept;
+    // Lock held, outside the audio thread: see prepareForAudio.
+    void prepareAudioStorage();
+    // Lock held: key's player starts walking pattern (none when even the
+    // fallback allocation fails: the pattern stays silent).
+    void startPatternPlayer(const void* key, Pattern& pattern, double start, double end) noexcept;
+    std::vector<std::pair<const void*, std::shared_ptr<PatternPlayer>>>::iterator
+    findPatternPlayer(const void* key) noexcept;
+    // Lock held: a ready take object for a recording, or null.
+    std::shared_ptr<Take> takeForRecording() noexcept;
+    // Lock held: the current take player fades out from its next block on.
+    void stopPatternPlayer(PatternPlayer& player);
+    // Lock held: removes every player of pattern at once, without a fade.
+    void dropPlayersOf(const Pattern& pattern, Released& released);
+    // Lock held, audio thread: queues a recording of pattern from offsetTicks
+    // when hostRecording is set and the machine is armed with a record
+    // source. The take's memory comes from the page mapper, the take object
+    // and list room from prepareForAudio. False when the take could not be
+    // made: the recording does not start and nothing else changed.
+    bool startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
+                        bool hostRecording) noexcept;
+    // Lock held: takes the record source's frames offset .. offset+count-1.
+    void processRecording(int offset, int count) noexcept;
+    // Lock held: no recording or queued command refers to pattern any more.
+    void forgetRecordingOf(const Pattern& pattern, Released& released);
+    // Lock held: the running recording and every queued command that
+    // writes matches become stops; what they held goes to released.
+    template <class Matches> void forgetRecordings(Matches matches, Released& released);
+    // Lock held: the recording that just ended; the song and the views hear
+    // of it from tellFinishedRecording.
+    void finishRecording() noexcept;
+    // Lock released: host services that may take the host's own lock are
+    // never called under ours, so the two are never taken in both orders.
+    void tellFinishedRecording() noexcept;
+    // Lock held: frames frames of take from first on become its active take.
+    void punchIn(Take& take, int64_t first, int64_t frames) noexcept;
+    void replaceRecording(RecordCommand next) noexcept;
+    // Takes input as the record source when its name is the one the song
+    // named; true when it did.
+    bool takeNamedSource(InputMachine::Fields* input);
+    // Lock held: enters pattern under handle; a pattern already there loses
+    // its players and is returned for destruction after the lock.
+    std::unique_ptr<Pattern> installPattern(const CPattern* handle,
+                                            std::unique_ptr<Pattern> pattern, Released& released);
+    // Lock held: the pattern waiting under name, taken out of the waiting
+    // list, or null.
+    std::unique_ptr<Pattern> takeAwaitingPattern(const std::string& name);
+    void stopSequence(const void* key, Released& released) noexcept;
+    // The editor stops showing a pattern that is about to go.
+    void forgetShown(const Pattern* pattern);
+
+    CMachine* ownMachine = nullptr;
+    // The pattern editor, made with the machine; it clears this pointer
+    // when it goes (the machine's destruction destroys it).
+    MachineEditor* patternEditor = nullptr;
+    float fadeStep = 0.01f;
+    InputMachine::Fields* source = nullptr;
     std::string pendingRecordSourceName;
     // Written by the menu and by stop, read by the audio thread.
     std::atomic<uint8_t> armed{0};
     uint32_t lastTempo = 0;
     uint32_t lastTicksPerBeat = 0;
     // From the settings file, in file order; fixed after initialisation.
-    std::vector<KeyboardShortcut> shortcuts;
-    std::vector<WaveEditorEntry> waveEditors;
+    std::vector<KeyboardShortcut> shortcutList;
+    std::vector<WaveEditorEntry> waveEditorList;
 
     // Patterns before players: players refer to patterns, so they go first.
     std::map<const CPattern*, std::unique_ptr<Pattern>> patternsByHandle;
@@ -183,67 +340,16 @@ public:
     TakePlayerPool takePlayerPool;
     PatternPlayerPool patternPlayerPool;
 
+    // Copies of every recording on disk while it records (none when the
+    // plug-in installed no storage), and the fingerprint of the song data
+    // last loaded or saved, which new recordings are made on top of.
+    std::unique_ptr<RecoveryWriter> recoveryWriter;
+    std::string songFingerprint = noSongData;
+
     // Recording: the running recording, and the commands waiting to start or
     // end one, in the order they arrived (room reserved at construction).
     RecordCommand recording;
     std::vector<RecordCommand> recordQueue;
-
-    // Lock held, audio thread: queues a recording of pattern from offsetTicks
-    // when hostRecording is set and the machine is armed with a record
-    // source. The take's memory comes from the page mapper, the take object
-    // and list room from prepareForAudio. False when the take could not be
-    // made: the recording does not start and nothing else changed.
-    bool startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
-                        bool hostRecording) noexcept;
-    // Lock held: takes the record source's frames offset .. offset+count-1.
-    void processRecording(int offset, int count) noexcept;
-    // Whether the audio thread is writing take now, or may start to at any
-    // block: a queued start names it (takes the lock).
-    bool isRecordingInto(const Take& take);
-    // A copy of a take the audio thread is writing, taken in short holds.
-    Samples copyRecordingSamples(const Take& take);
-
-private:
-    friend class miex;
-
-    ~mi();
-    // The work of the slots of the same names, inside their guards.
-    void stop();
-    void runMenuCommand(int code);
-    void writeSubMenu(int index, CMachineDataOutput& out);
-    void showAboutBox();
-    void checkHostVersion();
-    // Lock held: one audio block.
-    bool renderBlock(float* out, int n) noexcept;
-    // Lock held, outside the audio thread: see prepareForAudio.
-    void prepareAudioStorage();
-    // Lock held: key's player starts walking pattern (none when even the
-    // fallback allocation fails: the pattern stays silent).
-    void startPatternPlayer(const void* key, Pattern& pattern, double start, double end) noexcept;
-    std::vector<std::pair<const void*, std::shared_ptr<PatternPlayer>>>::iterator
-    findPatternPlayer(const void* key) noexcept;
-    // Lock held: a ready take object for a recording, or null.
-    std::shared_ptr<Take> takeForRecording() noexcept;
-    // Lock held: removes every player of pattern at once, without a fade.
-    void dropPlayersOf(const Pattern& pattern, Released& released);
-    // Lock held: no recording or queued command refers to pattern any more.
-    void forgetRecordingOf(const Pattern& pattern, Released& released);
-    // Lock held: the recording that just ended; the song and the views hear
-    // of it from tellFinishedRecording.
-    void finishRecording() noexcept;
-    // Lock released: host services that may take the host's own lock are
-    // never called under ours, so the two are never taken in both orders.
-    void tellFinishedRecording() noexcept;
-    // Lock held: frames frames of take from first on become its active take.
-    void punchIn(Take& take, int64_t first, int64_t frames) noexcept;
-    void replaceRecording(RecordCommand next) noexcept;
-    // Lock held: enters pattern under handle; a pattern already there loses
-    // its players and is returned for destruction after the lock.
-    std::unique_ptr<Pattern> installPattern(const CPattern* handle,
-                                            std::unique_ptr<Pattern> pattern, Released& released);
-    void stopSequence(const void* key, Released& released) noexcept;
-    // The editor stops showing a pattern that is about to go.
-    void forgetShown(const Pattern* pattern);
 
     std::mutex audioLock;
     // Players the last block let go, freed once its lock is released. Only

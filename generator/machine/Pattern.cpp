@@ -21,8 +21,7 @@ Pattern::Pattern(mi& owner, CPattern* handle, const Pattern& source)
         auto copy = std::make_shared<Take>();
         copy->owner = this;
         copy->machine = machine;
-        copy->samples = original->samples;
-        copy->sampleRate = original->sampleRate;
+        copy->copySamplesOf(*original);
         copies[original.get()] = copy.get();
         takes.push_back(std::move(copy));
     }
@@ -162,7 +161,7 @@ void Pattern::invalidateOverview() {
 
 void Pattern::notifyPatternChanged() {
     invalidateOverview();
-    if (MachineEditor* editor = machine->editor)
+    if (MachineEditor* editor = machine->editor())
         editor->patternChanged(*this);
 }
 

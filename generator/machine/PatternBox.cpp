@@ -81,18 +81,18 @@ void rebuildOverview(mi& machine, Pattern& pattern, int32_t width, float scale) 
     }
     if (!(scale > 0.0f) || !std::isfinite(scale)) {
         // A host scale that counts no rows: an empty picture, remembered
-        // for that scale so it is not rebuilt at every paint.
-        overview.reset(0, 0, scale);
+        // for that width and scale so it is not rebuilt at every paint.
+        overview.reset(width, 0, scale);
         return;
     }
     const int32_t rows = overviewRowCount(length, scale);
-    const int32_t stride = (std::max(width, 0) + 15) / 16 * 2;
+    const int64_t stride = (int64_t{std::max(width, 0)} + 15) / 16 * 2;
     try {
         if (static_cast<size_t>(stride) * static_cast<size_t>(rows) > largestBitmapBytes)
             throw std::bad_alloc();
         overview.reset(width, rows, scale);
     } catch (const std::bad_alloc&) {
-        overview.reset(0, 0, scale);
+        overview.reset(width, 0, scale);
     }
     for (size_t i = 0; i < entries.size(); ++i) {
         const double start = entries[i].startTick;
@@ -122,7 +122,7 @@ void miex::paintPatternBox(const PatternBoxRequest* request) {
         if (!pattern)
             return;
         PatternOverview& overview = pattern->overview;
-        if (overview.empty() || overview.scale() != request->scale)
+        if (!overview.builtFor(request->width, request->scale))
             rebuildOverview(*owner, *pattern, request->width, request->scale);
         if (!installedAdapter || !owner->callbacks)
             return;

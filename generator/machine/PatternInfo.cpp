@@ -13,7 +13,7 @@ std::string patternInfoText(const Pattern& pattern) {
     text += line;
     size_t floats = 0;
     for (const auto& take : pattern.takes)
-        floats += take->samples.size();
+        floats += take->samples().size();
     std::snprintf(line, sizeof line, "Total memory usage: %.2f MB\n",
                   static_cast<double>(floats) * 4 / 1024 / 1024);
     text += line;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "generator/machine/Machine.h"
+#include "generator/machine/Recovery.h"
 #include "generator/machine/SlotGuard.h"
 
 namespace spoolex {
@@ -10,6 +11,66 @@ namespace spoolex {
 Pattern* mi::findPattern(const CPattern* handle) const {
     auto found = patternsByHandle.find(handle);
     return found == patternsByHandle.end() ? nullptr : found->second.get();
+}
+
+std::vector<Pattern*> mi::patterns() const {
+    std::vector<Pattern*> all;
+    all.reserve(patternsByHandle.size());
+    for (const auto& entry : patternsByHandle)
+        all.push_back(entry.second.get());
+    return all;
+}
+
+std::vector<std::pair<std::string, Pattern*>> mi::namedPatterns() const {
+    std::vector<std::pair<std::string, Pattern*>> named;
+    for (const auto& [handle, pattern] : patternsByHandle) {
+        const char* name = callbacks->patternNameOf(const_cast<CPattern*>(handle));
+        named.emplace_back(name ? name : "", pattern.get());
+    }
+    for (const auto& [name, pattern] : patternsAwaitingHost)
+        named.emplace_back(name, pattern.get());
+    return named;
+}
+
+bool mi::holdsPattern(const Pattern* pattern) const {
+    for (const auto& entry : patternsByHandle)
+        if (entry.second.get() == pattern)
+            return true;
+    for (const auto& entry : patternsAwaitingHost)
+        if (entry.second.get() == pattern)
+            return true;
+    return false;
+}
+
+void mi::keepAwaitingPattern(const std::string& name, std::unique_ptr<Pattern> pattern) {
+    // Declared before the hold: a pattern of the same name read earlier is
+    // freed once the lock is released.
+    std::unique_ptr<Pattern> replaced;
+    auto hold = lockAudio();
+    std::unique_ptr<Pattern>& slot = patternsAwaitingHost[name];
+    replaced = std::move(slot);
+    slot = std::move(pattern);
+}
+
+Pattern* mi::awaitingPattern(const std::string& name) const {
+    auto found = patternsAwaitingHost.find(name);
+    return found == patternsAwaitingHost.end() ? nullptr : found->second.get();
+}
+
+std::vector<std::string> mi::awaitingPatternNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : patternsAwaitingHost)
+        names.push_back(entry.first);
+    return names;
+}
+
+std::unique_ptr<Pattern> mi::takeAwaitingPattern(const std::string& name) {
+    auto awaiting = patternsAwaitingHost.find(name);
+    if (awaiting == patternsAwaitingHost.end())
+        return nullptr;
+    std::unique_ptr<Pattern> pattern = std::move(awaiting->second);
+    patternsAwaitingHost.erase(awaiting);
+    return pattern;
 }
 
 void mi::dropPlayersOf(const Pattern& pattern, Released& released) {
@@ -51,11 +112,8 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
         {
             Released released;
             std::lock_guard<std::mutex> hold(owner->audioLock);
-            std::unique_ptr<Pattern> pattern;
-            auto awaiting = owner->patternsAwaitingHost.find(key);
-            if (awaiting != owner->patternsAwaitingHost.end()) {
-                pattern = std::move(awaiting->second);
-                owner->patternsAwaitingHost.erase(awaiting);
+            std::unique_ptr<Pattern> pattern = owner->takeAwaitingPattern(key);
+            if (pattern) {
                 pattern->setLength(lengthTicks);
                 pattern->hostPattern = handle;
             } else {
@@ -65,6 +123,9 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
             owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
+        // Armed, it may record at once: its copy needs the pattern's name.
+        if (owner->armed)
+            refreshRecoveryIdentity(*owner);
     });
 }
 
@@ -86,7 +147,7 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             if (!owner->isRecordingInto(*take))
                 continue;
             auto stable = std::make_shared<Take>();
-            stable->samples = owner->copyRecordingSamples(*take);
+            stable->changeSamples() = owner->copyRecordingSamples(*take);
             stable->sampleRate = take->sampleRate;
             for (ActiveTakeEntry& entry : snapshot.activeTakes)
                 if (entry.take == take.get())
@@ -102,12 +163,15 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
+        // Armed, it may record at once: its copy needs the pattern's name.
+        if (owner->armed)
+            refreshRecoveryIdentity(*owner);
     });
 }
 
 void mi::forgetShown(const Pattern* pattern) {
-    if (pattern && editor)
-        editor->patternDeleted(*const_cast<Pattern*>(pattern));
+    if (pattern && patternEditor)
+        patternEditor->patternDeleted(*const_cast<Pattern*>(pattern));
 }
 
 void miex::onPatternDeleted(CPattern* handle) {
@@ -136,8 +200,8 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
             pattern->setLength(lengthTicks);
             owner->resyncPlayers(*pattern);
         }
-        if (owner->editor)
-            owner->editor->patternLengthChanged(*pattern);
+        if (owner->patternEditor)
+            owner->patternEditor->patternLengthChanged(*pattern);
     });
 }
 
@@ -146,20 +210,20 @@ void* miex::createEditorWindow(void* parentWindow) {
     guardSlot(owner->callbacks, outOfMemory, [&] {
         // The host destroyed the last editor's window (and with it the
         // editor): a new one, on the machine's grid.
-        if (!owner->editor)
+        if (!owner->patternEditor)
             if (EditorFactory makeEditor = editorFactory()) {
-                owner->editor = makeEditor();
-                owner->editor->attach(*owner);
+                owner->patternEditor = makeEditor();
+                owner->patternEditor->attach(*owner);
             }
-        if (owner->editor)
-            window = owner->editor->createWindow(parentWindow);
+        if (owner->patternEditor)
+            window = owner->patternEditor->createWindow(parentWindow);
     });
     return window;
 }
 
 void miex::showPattern(CPattern* handle) {
-    if (owner->editor)
-        owner->editor->showPattern(handle ? owner->findPattern(handle) : nullptr);
+    if (owner->patternEditor)
+        owner->patternEditor->showPattern(handle ? owner->findPattern(handle) : nullptr);
 }
 
 } // namespace spoolex

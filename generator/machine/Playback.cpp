@@ -60,9 +60,8 @@ bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) n
 }
 
 bool mi::renderBlock(float* out, int n) noexcept {
-    if (recordSource)
-        processRecording(
-            0, std::clamp(recordSource->blockFrames, 0, InputMachine::blockCapacityFrames));
+    if (source)
+        processRecording(0, std::clamp(source->blockFrames, 0, InputMachine::blockCapacityFrames));
     if (n <= 0)
         return false;
     std::fill(out, out + 2 * n, 0.0f);
@@ -82,7 +81,7 @@ bool mi::renderBlock(float* out, int n) noexcept {
     if (takePlayers.empty())
         return false;
 
-    const float step = crossfadeStep;
+    const float step = fadeStep;
     size_t kept = 0;
     for (size_t i = 0; i < takePlayers.size(); ++i) {
         std::shared_ptr<TakePlayer>& player = takePlayers[i];
@@ -96,9 +95,16 @@ bool mi::renderBlock(float* out, int n) noexcept {
     }
     takePlayers.resize(kept);
     // While a recording is punched in, the machine's own output is silent.
-    if (recordSource && recording.sequence && recordSource->punchState)
+    if (source && recording.sequence && source->punchState)
         std::fill(out, out + 2 * n, 0.0f);
     return holdsSound(out, 2 * n);
+}
+
+std::vector<const TakePlayer*> mi::soundingTakePlayers() const {
+    std::vector<const TakePlayer*> players;
+    for (const auto& player : takePlayers)
+        players.push_back(player.get());
+    return players;
 }
 
 void mi::stopPatternPlayer(PatternPlayer& player) {

@@ -20,6 +20,7 @@ struct RecordCommand {
     // written after it is freed.
     std::shared_ptr<Take> take;
     int32_t writePosition = 0; // next frame of the take to write
+    int32_t startPosition = 0; // the write position the recording began at
 
     bool recording() const { return sequence && pattern && take; }
 };

@@ -9,14 +9,6 @@
 
 namespace spoolex {
 
-void mi::setRecordSource(InputMachine::Fields* source) {
-    // The audio thread reads the source every block: it must never see one
-    // that has gone.
-    auto hold = lockAudio();
-    recordSource = source;
-    prepareAudioStorage();
-}
-
 std::shared_ptr<Take> mi::takeForRecording() noexcept {
     if (!spareTakes.empty()) {
         std::shared_ptr<Take> take = std::move(spareTakes.back());
@@ -32,7 +24,7 @@ std::shared_ptr<Take> mi::takeForRecording() noexcept {
 
 bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
                         bool hostRecording) noexcept {
-    if (!hostRecording || !recordSource || armed != 1)
+    if (!hostRecording || !source || armed != 1)
         return true;
     // Both products in single precision, like samples per tick itself: a
     // wider product can land one frame short of a whole number.
@@ -51,7 +43,7 @@ bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
     // call to the page mapper; their pages are mapped as the recording
     // reaches them.
     try {
-        take->samples = silentSamples(2 * static_cast<size_t>(sampleCount(takeFrames)));
+        take->changeSamples() = silentSamples(2 * static_cast<size_t>(sampleCount(takeFrames)));
         if (pattern.takes.size() == pattern.takes.capacity())
             pattern.takes.reserve(pattern.takes.size() + 8);
     } catch (const std::bad_alloc&) {
@@ -62,11 +54,12 @@ bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
     pattern.addTake(take);
     RecordCommand start;
     start.sequence = sequence;
-    start.dueOffset = recordSource->latencySamples;
+    start.dueOffset = source->latencySamples;
     start.pattern = &pattern;
     start.take = std::move(take);
     // Before the take's start when playback began before the pattern's.
     start.writePosition = samplePosition(startFrame);
+    start.startPosition = start.writePosition;
     recordQueue.push_back(std::move(start));
     return true;
 }
@@ -130,10 +123,10 @@ void mi::processRecording(int offset, int count) noexcept {
         const int64_t first = write + skipped;
         const int64_t copied = std::min<int64_t>(count - skipped, frames - first);
         if (copied > 0) {
-            std::memcpy(take.samples.data() + 2 * first,
-                        recordSource->blockBuffer + 2 * (offset + skipped),
+            std::memcpy(take.changeSamples().data() + 2 * first,
+                        source->blockBuffer + 2 * (offset + skipped),
                         sizeof(float) * 2 * static_cast<size_t>(copied));
-            if (recordSource->punchState == 1)
+            if (source->punchState == 1)
                 punchIn(take, first, copied);
         }
         write += count;
@@ -165,14 +158,14 @@ void mi::punchIn(Take& take, int64_t first, int64_t frames) noexcept {
     resyncPlayers(pattern);
 }
 
-void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
-    if (recording.pattern == &pattern) {
+template <class Matches> void mi::forgetRecordings(Matches matches, Released& released) {
+    if (matches(recording)) {
         if (recording.take)
             released.push_back(std::move(recording.take));
         recording = RecordCommand{};
     }
     for (RecordCommand& command : recordQueue)
-        if (command.pattern == &pattern) {
+        if (matches(command)) {
             if (command.take)
                 released.push_back(std::move(command.take));
             // Kept in its place as a stop, so the queue's timing stays.
@@ -180,8 +173,17 @@ void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
         }
 }
 
-bool mi::isRecordingInto(const Take& take) {
-    auto hold = lockAudio();
+void mi::forgetRecordingOf(const Pattern& pattern, Released& released) {
+    forgetRecordings([&](const RecordCommand& command) { return command.pattern == &pattern; },
+                     released);
+}
+
+void mi::stopRecordingInto(const Take& take, Released& released) {
+    forgetRecordings([&](const RecordCommand& command) { return command.take.get() == &take; },
+                     released);
+}
+
+bool mi::recordsInto(const Take& take) const {
     if (recording.take.get() == &take)
         return true;
     // A queued start may take effect in the very next block.
@@ -189,16 +191,31 @@ bool mi::isRecordingInto(const Take& take) {
                        [&](const RecordCommand& command) { return command.take.get() == &take; });
 }
 
+bool mi::isRecordingInto(const Take& take) {
+    auto hold = lockAudio();
+    return recordsInto(take);
+}
+
+RecordCommand mi::runningRecording() {
+    auto hold = lockAudio();
+    return recording;
+}
+
+size_t mi::queuedRecordCommands() {
+    auto hold = lockAudio();
+    return recordQueue.size();
+}
+
 Samples mi::copyRecordingSamples(const Take& take) {
     // The audio thread writes the take block by block into a buffer that
     // never moves while it records: copy it a piece at a time, each under a
     // short hold of the lock.
     constexpr size_t piece = size_t{1} << 16;
-    Samples copy(take.samples.size());
+    Samples copy(take.samples().size());
     for (size_t done = 0; done < copy.size(); done += piece) {
         auto hold = lockAudio();
         size_t n = std::min(piece, copy.size() - done);
-        std::memcpy(copy.data() + done, take.samples.data() + done, n * sizeof(float));
+        std::memcpy(copy.data() + done, take.samples().data() + done, n * sizeof(float));
     }
     return copy;
 }

@@ -37,7 +37,7 @@ void readWaveEditors(const TiXmlElement& section, mi& machine) {
         WaveEditorEntry entry;
         std::string error;
         if (parseWaveEditor(*element, entry, error))
-            machine.waveEditors.push_back(std::move(entry));
+            machine.addWaveEditor(std::move(entry));
         else
             tellHost(machine, error.c_str());
     }
@@ -55,7 +55,7 @@ void readKeys(const TiXmlElement& section, mi& machine) {
     for (const TiXmlElement* element = section.FirstChildElement("key"); element;
          element = element->NextSiblingElement("key")) {
         try {
-            machine.shortcuts.push_back(parseShortcut(*element));
+            machine.addShortcut(parseShortcut(*element));
         } catch (const KeyboardShortcut::Error& error) {
             std::string text = "Error in keys section of Spoolex settings file: \n";
             text += error.what();

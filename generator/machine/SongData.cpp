@@ -12,7 +12,7 @@
 #include "generator/machine/SongInput.h"
 #include "generator/machine/UserInterface.h"
 #include "generator/wavestore/RecordBytes.h"
-#include "generator/wavestore/TakeRecord.h"
+#include "generator/wavestore/TakeRecordBatch.h"
 #include "hostsdk/ByteOrder.h"
 
 namespace spoolex {
@@ -63,34 +63,65 @@ void reportUnsavedTake(mi& machine, const PatternSnapshot& pattern, size_t index
     machine.callbacks->hostMessage(text.c_str());
 }
 
-void writeTake(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern, size_t index) {
-    const Take& take = *pattern.takes[index];
-    bool stored;
-    if (machine.isRecordingInto(take)) {
-        Take stable;
-        try {
-            stable.samples = machine.copyRecordingSamples(take);
-        } catch (const std::bad_alloc&) {
+// What is encoded for one take: the take itself, or, while the audio thread
+// may write it, a copy taken in short holds of the lock. Null when even the
+// copy did not fit.
+std::shared_ptr<Take> stableTake(mi& machine, const std::shared_ptr<Take>& take) {
+    if (!machine.isRecordingInto(*take))
+        return take;
+    auto stable = std::make_shared<Take>();
+    try {
+        stable->changeSamples() = machine.copyRecordingSamples(*take);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    stable->sampleRate = take->sampleRate;
+    return stable;
+}
+
+// Every take record of the song, in song order, made at once on every core.
+struct SongTakes {
+    std::vector<std::shared_ptr<Take>> sources; // null: could not be copied
+    std::vector<TakeRecordOut> records;
+    size_t next = 0;
+
+    SongTakes(mi& machine, const std::vector<PatternSnapshot>& patterns) {
+        std::vector<Take*> takes;
+        for (const PatternSnapshot& pattern : patterns)
+            for (const std::shared_ptr<Take>& take : pattern.takes) {
+                sources.push_back(stableTake(machine, take));
+                if (sources.back())
+                    takes.push_back(sources.back().get());
+            }
+        std::vector<TakeRecordOut> made = makeTakeRecords(takes);
+        records.resize(sources.size());
+        for (size_t i = 0, j = 0; i < sources.size(); ++i)
+            if (sources[i])
+                records[i] = std::move(made[j++]);
+    }
+
+    void writeNext(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern,
+                   size_t index) {
+        const size_t at = next++;
+        if (!sources[at]) {
             // A record with frames but no stream, as a failed encoding leaves.
             writeU8(out, TakeFormatWavPack);
             writeU32(out, 0);
             reportUnsavedTake(machine, pattern, index);
             return;
         }
-        stable.sampleRate = take.sampleRate;
-        stored = encodeTake(stable, out);
-    } else {
-        stored = encodeTake(take, out);
+        writeTakeRecord(records[at], out);
+        if (!records[at].stored)
+            reportUnsavedTake(machine, pattern, index);
     }
-    if (!stored)
-        reportUnsavedTake(machine, pattern, index);
-}
+};
 
-void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern) {
+void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& pattern,
+                  SongTakes& takes) {
     writeU32(out, static_cast<uint32_t>(pattern.length));
     writeU32(out, static_cast<uint32_t>(pattern.takes.size()));
     for (size_t i = 0; i < pattern.takes.size(); ++i)
-        writeTake(machine, out, pattern, i);
+        takes.writeNext(machine, out, pattern, i);
     writeU32(out, static_cast<uint32_t>(pattern.activeTakes.size()));
     for (const ActiveTakeEntry& entry : pattern.activeTakes) {
         writeF64(out, entry.startTick);
@@ -99,7 +130,7 @@ void writePattern(mi& machine, CMachineDataOutput& out, const PatternSnapshot& p
 }
 
 // Reads one pattern record into pattern. False when reading must stop.
-bool readPattern(mi& machine, SongInput& in, int version, Pattern& pattern) {
+bool readPattern(SongInput& in, int version, Pattern& pattern, TakeRecordReader& takes) {
     pattern.length = in.i32();
     if (version < 4)
         in.u32(); // a field older versions wrote and nothing reads
@@ -109,7 +140,7 @@ bool readPattern(mi& machine, SongInput& in, int version, Pattern& pattern) {
     for (int32_t i = 0; i < takeCount && !in.exhausted(); ++i) {
         Take& take = pattern.addTake();
         read.push_back(&take);
-        if (decodeTake(take, in, *machine.callbacks) == TakeLoad::InputEnded)
+        if (!takes.read(take, in))
             return false;
     }
     int32_t entryCount = in.i32();
@@ -135,47 +166,35 @@ void adoptProjectFolder(const std::string& folder) {
         userInterface().showMessage(nullptr, folderMismatch, "", MessageIcon::Error);
 }
 
-void matchRecordSource(mi& machine) {
-    if (machine.pendingRecordSourceName.empty())
-        return;
-    for (InputMachine::Fields* input : inputRegistry())
-        if (mi::inputName(input) == machine.pendingRecordSourceName) {
-            machine.setRecordSource(input);
-            machine.pendingRecordSourceName.clear();
-            return;
-        }
-}
-
 } // namespace
 
 void saveSongData(mi& machine, CMachineDataOutput& out) {
+    const std::vector<Pattern*> held = machine.patterns();
     std::vector<PatternSnapshot> patterns;
     {
         auto hold = machine.lockAudio();
-        patterns.reserve(machine.patternsByHandle.size());
-        for (const auto& [handle, pattern] : machine.patternsByHandle)
+        patterns.reserve(held.size());
+        for (const Pattern* pattern : held)
             patterns.push_back({{}, pattern->length, pattern->takes, pattern->activeTakes});
     }
-    size_t i = 0;
-    for (const auto& entry : machine.patternsByHandle) {
-        const char* name = machine.callbacks->patternNameOf(const_cast<CPattern*>(entry.first));
-        patterns[i++].name = name ? name : "";
+    for (size_t i = 0; i < held.size(); ++i) {
+        const char* name = machine.callbacks->patternNameOf(held[i]->hostPattern);
+        patterns[i].name = name ? name : "";
     }
 
     writeU8(out, 4);
     writeU8(out, songDataVersion);
-    // An input the song named that has not appeared yet stays named.
-    writeText(out, machine.recordSource ? mi::inputName(machine.recordSource)
-                                        : machine.pendingRecordSourceName);
+    writeText(out, machine.savedRecordSourceName());
     writeText(out, projectFolder());
     const GridSettings& grid = machine.grid;
     writeU32(out, static_cast<uint32_t>(grid.coarseFactor));
     writeU32(out, static_cast<uint32_t>(grid.fineTicks));
     writeU32(out, grid.snapMode);
+    SongTakes takes(machine, patterns);
     writeU32(out, static_cast<uint32_t>(patterns.size()));
     for (const PatternSnapshot& pattern : patterns) {
         writeText(out, pattern.name);
-        writePattern(machine, out, pattern);
+        writePattern(machine, out, pattern, takes);
     }
 }
 
@@ -186,8 +205,9 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
     if (version > songDataVersion)
         machine.callbacks->hostMessage(incompatibleSongData);
 
-    bool intact = in.text(machine.pendingRecordSourceName);
-    matchRecordSource(machine);
+    std::string sourceName;
+    bool intact = in.text(sourceName);
+    machine.nameRecordSource(sourceName);
 
     if (intact && version >= 3) {
         std::string folder;
@@ -199,27 +219,27 @@ void loadSongData(mi& machine, CMachineDataInput& hostInput) {
         int32_t coarse = in.i32(), fine = in.i32();
         uint32_t snap = in.u32();
         machine.grid = GridSettings{coarse, fine, snap};
-        if (MachineEditor* editor = machine.editor)
+        if (MachineEditor* editor = machine.editor())
             editor->showGrid();
     }
 
     int32_t patternCount = intact ? in.i32() : 0;
-    for (int32_t i = 0; i < patternCount && intact && !in.exhausted(); ++i) {
-        std::string name;
-        if (!in.text(name))
-            break;
-        auto pattern = std::make_unique<Pattern>(machine, nullptr, 0);
-        intact = readPattern(machine, in, version, *pattern);
-        // Decoded outside the lock; only published under it. A later pattern
-        // of the same name replaces an earlier one.
-        std::unique_ptr<Pattern> replaced;
-        {
-            auto hold = machine.lockAudio();
-            std::unique_ptr<Pattern>& slot = machine.patternsAwaitingHost[name];
-            replaced = std::move(slot);
-            slot = std::move(pattern);
+    // Decoded while the rest is read; published once all are whole.
+    std::vector<std::pair<std::string, std::unique_ptr<Pattern>>> read;
+    {
+        TakeRecordReader takes(*machine.callbacks);
+        for (int32_t i = 0; i < patternCount && intact && !in.exhausted(); ++i) {
+            std::string name;
+            if (!in.text(name))
+                break;
+            read.emplace_back(name, std::make_unique<Pattern>(machine, nullptr, 0));
+            intact = readPattern(in, version, *read.back().second, takes);
         }
+        takes.finish();
     }
+    // A later pattern of the same name replaces an earlier one.
+    for (auto& [name, pattern] : read)
+        machine.keepAwaitingPattern(name, std::move(pattern));
     if (in.exhausted())
         machine.callbacks->hostMessage(songDataEnded);
 }

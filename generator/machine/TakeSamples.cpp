@@ -36,11 +36,9 @@ void foldFrames(const float* p, size_t n, float e[4]) {
 TakeSamples::TakeSamples(mi& owner, const Take& take) : machine(owner) {
     // A take the audio thread has just made gets its buffer under the lock.
     auto brief = machine.lockAudio();
-    data = take.samples.data();
-    count = take.samples.size();
-    guarded = machine.recording.take.get() == &take;
-    for (const RecordCommand& command : machine.recordQueue)
-        guarded = guarded || command.take.get() == &take;
+    data = take.samples().data();
+    count = take.samples().size();
+    guarded = machine.recordsInto(take);
 }
 
 void TakeSamples::release() {

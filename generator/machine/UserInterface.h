@@ -17,6 +17,9 @@ public:
     // caption null: the system's default caption.
     virtual void showMessage(void* owner, const std::string& text, const char* caption,
                              MessageIcon icon) = 0;
+    // A question with Yes and No buttons and a question icon, no owner:
+    // true for Yes.
+    virtual bool askYesNo(const std::string& text, const char* caption) = 0;
     virtual FolderChoice chooseFolder(const std::string& title, const std::string& initialSelection,
                                       std::string& path) = 0;
 

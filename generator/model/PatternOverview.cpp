@@ -12,16 +12,24 @@ void PatternOverview::clear() {
     bitmapRows = 0;
     rowBytes = 0;
     builtScale = 0.0f;
+    built = false;
     stale.store(false, std::memory_order_relaxed);
+}
+
+bool PatternOverview::builtFor(int32_t width, float scale) const {
+    // A scale that is not a number still names the picture made for it.
+    const bool sameScale = builtScale == scale || (std::isnan(builtScale) && std::isnan(scale));
+    return !empty() && sameScale && bitmapWidth == std::max(width, 0);
 }
 
 void PatternOverview::reset(int32_t width, int32_t rows, float scale) {
     clear();
     bitmapWidth = std::max(width, 0);
     bitmapRows = std::max(rows, 0);
-    rowBytes = (bitmapWidth + 15) / 16 * 2;
+    rowBytes = static_cast<int32_t>((int64_t{bitmapWidth} + 15) / 16 * 2);
     bits.assign(static_cast<size_t>(rowBytes) * static_cast<size_t>(bitmapRows), 0);
     builtScale = scale;
+    built = true;
 }
 
 void PatternOverview::setSpan(int32_t row, int32_t x0, int32_t x1) {

@@ -20,8 +20,12 @@ public:
     PatternOverview(const PatternOverview&) = delete;
     PatternOverview& operator=(const PatternOverview&) = delete;
 
-    // No bitmap: never built, or invalidated since.
-    bool empty() const { return bits.empty() || stale.load(std::memory_order_relaxed); }
+    // Never built, or invalidated since. A picture of no rows (a scale that
+    // counts none, a bitmap too large to make) is built all the same, so
+    // that it is not made again at every paint.
+    bool empty() const { return !built || stale.load(std::memory_order_relaxed); }
+    // Whether it was built for a box width pixels wide at scale.
+    bool builtFor(int32_t width, float scale) const;
     void invalidate() { stale.store(true, std::memory_order_relaxed); }
     // User-interface thread: frees the bitmap and the rows.
     void clear();
@@ -49,6 +53,7 @@ private:
     int32_t bitmapRows = 0;
     int32_t rowBytes = 0;
     float builtScale = 0.0f;
+    bool built = false;
     std::vector<int32_t> boundaries;
     std::atomic<bool> stale{false};
 };

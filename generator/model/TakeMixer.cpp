@@ -32,12 +32,12 @@ inline bool outsideTake(double p, size_t frames) {
 } // namespace
 
 float hermiteSample(const Take& take, double p, int channel) noexcept {
-    const size_t count = take.samples.size();
+    const size_t count = take.samples().size();
     if (outsideTake(p, take.frameCount()))
         return 0.0f;
     const auto i = static_cast<int64_t>(p);
     const auto f = static_cast<float>(p - static_cast<double>(i));
-    const float* data = take.samples.data();
+    const float* data = take.samples().data();
     auto read = [&](int64_t index) {
         return index >= 0 && static_cast<uint64_t>(index) < count ? data[index] : 0.0f;
     };
@@ -146,7 +146,7 @@ void mixTake(const Take& take, double p, float* output, int n, float g, float d,
     if (n <= 0)
         return;
     if (runInsideTake(p, n, rate, take.frameCount()))
-        mixTakeInside(take.samples.data(), p, output, n, g, d, rate, take.samples.size());
+        mixTakeInside(take.samples().data(), p, output, n, g, d, rate, take.samples().size());
     else
         mixTakeChecked(take, p, output, n, g, d, rate);
 }

@@ -26,18 +26,27 @@ void showSystemError(const char* text) {
     userInterface().showMessage(nullptr, text, nullptr, MessageIcon::Error);
 }
 
-void readBack(Take& take, const std::string& path) {
+// The edited file is the user's work: when it cannot be read back it stays
+// where it is, and the message says where. True when it was read back.
+bool readBack(Take& take, const std::string& path) {
     WavImporter importer;
-    if (!importer.canImport(path)) {
-        showSystemError("wav importer canImport failed");
-        return;
-    }
-    if (!importer.importInto(take, path)) {
-        showSystemError("wav importer failed");
-        return;
+    const char* failure = nullptr;
+    if (!importer.canImport(path))
+        failure = "wav importer canImport failed";
+    else if (!importer.importInto(take, path))
+        failure = "wav importer failed";
+    if (failure) {
+        std::string text = failure;
+        if (std::FILE* kept = std::fopen(path.c_str(), "rb")) {
+            std::fclose(kept);
+            text += "\n\nYour edited wave is kept in " + path;
+        }
+        showSystemError(text.c_str());
+        return false;
     }
     if (take.owner)
         take.owner->notifyPatternChanged();
+    return true;
 }
 
 } // namespace
@@ -55,34 +64,41 @@ std::string substitutePath(const std::string& arguments, const std::string& quot
     return result;
 }
 
-bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner) {
+bool runExternalEditor(const WaveEditorEntry& entry, Take& take, void* owner,
+                       const StillThere& stillThere) {
     TransferUserInterface& ui = transferUserInterface();
-    // Only the name is wanted: the reserved file goes, its name plus ".wav"
-    // is used.
-    std::string reserved;
-    if (!ui.reserveTemporaryFile("kor", reserved)) {
+    std::string path;
+    if (!ui.reserveTemporaryFile("kor", ".wav", path)) {
         showSystemError("wav exporter failed");
         return false;
     }
-    std::remove(reserved.c_str());
-    const std::string path = reserved + ".wav";
     WavExporter exporter(entry.format);
     if (!exporter.exportRange(take, path, 0, static_cast<uint32_t>(take.frameCount()))) {
         std::remove(path.c_str());
         showSystemError("wav exporter failed");
         return false;
     }
-    ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""));
-    if (ui.askOkCancel(owner, waitText))
-        readBack(take, path);
-    std::remove(path.c_str());
+    if (!ui.launchProgram(entry.path, substitutePath(entry.arguments, "\"" + path + "\""))) {
+        // No editor, so nothing to wait for; the take is left alone.
+        std::remove(path.c_str());
+        userInterface().showMessage(owner,
+                                    "The wave editor \"" + entry.path + "\" could not be started.",
+                                    nullptr, MessageIcon::Error);
+        return true;
+    }
+    // The box may stay up for minutes, running the host's messages; a take
+    // gone meanwhile drops the edit as Cancel does.
+    const bool keep = ui.askOkCancel(owner, waitText) && stillThere() && !readBack(take, path);
+    if (!keep)
+        std::remove(path.c_str());
     return true;
 }
 
-TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner) {
+TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, void* owner,
+                                    const StillThere& stillThere) {
     if (!pattern || !take)
         return TransferResult::NothingToDo;
-    const std::vector<WaveEditorEntry>& editors = machine.waveEditors;
+    const std::vector<WaveEditorEntry>& editors = machine.waveEditors();
     if (editors.empty()) {
         userInterface().showMessage(owner, "No wave editors defined", nullptr, MessageIcon::Error);
         return TransferResult::Failed;
@@ -91,9 +107,11 @@ TransferResult sendToExternalEditor(mi& machine, Pattern* pattern, Take* take, v
     for (size_t i = 0; i < editors.size(); ++i)
         items.push_back({firstEditorItem + static_cast<int>(i), editors[i].name});
     int chosen = transferUserInterface().choosePopupItem(owner, items);
-    if (chosen < firstEditorItem || chosen >= firstEditorItem + static_cast<int>(editors.size()))
+    if (chosen < firstEditorItem || chosen >= firstEditorItem + static_cast<int>(editors.size()) ||
+        !stillThere())
         return TransferResult::NothingToDo;
-    if (!runExternalEditor(editors[static_cast<size_t>(chosen - firstEditorItem)], *take, owner)) {
+    if (!runExternalEditor(editors[static_cast<size_t>(chosen - firstEditorItem)], *take, owner,
+                           stillThere)) {
         userInterface().showMessage(owner, "FAIL", nullptr, MessageIcon::None);
         return TransferResult::Failed;
     }

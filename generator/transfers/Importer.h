@@ -32,7 +32,8 @@ public:
     bool importInto(Take& take, const std::string& path) override;
 };
 
-// Filled with one WavImporter on first use; never emptied.
+// Filled on first use, WavImporter first, then the importers of other
+// formats where the build has them; never emptied.
 const std::vector<std::unique_ptr<Importer>>& importerRegistry();
 
 // The open-file dialog's filter: (label, pattern) pairs, each piece ended by

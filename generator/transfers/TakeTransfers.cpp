@@ -34,7 +34,7 @@ void appendTake(mi& machine, Pattern& pattern, Take& filled) {
     {
         auto hold = machine.lockAudio();
         Take& added = pattern.addTake();
-        added.samples.swap(filled.samples);
+        added.changeSamples().swap(filled.changeSamples());
         added.sampleRate = filled.sampleRate;
     }
     pattern.notifyPatternChanged();
@@ -42,11 +42,12 @@ void appendTake(mi& machine, Pattern& pattern, Take& filled) {
 
 } // namespace
 
-TransferResult importFromFile(mi& machine, Pattern* pattern, void* owner) {
+TransferResult importFromFile(mi& machine, Pattern* pattern, void* owner,
+                              const StillThere& stillThere) {
     if (!pattern)
         return TransferResult::NothingToDo;
     std::string path;
-    if (!transferUserInterface().chooseFileToOpen(owner, importFilter(), path))
+    if (!transferUserInterface().chooseFileToOpen(owner, importFilter(), path) || !stillThere())
         return TransferResult::NothingToDo;
     Take take = detachedTake(machine);
     std::string error;
@@ -71,11 +72,12 @@ TransferResult importFromWavetable(mi& machine, Pattern* pattern, void* owner) {
 }
 
 TransferResult exportSelectionToWavetable(mi& machine, Pattern* pattern, Take* take,
-                                          double selStart, double selEnd, void* owner) {
+                                          double selStart, double selEnd, void* owner,
+                                          const StillThere& stillThere) {
     if (!pattern || !take || !(selStart < selEnd) || !machine.callbacks || !machine.masterInfo)
         return TransferResult::NothingToDo;
     DlgExportWT dialog(pattern, *machine.callbacks);
-    if (!dialog.runModal(owner))
+    if (!dialog.runModal(owner) || !stillThere())
         return TransferResult::NothingToDo;
     const CMasterInfo& timing = *machine.masterInfo;
     double f =
@@ -88,7 +90,7 @@ TransferResult exportSelectionToWavetable(mi& machine, Pattern* pattern, Take* t
     Take recorded;
     const Take* source = take;
     if (machine.isRecordingInto(*take)) {
-        recorded.samples = machine.copyRecordingSamples(*take);
+        recorded.changeSamples() = machine.copyRecordingSamples(*take);
         recorded.sampleRate = take->sampleRate;
         source = &recorded;
     }

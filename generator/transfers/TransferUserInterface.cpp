@@ -9,8 +9,10 @@ public:
     bool chooseFileToOpen(void*, const std::string&, std::string&) override { return false; }
     int choosePopupItem(void*, const std::vector<PopupItem>&) override { return 0; }
     bool runExportDialog(void*, DlgExportWT&) override { return false; }
-    bool reserveTemporaryFile(const std::string&, std::string&) override { return false; }
-    void launchProgram(const std::string&, const std::string&) override {}
+    bool reserveTemporaryFile(const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+    bool launchProgram(const std::string&, const std::string&) override { return false; }
 };
 
 NoUser noUser;

@@ -27,12 +27,14 @@ public:
     virtual int choosePopupItem(void* owner, const std::vector<PopupItem>& items) = 0;
     // Shows the initialised dialog modally; true when it ended with OK.
     virtual bool runExportDialog(void* owner, DlgExportWT& dialog) = 0;
-    // Reserves a unique empty file in the user's temporary folder whose name
-    // starts with the first three characters of prefix.
-    virtual bool reserveTemporaryFile(const std::string& prefix, std::string& path) = 0;
-    // Starts program with parameters (quoted as on a command line); the
-    // outcome is not reported.
-    virtual void launchProgram(const std::string& program, const std::string& parameters) = 0;
+    // A unique empty file in the user's temporary folder: the system's
+    // temporary name (its first three characters those of prefix) with
+    // extension appended, created afresh and readable by its owner only.
+    virtual bool reserveTemporaryFile(const std::string& prefix, const std::string& extension,
+                                      std::string& path) = 0;
+    // Starts program with parameters (quoted as on a command line); false
+    // when it could not be started.
+    virtual bool launchProgram(const std::string& program, const std::string& parameters) = 0;
 
 protected:
     ~TransferUserInterface() = default;

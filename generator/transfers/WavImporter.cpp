@@ -2,14 +2,24 @@
 
 #include "generator/machine/Machine.h"
 #include "generator/transfers/Importer.h"
+#include "generator/transfers/SndFileImporter.h"
 #include "generator/wavestore/FileSource.h"
+#include "generator/wavestore/StorableSampleRate.h"
 
 namespace spoolex {
+
+namespace {
+// A WAV layout whose rate a take can keep.
+bool readImportable(wav::FileSource& file, wav::Layout& layout) {
+    return file.isOpen() && wav::readLayout(file, layout) &&
+           isStorableSampleRate(layout.format.sampleRate);
+}
+} // namespace
 
 bool WavImporter::canImport(const std::string& path) {
     wav::FileSource file(path);
     wav::Layout layout;
-    return file.isOpen() && wav::readLayout(file, layout);
+    return readImportable(file, layout);
 }
 
 bool WavImporter::importInto(Take& take, const std::string& path) {
@@ -17,7 +27,7 @@ bool WavImporter::importInto(Take& take, const std::string& path) {
     wav::Layout layout;
     Samples samples;
     // The file may have changed since canImport looked at it.
-    if (!file.isOpen() || !wav::readLayout(file, layout) || !wav::decodeAll(file, layout, samples))
+    if (!readImportable(file, layout) || !wav::decodeAll(file, layout, samples))
         return false;
     replaceTakeSamples(take, std::move(samples), static_cast<int32_t>(layout.format.sampleRate));
     return true;
@@ -26,12 +36,12 @@ bool WavImporter::importInto(Take& take, const std::string& path) {
 void replaceTakeSamples(Take& take, Samples&& samples, int32_t sampleRate) {
     Samples old = std::move(samples);
     if (!take.machine || !take.owner) {
-        take.samples.swap(old);
+        take.changeSamples().swap(old);
         take.sampleRate = sampleRate;
         return;
     }
     auto hold = take.machine->lockAudio();
-    take.samples.swap(old);
+    take.changeSamples().swap(old);
     take.sampleRate = sampleRate;
     take.machine->resyncPlayers(*take.owner);
     hold.unlock();
@@ -42,6 +52,10 @@ const std::vector<std::unique_ptr<Importer>>& importerRegistry() {
     static const std::vector<std::unique_ptr<Importer>> registry = [] {
         std::vector<std::unique_ptr<Importer>> importers;
         importers.push_back(std::make_unique<WavImporter>());
+#if SPOOLEX_HAVE_SNDFILE
+        for (auto& importer : sndFileImporters())
+            importers.push_back(std::move(importer));
+#endif
         return importers;
     }();
     return registry;

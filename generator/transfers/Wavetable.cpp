@@ -5,6 +5,7 @@
 #include <new>
 
 #include "generator/transfers/Importer.h"
+#include "generator/wavestore/StorableSampleRate.h"
 #include "generator/wavestore/WavCodec.h"
 #include "generator/wavestore/WaveLevel.h"
 #include "hostsdk/HostServices.h"
@@ -21,7 +22,7 @@ bool loadFromWavetable(Take& take, CMICallbacks& host, int slot) {
     if (!info)
         return false;
     const CWaveLevel* level = host.waveLevel(slot, 0);
-    if (!level)
+    if (!level || !isStorableSampleRate(level->samplesPerSec))
         return false;
     Samples samples;
     if (!decodeWaveLevel(info->flags, *level, samples))
@@ -57,6 +58,8 @@ bool exportToWavetable(const Take& take, CMICallbacks& host, unsigned slot, unsi
     if (!level || (frames > 0 && !level->samples))
         return false;
     level->numSamples = static_cast<int32_t>(count);
+    // The wave plays at the take's own rate, whatever the host's is.
+    level->samplesPerSec = take.sampleRate;
     level->loopEnd = static_cast<int32_t>(count);
     auto* data = reinterpret_cast<uint8_t*>(level->samples);
     if (asFloat) {
@@ -69,13 +72,13 @@ bool exportToWavetable(const Take& take, CMICallbacks& host, unsigned slot, unsi
     const size_t sampleBytes = asFloat ? 4 : 2;
     for (uint32_t f = 0; f < frames; ++f) {
         for (int channel = 0; channel < 2; ++channel) {
-            float x = f < present ? take.samples[2 * size_t{first + f} + channel] : 0.0f;
+            float x = f < present ? take.samples()[2 * size_t{first + f} + channel] : 0.0f;
             uint8_t* out = data + (2 * size_t{f} + channel) * sampleBytes;
             if (asFloat) {
                 float value = wav::toUnitFloat(x);
                 std::memcpy(out, &value, 4);
             } else {
-                int16_t value = wav::lowInt16Bits(x);
+                int16_t value = wav::toInt16(x);
                 std::memcpy(out, &value, 2);
             }
         }

@@ -10,16 +10,17 @@ constexpr size_t pageBytes = 4096;
 constexpr size_t bufferBytes = 64 * pageBytes;
 } // namespace
 
-AlignedFileWriter::AlignedFileWriter(const std::string& path)
-    : file(std::fopen(path.c_str(), "wb")) {
-    if (!file)
-        return;
-    // The buffer here does stdio's work: its own would copy every byte once
-    // more and pass them on misaligned.
-    std::setvbuf(file, nullptr, _IONBF, 0);
+AlignedFileWriter::AlignedFileWriter(const std::string& path) {
+    // The buffer before the file: when it cannot be had, the constructor
+    // throws with no file open (the destructor would not close it).
     storage.resize(bufferBytes + pageBytes);
     const auto address = reinterpret_cast<uintptr_t>(storage.data());
     buffer = storage.data() + ((pageBytes - address % pageBytes) % pageBytes);
+    file = std::fopen(path.c_str(), "wb");
+    // The buffer here does stdio's work: its own would copy every byte once
+    // more and pass them on misaligned.
+    if (file)
+        std::setvbuf(file, nullptr, _IONBF, 0);
 }
 
 AlignedFileWriter::~AlignedFileWriter() {

@@ -18,7 +18,7 @@ int32_t MemoryReader::readBytes(void* destination, int32_t count) {
     }
     auto rest = static_cast<int32_t>(wanted - delivered);
     if (rest > 0)
-        std::memcpy(out + delivered, data.data() + position, static_cast<size_t>(rest));
+        std::memcpy(out + delivered, data + position, static_cast<size_t>(rest));
     position += rest;
     return delivered + rest;
 }

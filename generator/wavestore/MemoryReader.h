@@ -12,7 +12,13 @@ namespace spoolex {
 
 class MemoryReader {
 public:
-    explicit MemoryReader(std::vector<uint8_t> bytes) : data(std::move(bytes)) {}
+    explicit MemoryReader(std::vector<uint8_t> bytes)
+        : owned(std::move(bytes)), data(owned.data()), length(owned.size()) {}
+    // Reads bytes held elsewhere, which outlive the reader: a whole stream
+    // kept for saving, or one stretch of its blocks.
+    MemoryReader(const uint8_t* bytes, size_t count) : data(bytes), length(count) {}
+    MemoryReader(const MemoryReader&) = delete;
+    MemoryReader& operator=(const MemoryReader&) = delete;
 
     // The callbacks, in the order of the library's table.
     int32_t readBytes(void* destination, int32_t count);
@@ -29,9 +35,11 @@ public:
 
 private:
     // Positions are 32-bit in this table; bytes beyond its reach are not offered.
-    int64_t size() const { return std::min<int64_t>(data.size(), INT32_MAX); }
+    int64_t size() const { return static_cast<int64_t>(std::min<size_t>(length, INT32_MAX)); }
 
-    std::vector<uint8_t> data;
+    std::vector<uint8_t> owned;
+    const uint8_t* data;
+    size_t length;
     std::vector<uint8_t> pushedBack; // most recent at the back
     int32_t position = 0;
 };

@@ -13,6 +13,8 @@
 #include "generator/wavestore/MemoryBlockWriter.h"
 #include "generator/wavestore/MemoryReader.h"
 #include "generator/wavestore/RecordBytes.h"
+#include "generator/wavestore/StorableSampleRate.h"
+#include "generator/wavestore/StreamCodec.h"
 #include "hostsdk/ByteOrder.h"
 #include "hostsdk/HostServices.h"
 
@@ -21,19 +23,6 @@ namespace spoolex {
 namespace {
 
 constexpr float toNormalised = 1.0f / hostSampleScale; // 3.0517578e-5, a power of two
-constexpr int normalisedFloatExponent = 127;           // ±1.0 is full scale
-
-// Frames scaled and handed over per library call: a buffer that stays in
-// the cache, however long the take.
-constexpr uint32_t pieceFrames = 1u << 14;
-
-// Float music compresses to about 0.2 frames per stream byte; only silence
-// packs denser, and then the take grows as it decodes.
-constexpr size_t plausibleFramesPerByte = 4;
-
-// Stored rates outside this range are damage; the take keeps the host's.
-constexpr uint32_t lowestSampleRate = 1000;
-constexpr uint32_t highestSampleRate = 1536000;
 constexpr int32_t fallbackSampleRate = 44100;
 
 const char* const loadError =
@@ -46,13 +35,8 @@ const char* const outOfMemoryForTake =
 const char* const damagedStream =
     "The stream is damaged: some of its audio could not be restored and is silent.";
 
-struct ContextCloser {
-    void operator()(WavpackContext* context) const { WavpackCloseFile(context); }
-};
-using Context = std::unique_ptr<WavpackContext, ContextCloser>;
-
-void report(CMICallbacks& host, const std::string& detail) {
-    host.hostMessage((loadError + detail).c_str());
+void report(TakeReports& reports, const std::string& detail) {
+    reports.push_back(loadError + detail);
 }
 
 bool pack(const Samples& samples, int32_t sampleRate, MemoryBlockWriter& writer) {
@@ -100,12 +84,7 @@ bool pack(const Samples& samples, int32_t sampleRate, MemoryBlockWriter& writer)
 // Appends count library values (float bit patterns) to samples, scaled to
 // the host scale: one pass, while the piece is still in the cache.
 void appendScaled(const int32_t* values, size_t count, Samples& samples) {
-    float* out = appendFreshSamples(samples, count);
-    for (size_t i = 0; i < count; ++i) {
-        float value;
-        std::memcpy(&value, &values[i], sizeof value);
-        out[i] = value * hostSampleScale;
-    }
+    scaleToHost(values, count, appendFreshSamples(samples, count));
 }
 
 // Unpacks up to count frames into samples, normalised by exponent and
@@ -154,8 +133,8 @@ struct BlockLayout {
     std::vector<uint32_t> starts; // each block's first frame, as its header says
     uint64_t total = 0;           // from the last header, when it agrees with itself
 
-    explicit BlockLayout(const std::vector<uint8_t>& bytes) {
-        for (size_t at = 0; at + 32 <= bytes.size() && std::memcmp(&bytes[at], "wvpk", 4) == 0;) {
+    BlockLayout(const uint8_t* bytes, size_t size) {
+        for (size_t at = 0; at + 32 <= size && std::memcmp(&bytes[at], "wvpk", 4) == 0;) {
             const uint32_t index = byteorder::readLe32(&bytes[at + 16]);
             starts.push_back(index);
             total = uint64_t{index} + byteorder::readLe32(&bytes[at + 20]);
@@ -175,59 +154,62 @@ struct BlockLayout {
 
 // The total frame count in the stream's first block header, as written by
 // encodeTake; none when the stream does not open with a block.
-bool firstBlockTotal(const std::vector<uint8_t>& bytes, uint32_t& total) {
-    if (bytes.size() < 32 || std::memcmp(bytes.data(), "wvpk", 4) != 0)
+bool firstBlockTotal(const uint8_t* bytes, size_t size, uint32_t& total) {
+    if (size < 32 || std::memcmp(bytes, "wvpk", 4) != 0)
         return false;
     total = byteorder::readLe32(&bytes[12]);
     return true;
 }
 
-TakeLoad decodeStream(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
+TakeLoad decodeStream(Take& take, const uint8_t* bytes, size_t size, TakeReports& reports,
+                      bool& asStored) {
     uint32_t headerTotal = 0;
-    bool headed = firstBlockTotal(bytes, headerTotal);
-    const BlockLayout layout(bytes);
-    MemoryReader reader(std::move(bytes));
+    bool headed = firstBlockTotal(bytes, size, headerTotal);
+    const BlockLayout layout(bytes, size);
+    MemoryReader reader(bytes, size);
     char error[80] = {};
     Context context(
         WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
     if (!context) {
-        take.samples.clear();
-        report(host, std::string("WavpackOpenFileInputEx error:\n") + error);
+        take.changeSamples().clear();
+        report(reports, std::string("WavpackOpenFileInputEx error:\n") + error);
         return TakeLoad::Failed;
     }
     uint32_t count = WavpackGetNumSamples(context.get());
     if (count == std::numeric_limits<uint32_t>::max()) {
-        take.samples.clear();
-        report(host, "WavpackGetNumSamples returned -1.");
+        take.changeSamples().clear();
+        report(reports, "WavpackGetNumSamples returned -1.");
         return TakeLoad::Failed;
     }
     // Unpacking writes one value per channel per frame: anything but the
     // two-channel float layout we write would overrun the take.
     if (WavpackGetNumChannels(context.get()) != 2 ||
         !(WavpackGetMode(context.get()) & MODE_FLOAT)) {
-        take.samples.clear();
-        report(host, "The stream does not hold two channels of 32-bit float samples.");
+        take.changeSamples().clear();
+        report(reports, "The stream does not hold two channels of 32-bit float samples.");
         return TakeLoad::Failed;
     }
 
     uint32_t rate = WavpackGetSampleRate(context.get());
-    if (rate >= lowestSampleRate && rate <= highestSampleRate)
+    // Stored rates outside the range are damage; the take keeps the host's.
+    if (isStorableSampleRate(rate))
         take.sampleRate = static_cast<int32_t>(rate);
+    asStored = isStorableSampleRate(rate);
 
     // A stream whose first block is unreadable opens at a later frame, and
     // the library then counts only the frames from there.
     bool lostStart = !headed || headerTotal != count || WavpackGetSampleIndex(context.get()) != 0;
     const uint32_t offset = lostStart ? layout.firstReadableFrame(count) : 0;
     uint32_t frames = unpack(context.get(), count, offset, WavpackGetFloatNormExp(context.get()),
-                             reader.getLength(), take.samples);
+                             reader.getLength(), take.changeSamples());
 
     if (frames < count) {
-        report(host, "WavpackUnpackSamples failed to read the requested number of samples.");
+        report(reports, "WavpackUnpackSamples failed to read the requested number of samples.");
         return TakeLoad::Failed;
     }
     // The library mutes blocks that fail their checksum and carries on.
     if (lostStart || WavpackGetNumErrors(context.get()) > 0) {
-        report(host, damagedStream);
+        report(reports, damagedStream);
         return TakeLoad::Failed;
     }
     return TakeLoad::Loaded;
@@ -256,75 +238,105 @@ bool encodeTake(const Take& take, CMachineDataOutput& out) {
     }
     writeU8(out, TakeFormatWavPack);
     std::vector<uint8_t> stream;
-    bool encoded = encodeTakeStream(take.samples, take.sampleRate, stream);
-    // Beyond what a reader can address the record would not parse again.
-    if (stream.size() > size_t{INT32_MAX}) {
-        stream.clear();
+    bool encoded = encodeTakeStream(take.samples(), take.sampleRate, stream);
+    if (!writableStream(stream))
         encoded = false;
-    }
     writeU32(out, static_cast<uint32_t>(stream.size()));
     writeByteRun(out, stream);
     return encoded;
 }
 
-namespace {
-
-// The record's format byte and, for a stream, its bytes (stream set); whole
-// is false when the host's input ran dry inside them. False, reported, for a
-// format this reader does not know.
-bool readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& stream, bool& whole,
-                CMICallbacks& host) {
-    whole = true;
-    stream = false;
-    uint8_t format = readU8(in);
-    if (format == TakeFormatEmpty)
+bool writableStream(std::vector<uint8_t>& stream) {
+    // Beyond what a reader can address the record would not parse again.
+    if (stream.size() <= size_t{INT32_MAX})
         return true;
-    if (format != TakeFormatWavPack) {
-        host.hostMessage("Unrecognised data format");
-        return false;
-    }
-    uint32_t length = readU32(in);
-    whole = readByteRun(in, length, bytes);
-    stream = true;
-    return true;
+    stream.clear();
+    return false;
 }
 
-TakeLoad decodeGuarded(Take& take, std::vector<uint8_t> bytes, CMICallbacks& host) {
+namespace {
+
+// The record's format byte and, for format 1, its stream's bytes; whole is
+// false when the host's input ran dry inside them. For another format
+// nothing more is read.
+uint8_t readRecord(CMachineDataInput& in, std::vector<uint8_t>& bytes, bool& whole) {
+    whole = true;
+    const uint8_t format = readU8(in);
+    if (format == TakeFormatWavPack) {
+        uint32_t length = readU32(in);
+        whole = readByteRun(in, length, bytes);
+    }
+    return format;
+}
+
+TakeLoad decodeGuarded(Take& take, const uint8_t* bytes, size_t size, TakeReports& reports,
+                       bool& asStored) {
     try {
-        return decodeStream(take, std::move(bytes), host);
+        return decodeStream(take, bytes, size, reports, asStored);
     } catch (const std::bad_alloc&) {
         // A small stream can hold hours of silence. The record was read
         // whole, so the song data after it still reads.
-        Samples().swap(take.samples);
-        host.hostMessage(outOfMemoryForTake);
+        Samples().swap(take.changeSamples());
+        reports.push_back(outOfMemoryForTake);
+        asStored = false;
         return TakeLoad::Failed;
     }
+}
+
+void tell(CMICallbacks& host, const TakeReports& reports) {
+    for (const std::string& text : reports)
+        host.hostMessage(text.c_str());
 }
 
 } // namespace
 
-TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+TakeRecordIn readTakeRecord(CMachineDataInput& in) {
+    TakeRecordIn record;
     std::vector<uint8_t> bytes;
-    bool stream = false, whole = true;
-    if (!readRecord(in, bytes, stream, whole, host))
-        return TakeLoad::Failed;
-    if (!stream) {
-        take.samples.clear();
+    record.format = readRecord(in, bytes, record.whole);
+    if (record.format == TakeFormatWavPack)
+        record.stream = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    return record;
+}
+
+TakeLoad decodeRecordStream(Take& take, const Take::Stream& stream, TakeReports& reports) {
+    bool asStored = false;
+    TakeLoad load = decodeGuarded(take, stream->data(), stream->size(), reports, asStored);
+    // Only a stream that holds exactly the take is written again as it
+    // came; a damaged one is written anew from what could be restored.
+    if (load == TakeLoad::Loaded && asStored)
+        take.keepStoredStream(stream);
+    return load;
+}
+
+TakeLoad decodeTake(Take& take, CMachineDataInput& in, CMICallbacks& host) {
+    const TakeRecordIn record = readTakeRecord(in);
+    if (record.format == TakeFormatEmpty) {
+        take.changeSamples().clear();
         return TakeLoad::Loaded;
     }
-    TakeLoad load = decodeGuarded(take, std::move(bytes), host);
-    return whole ? load : TakeLoad::InputEnded;
+    if (record.format != TakeFormatWavPack) {
+        host.hostMessage(unrecognisedTakeFormat);
+        return TakeLoad::Failed;
+    }
+    TakeReports reports;
+    const TakeLoad load = decodeRecordStream(take, record.stream, reports);
+    tell(host, reports);
+    return record.whole ? load : TakeLoad::InputEnded;
 }
 
 TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks& host) {
     stream = TakeStream{};
-    bool isStream = false, whole = true;
-    if (!readRecord(in, stream.bytes, isStream, whole, host))
-        return TakeLoad::Failed;
-    if (!isStream)
+    bool whole = true;
+    const uint8_t format = readRecord(in, stream.bytes, whole);
+    if (format == TakeFormatEmpty)
         return TakeLoad::Loaded;
+    if (format != TakeFormatWavPack) {
+        host.hostMessage(unrecognisedTakeFormat);
+        return TakeLoad::Failed;
+    }
     // Opening reads the stream's headers only.
-    MemoryReader reader(stream.bytes);
+    MemoryReader reader(stream.bytes.data(), stream.bytes.size());
     char error[80] = {};
     Context context(
         WavpackOpenFileInputEx(&MemoryReader::callbacks, &reader, nullptr, error, 0, 0));
@@ -332,7 +344,7 @@ TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks&
         const uint32_t count = WavpackGetNumSamples(context.get());
         const uint32_t rate = WavpackGetSampleRate(context.get());
         stream.frames = count == std::numeric_limits<uint32_t>::max() ? 0 : count;
-        if (rate >= lowestSampleRate && rate <= highestSampleRate)
+        if (isStorableSampleRate(rate))
             stream.sampleRate = static_cast<int32_t>(rate);
     }
     return whole ? TakeLoad::Loaded : TakeLoad::InputEnded;
@@ -340,10 +352,15 @@ TakeLoad readTakeStream(CMachineDataInput& in, TakeStream& stream, CMICallbacks&
 
 TakeLoad decodeTakeStream(Take& take, const TakeStream& stream, CMICallbacks& host) {
     if (stream.bytes.empty()) {
-        take.samples.clear();
+        take.changeSamples().clear();
         return TakeLoad::Loaded;
     }
-    return decodeGuarded(take, stream.bytes, host);
+    TakeReports reports;
+    bool asStored = false;
+    const TakeLoad load =
+        decodeGuarded(take, stream.bytes.data(), stream.bytes.size(), reports, asStored);
+    tell(host, reports);
+    return load;
 }
 
 } // namespace spoolex

@@ -38,6 +38,24 @@ bool isImportable(const FormatRecord& format) {
     return (pcm || ieeeFloat) && (format.channels == 1 || format.channels == 2);
 }
 
+void resolveExtensible(FormatRecord& format, const uint8_t* bytes, size_t size) {
+    // After the 18 common bytes: valid bits (16), channel mask (32), and the
+    // sub-format GUID, whose first two bytes are the plain tag it stands for.
+    static const uint8_t guidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    constexpr size_t extensibleBytes = 40;
+    if (format.formatTag != formatTagExtensible || size < extensibleBytes ||
+        format.extensionSize < extensibleBytes - 18)
+        return;
+    const uint16_t validBits = readLe16(bytes + 18);
+    const uint16_t subFormat = readLe16(bytes + 24);
+    if (std::memcmp(bytes + 26, guidTail, sizeof guidTail) != 0 ||
+        validBits != format.bitsPerSample)
+        return;
+    if (subFormat == formatTagPcm || subFormat == formatTagFloat)
+        format.formatTag = subFormat;
+}
+
 size_t fileFrameBytes(const FormatRecord& format) {
     return isImportable(format) ? size_t{format.channels} * (format.bitsPerSample / 8u) : 0;
 }
@@ -183,12 +201,13 @@ bool readLayout(ByteSource& source, Layout& layout) {
     uint64_t fmtAt = 0, dataAt = 0;
     if (!findChunk(source, "fmt ", fmtAt) || !findChunk(source, "data", dataAt))
         return false;
-    uint8_t fmt[4 + 18] = {};
+    uint8_t fmt[4 + 40] = {};
     size_t got = source.readAt(fmtAt, fmt, sizeof fmt);
     if (got < 4)
         return false;
-    size_t fmtBytes = std::min<size_t>({readLe32(fmt), got - 4, 18});
+    size_t fmtBytes = std::min<size_t>(readLe32(fmt), got - 4);
     layout.format = readFormatRecord(fmt + 4, fmtBytes);
+    resolveExtensible(layout.format, fmt + 4, fmtBytes);
     size_t frameBytes = fileFrameBytes(layout.format);
     if (frameBytes == 0)
         return false;
@@ -309,7 +328,7 @@ void encodeSamples(WavSampleFormat format, const float* samples, size_t count, u
     case WavSampleFormat::Int16:
         encodeIntegers(samples, count, 1.0f, [out](const int32_t* values, size_t n, size_t at) {
             for (size_t k = 0; k < n; ++k)
-                writeLe16(out + 2 * (at + k), static_cast<uint16_t>(values[k]));
+                writeLe16(out + 2 * (at + k), static_cast<uint16_t>(saturateInt16(values[k])));
         });
         return;
     case WavSampleFormat::Float32:

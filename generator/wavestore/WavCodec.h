@@ -15,6 +15,9 @@ namespace spoolex::wav {
 
 constexpr uint16_t formatTagPcm = 1;
 constexpr uint16_t formatTagFloat = 3;
+// The format chunk's extension names the sample format as a sub-format;
+// many programs write every 24-bit and float file this way.
+constexpr uint16_t formatTagExtensible = 0xFFFE;
 // The header WavExporter writes: RIFF, a 16-byte fmt chunk, the data chunk's
 // head.
 constexpr size_t headerSize = 44;
@@ -41,8 +44,15 @@ inline float fromPcm24(const uint8_t* lowFirst) {
 inline float fromPcm32(int32_t v) {
     return static_cast<float>(v) * 1.5258789e-5f;
 }
+// NaN becomes silence and anything beyond the float range (infinities,
+// huge values scaled past it) the largest finite value of its sign: a
+// take never holds a value that would poison the mix. Selects, not
+// branches, so that the import loops vectorise.
 inline float fromUnitFloat(float v) {
-    return v * 32768.0f;
+    const float scaled = v * 32768.0f;
+    const float finite = scaled == scaled ? scaled : 0.0f;
+    const float atLeastLowest = finite > -3.40282347e38f ? finite : -3.40282347e38f;
+    return atLeastLowest < 3.40282347e38f ? atLeastLowest : 3.40282347e38f;
 }
 inline float toUnitFloat(float x) {
     return x * 3.0517578e-5f;
@@ -53,6 +63,12 @@ FormatRecord readFormatRecord(const uint8_t* bytes, size_t size);
 
 // 16-, 24-, 32-bit PCM or 32-bit float, one or two channels.
 bool isImportable(const FormatRecord& format);
+
+// The sample format of an extensible format chunk (bytes: its payload, size
+// bytes of it) as the plain tag that means the same: PCM with every bit of
+// its container valid, or IEEE float. Any other extensible chunk keeps its
+// tag, so isImportable refuses it.
+void resolveExtensible(FormatRecord& format, const uint8_t* bytes, size_t size);
 
 // Bytes of one frame of the file; 0 for a record that is not importable.
 size_t fileFrameBytes(const FormatRecord& format);
@@ -107,16 +123,18 @@ uint16_t bitsPerSample(WavSampleFormat format);
 // The 44-byte header for frames stereo frames at sampleRate.
 void writeHeader(WavSampleFormat format, uint32_t sampleRate, uint32_t frames, uint8_t* out);
 // count samples in the host scale, written as bitsPerSample(format) / 8 bytes
-// each. Integer formats truncate toward zero and never clamp within the
-// 32-bit range: Int16 keeps the low 16 bits of the 32-bit integer; Int32
-// and Int24 first saturate x * 65536 at the 32-bit range (NaN gives 0).
+// each. Integer formats truncate toward zero and saturate at their range
+// (NaN gives 0): a peak at full scale stays a peak instead of wrapping to
+// the other sign.
 void encodeSamples(WavSampleFormat format, const float* samples, size_t count, uint8_t* out);
 
 // The two integer conversions every exporter shares.
 int32_t truncateToInt32(float value);
-inline int16_t lowInt16Bits(float value) {
-    return static_cast<int16_t>(
-        static_cast<uint16_t>(static_cast<uint32_t>(truncateToInt32(value))));
+inline int16_t saturateInt16(int32_t value) {
+    return static_cast<int16_t>(value < -32768 ? -32768 : value > 32767 ? 32767 : value);
+}
+inline int16_t toInt16(float value) {
+    return saturateInt16(truncateToInt32(value));
 }
 
 } // namespace spoolex::wav

@@ -30,7 +30,7 @@ bool WavExporter::exportRange(const Take& take, const std::string& path, uint32_
     std::vector<uint8_t> block(blockFrames * frameBytes);
     for (uint32_t done = 0; written && done < frames;) {
         uint32_t n = std::min(blockFrames, frames - done);
-        wav::encodeSamples(format, take.samples.data() + 2 * size_t{first + done}, 2 * size_t{n},
+        wav::encodeSamples(format, take.samples().data() + 2 * size_t{first + done}, 2 * size_t{n},
                            block.data());
         written = file.write(block.data(), n * frameBytes);
         done += n;

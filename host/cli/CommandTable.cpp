@@ -5,6 +5,7 @@
 #include "host/NewSong.h"
 #include "host/Pictures.h"
 #include "host/Recorder.h"
+#include "host/Recover.h"
 #include "host/WaveCommands.h"
 #include "host/cli/Numbers.h"
 #include "host/cli/Values.h"
@@ -125,8 +126,19 @@ int runRecord(const Invocation& invocation) {
         return usageMistake("--threshold and --release set auto punch: add --auto-punch");
     options.autoPunch = invocation.has("--auto-punch");
     options.inputAfter = invocation.has("--input-after");
+    options.realtime = invocation.has("--realtime");
+    options.progress = invocation.out;
+    if (invocation.has("--recordings"))
+        useRecordingsFolder(invocation.value("--recordings"));
     return recordCommand(invocation.operands[0], invocation.value("--input"), options,
                          invocation.gear, invocation.out);
+}
+
+int runRecover(const Invocation& invocation) {
+    if (invocation.has("--recordings"))
+        useRecordingsFolder(invocation.value("--recordings"));
+    return recoverCommand(invocation.operands[0], invocation.value("--out"),
+                          invocation.has("--list"), invocation.gear, invocation.out);
 }
 
 int runExport(const Invocation& invocation) {
@@ -212,7 +224,9 @@ std::vector<CommandSpec> makeTable() {
           {"--auto-punch", ""},
           {"--threshold", "N"},
           {"--release", "MS"},
-          {"--input-after", ""}},
+          {"--input-after", ""},
+          {"--realtime", ""},
+          {"--recordings", "FOLDER"}},
          "    play the song in record mode with IN.wav as the input machine's live input,\n"
          "    until the song or the input ends, and save it. Without --auto-punch every\n"
          "    pass is punched in throughout; with it, the input punches in while its level\n"
@@ -221,8 +235,18 @@ std::vector<CommandSpec> makeTable() {
          "    scale: 4096 is full scale, 2048 about -21 dB, 1024 -42 dB, 512 -63 dB, and\n"
          "    128 (-105 dB) is far below one 16-bit step. --latency: the input's latency\n"
          "    compensation in samples (0-65534). --input-after: the input machine renders\n"
-         "    after the generator.\n",
+         "    after the generator. --realtime: at the pace of real time, as a live session,\n"
+         "    printing how far it played. --recordings: the folder for the copies of\n"
+         "    recordings made without a project folder, instead of the user's own.\n",
          runRecord});
+    table.push_back(
+        {"recover",
+         {"SONG"},
+         {{"--list", ""}, {"--out", "SONG2"}, {"--recordings", "FOLDER"}},
+         "    the copies on disk of recordings made on this song and never saved in it:\n"
+         "    with --list only listed; otherwise added to their patterns as new takes and\n"
+         "    the song saved (to SONG2 when given). --recordings: as record's.\n",
+         runRecover});
     table.push_back({"render",
                      {"SONG", "OUT.wav"},
                      {},
@@ -259,8 +283,17 @@ std::vector<CommandSpec> makeTable() {
              "      --answer ANSWER     yes, no, ok or cancel: the answer to the next question\n"
              "                          (every question needs one; each is printed)\n"
              "      --choose-file PATH  the file chosen in the next file dialog\n"
-             "      --choose-item N     the item chosen in the next pop-up menu\n"
-             "      --snapshot OUT.png  a picture of the editor view as it is now\n",
+             "      --choose-item ITEM  the item chosen in the next pop-up menu: its text,\n"
+             "                          its position from 1, or its identifier (100 for\n"
+             "                          the first wave editor)\n"
+             "      --export-to WAVE:FORMAT\n"
+             "                          the answer to the next export-to-wavetable dialog:\n"
+             "                          wave slot 1-200 (0x.. for hex) and format 1\n"
+             "                          (32-bit float) or 2 (16-bit int); unanswered, the\n"
+             "                          dialog is cancelled\n"
+             "      --snapshot OUT.png  a picture of the editor view as it is now\n"
+             "    A box shown while a launched program runs is answered once it has\n"
+             "    ended.\n",
          runEdit});
 #endif
 #ifdef SPOOLEX_HOST_PICTURES

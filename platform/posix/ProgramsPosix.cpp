@@ -1,9 +1,10 @@
 // Temporary files and launching on POSIX systems.
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <wordexp.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/Choosers.h"
+#include "platform/CommandLineWords.h"
 #include "platform/Programs.h"
 
 extern char** environ;
@@ -28,6 +30,17 @@ bool reserveTemporaryFile(const std::string& prefix, std::string& path) {
         return false;
     close(fd);
     path = buffer.data();
+    return true;
+}
+
+bool createPrivateFile(const std::string& path) {
+    // In a folder every user writes to, another user's link or file must
+    // never become ours to write through.
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return false;
+    close(fd);
     return true;
 }
 
@@ -49,21 +62,16 @@ void reapEnded() {
 
 bool launchProgram(const std::string& program, const std::string& parameters, long long& process) {
     reapEnded();
-    wordexp_t words{};
-    // The user's parameter text is split like a shell command line, but a
-    // command substitution in it is refused rather than run.
-    if (wordexp(parameters.c_str(), &words, WRDE_NOCMD) != 0) {
-        wordfree(&words);
+    std::vector<std::string> words;
+    if (!splitCommandLine(parameters, words))
         return false;
-    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (size_t i = 0; i < words.we_wordc; ++i)
-        argv.push_back(words.we_wordv[i]);
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
     int failed = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
-    wordfree(&words);
     if (failed != 0)
         return false;
     process = pid;

@@ -167,17 +167,32 @@ void paint(WindowHandle handle, const std::function<void(Surface&)>& draw) {
     draw(nowhere);
 }
 
-void drawOnWindow(WindowHandle handle, const std::function<void(Surface&)>& draw) {
-    Window* window = windowOf(handle);
-    if (!window)
-        return;
-    if (window->screenSurface) {
-        draw(*window->screenSurface);
-        return;
-    }
-    NullSurface nowhere(clientRect(handle));
-    draw(nowhere);
+PatternBrush::PatternBrush(const uint8_t rows[8]) {
+    std::copy(rows, rows + 8, pattern);
 }
+
+PatternBrush::~PatternBrush() = default;
+
+void fillPatternOnWindow(WindowHandle handle, const PatternBrush& brush, const PixelRect* rects,
+                         size_t count, int32_t originX, int32_t originY, uint32_t setArgb,
+                         uint32_t clearArgb) {
+    Window* window = windowOf(handle);
+    if (!window || !window->screenSurface || !isShowing(handle))
+        return;
+    for (size_t i = 0; i < count; ++i)
+        window->screenSurface->fillPattern(rects[i], brush.rows(), originX, originY, setArgb,
+                                           clearArgb);
+}
+
+bool isShowing(WindowHandle handle) {
+    for (Window* window = windowOf(handle); window; window = window->parent)
+        if (!window->visible)
+            return false;
+    return handle != nullptr;
+}
+
+// Here the system is our own code: an exception reaches the caller.
+void setProcedureFailureHandler(ProcedureFailureHandler) {}
 
 void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw) {
     if (deviceContext)
@@ -220,18 +235,23 @@ void stopTimer(WindowHandle handle, unsigned id) {
         window->timers.erase(id);
 }
 
+// As the system does: the window that loses the capture hears of it after
+// the capture has moved.
 void captureMouse(WindowHandle handle) {
-    if (captured)
-        captured->hasCapture = false;
+    Window* previous = captured;
+    if (previous == windowOf(handle))
+        return;
+    if (previous)
+        previous->hasCapture = false;
     captured = windowOf(handle);
     if (captured)
         captured->hasCapture = true;
+    if (previous)
+        sendMessage(previous, messageCaptureChanged, 0, reinterpret_cast<intptr_t>(handle));
 }
 
 void releaseMouse() {
-    if (captured)
-        captured->hasCapture = false;
-    captured = nullptr;
+    captureMouse(nullptr);
 }
 
 void takeFocus(WindowHandle handle) {

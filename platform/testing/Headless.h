@@ -30,6 +30,12 @@ inline void fireTimer(WindowHandle window, unsigned id) {
         sendMessage(window, messageTimer, id, 0);
 }
 
+// Another program takes the mouse away mid-drag (the user switches to it,
+// a box opens, the host captures it): no button-up follows.
+inline void loseCapture() {
+    captureMouse(nullptr);
+}
+
 // The first descendant with that window name, or null.
 inline Window* findByName(WindowHandle root, const std::string& name) {
     Window* window = windowOf(root);

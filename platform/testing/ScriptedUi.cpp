@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/UiHook.h"
 
@@ -133,8 +135,26 @@ std::vector<ShownPicker> ScriptedUi::folderPickers() const {
     return pickers;
 }
 
+void ScriptedUi::whileNextBoxIsUp(std::function<void()> act) {
+    std::lock_guard<std::mutex> lock(mutex);
+    meanwhile.push_back(std::move(act));
+}
+
+void ScriptedUi::boxIsUp() {
+    std::function<void()> act;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (meanwhile.empty())
+            return;
+        act = std::move(meanwhile.front());
+        meanwhile.pop_front();
+    }
+    act();
+}
+
 void ScriptedUi::clear() {
     std::lock_guard<std::mutex> lock(mutex);
+    meanwhile.clear();
     messageAnswers.clear();
     folderAnswers.clear();
     fileAnswers.clear();
@@ -145,6 +165,7 @@ void ScriptedUi::clear() {
     shownMenus.clear();
     shownDialogs.clear();
     launched.clear();
+    waitForLaunches = false;
     modifiers = 0;
     cautious = false;
     cursor = -1;
@@ -185,7 +206,7 @@ MessageAnswer ScriptedUi::showMessage(const ShownMessage& message) {
     shown.push_back(message);
     shown.back().answer = script.answer;
     shown.back().scripted = scripted;
-    if (script.afterLaunchedProgram) {
+    if (script.afterLaunchedProgram || (waitForLaunches && !runningProcesses.empty())) {
         lock.unlock();
         waitForLastLaunchedProgram();
     }
@@ -225,8 +246,43 @@ bool ScriptedUi::showOpenFile(std::string& path) {
 
 void ScriptedUi::chooseMenuItem(unsigned id) {
     std::lock_guard<std::mutex> lock(mutex);
-    menuAnswers.push_back(id);
+    menuAnswers.push_back({id, {}});
 }
+
+void ScriptedUi::chooseMenuItem(const std::string& item) {
+    std::lock_guard<std::mutex> lock(mutex);
+    menuAnswers.push_back({0, item});
+}
+
+void ScriptedUi::setWaitForLaunchedPrograms(bool wait) {
+    std::lock_guard<std::mutex> lock(mutex);
+    waitForLaunches = wait;
+}
+
+namespace {
+// What the user reads on an item: no '&' marks, no shortcut after a tab.
+std::string shownText(const std::string& text) {
+    std::string shown;
+    for (char c : text.substr(0, text.find('\t')))
+        if (c != '&')
+            shown += c;
+    return shown;
+}
+
+unsigned resolveMenuItem(const ShownMenu& menu, const std::string& item) {
+    for (size_t i = 0; i < menu.ids.size(); ++i)
+        if (menu.texts[i] == item || shownText(menu.texts[i]) == item)
+            return menu.ids[i];
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(item.c_str(), &end, 10);
+    if (item.empty() || *end != '\0' || item[0] == '-')
+        return 0;
+    for (unsigned id : menu.ids)
+        if (id == number)
+            return id;
+    return number >= 1 && number <= menu.ids.size() ? menu.ids[number - 1] : 0;
+}
+} // namespace
 
 void ScriptedUi::holdModifiers(uint32_t held) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -253,9 +309,9 @@ unsigned ScriptedUi::showMenu(const ShownMenu& menu) {
     shownMenus.push_back(menu);
     if (menuAnswers.empty())
         return 0;
-    unsigned id = menuAnswers.front();
+    MenuAnswer answer = menuAnswers.front();
     menuAnswers.pop_front();
-    return id;
+    return answer.item.empty() ? answer.id : resolveMenuItem(menu, answer.item);
 }
 
 void ScriptedUi::setCursorShape(int shape) {
@@ -284,6 +340,7 @@ int hookMessageBox(void* owner, const char* text, const char* caption, int icon,
                                             caption ? caption : "",
                                             static_cast<platform::MessageIcon>(icon),
                                             static_cast<platform::MessageButtons>(buttons)};
+    ScriptedUi::instance().boxIsUp();
     return static_cast<int>(ScriptedUi::instance().showMessage(message));
 }
 
@@ -297,6 +354,7 @@ int hookPickFolder(void*, const char* title, const char* initial, char* path, in
 
 int hookOpenFile(void*, const char*, char* path, int pathSize) {
     std::string chosen;
+    ScriptedUi::instance().boxIsUp();
     bool ok = ScriptedUi::instance().showOpenFile(chosen);
     copyOut(chosen, path, pathSize);
     return ok ? 1 : 0;
@@ -310,6 +368,7 @@ unsigned hookPopupMenu(void* owner, const unsigned* ids, const char* const* text
         menu.texts.push_back(texts[i] ? texts[i] : "");
         menu.enabled.push_back(enabled[i] != 0);
     }
+    ScriptedUi::instance().boxIsUp();
     return ScriptedUi::instance().showMenu(menu);
 }
 
@@ -330,6 +389,7 @@ int hookExportWavetable(void*, const char* const* waves, int waveCount, int pres
     for (int i = 0; i < formatCount; ++i)
         dialog.formats.push_back(formats[i] ? formats[i] : "");
     int wave = preselected, format = 0;
+    ScriptedUi::instance().boxIsUp();
     bool ok = ScriptedUi::instance().showExportDialog(dialog, wave, format);
     *chosenWave = wave;
     *chosenFormat = format;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -81,6 +82,18 @@ public:
     // The next pop-up menu: the item with that id; unscripted menus are
     // dismissed (0 chooses nothing).
     void chooseMenuItem(unsigned id);
+    // What the host does while the next box, chooser, menu or dialog is up
+    // (its loop runs the host's messages): act runs before it is answered.
+    void whileNextBoxIsUp(std::function<void()> act);
+    // Runs the act waiting for the box being shown, if any.
+    void boxIsUp();
+    // The next pop-up menu's item whose text (without '&' and shortcut) is
+    // item, else the item whose id or, from 1, position it is; nothing when
+    // none is.
+    void chooseMenuItem(const std::string& item);
+    // Every message shown while a launched program runs is answered only
+    // after that program has ended.
+    void setWaitForLaunchedPrograms(bool wait);
     // Shift and Ctrl as the keyboard reports them from now on.
     void holdModifiers(uint32_t modifiers);
     uint32_t heldModifiers() const;
@@ -146,7 +159,13 @@ private:
     std::deque<FileAnswer> fileAnswers;
     std::vector<ShownMessage> shown;
     std::vector<ShownPicker> pickers;
-    std::deque<unsigned> menuAnswers;
+    std::deque<std::function<void()>> meanwhile;
+    struct MenuAnswer {
+        unsigned id;
+        std::string item; // when not empty, resolved against the menu
+    };
+    std::deque<MenuAnswer> menuAnswers;
+    bool waitForLaunches = false;
     std::deque<DialogAnswer> dialogAnswers;
     std::vector<ShownMenu> shownMenus;
     std::vector<ShownExportDialog> shownDialogs;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace platform::win32 {
@@ -28,7 +29,8 @@ constexpr DWORD patternWhereSourceSet = 0x00E20746;
 
 } // namespace
 
-GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint)
+GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint,
+                               const PixelRect* clip)
     : dc_(dc), originX_(originX), originY_(originY), paint_(paint) {
     Gdiplus::GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok)
@@ -38,11 +40,33 @@ GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const P
     GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeNone);
     GdipTranslateWorldTransform(graphics, static_cast<float>(-originX),
                                 static_cast<float>(-originY), Gdiplus::MatrixOrderPrepend);
+    if (clip)
+        GdipSetClipRectI(graphics, clip->left, clip->top, clip->right - clip->left,
+                         clip->bottom - clip->top, Gdiplus::CombineModeReplace);
 }
 
 GdiPlusSurface::~GdiPlusSurface() {
+    flushOpaque();
+    for (const Brush& made : brushes_)
+        GdipDeleteBrush(static_cast<Gdiplus::GpBrush*>(made.brush));
     if (graphics_)
         GdipDeleteGraphics(graphicsOf(graphics_));
+}
+
+void* GdiPlusSurface::brushOf(uint32_t argb) {
+    for (const Brush& made : brushes_)
+        if (made.argb == argb)
+            return made.brush;
+    Gdiplus::GpSolidFill* brush = nullptr;
+    if (GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok || !brush)
+        return nullptr;
+    try {
+        brushes_.push_back({argb, brush});
+    } catch (...) {
+        GdipDeleteBrush(brush);
+        throw;
+    }
+    return brush;
 }
 
 void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb) {
@@ -52,14 +76,34 @@ void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb)
     const double top = std::ceil(static_cast<double>(y));
     const double right = std::ceil(static_cast<double>(x) + w);
     const double bottom = std::ceil(static_cast<double>(y) + h);
-    Gdiplus::GpSolidFill* brush = nullptr;
-    if (!graphics_ || !(right > left && bottom > top) ||
-        GdipCreateSolidFill(argb, &brush) != Gdiplus::Ok)
+    if (!(right > left && bottom > top))
+        return;
+    if ((argb >> 24) == 0xFF) {
+        // Whole pixels either way, so GDI fills exactly what GDI+ would.
+        auto device = [](double v, int32_t origin) {
+            return static_cast<LONG>(std::clamp(v - origin, -1073741824.0, 1073741824.0));
+        };
+        const RECT area{device(left, originX_), device(top, originY_), device(right, originX_),
+                        device(bottom, originY_)};
+        try {
+            opaque_.push_back({area, colourRef(argb)});
+        } catch (const std::bad_alloc&) {
+            flushOpaque();
+            opaque_.push_back({area, colourRef(argb)});
+        }
+        if (opaque_.size() >= 8192)
+            flushOpaque();
+        return;
+    }
+    flushOpaque();
+    if (!graphics_)
+        return;
+    auto* brush = static_cast<Gdiplus::GpBrush*>(brushOf(argb));
+    if (!brush)
         return;
     GdipFillRectangle(graphicsOf(graphics_), brush, static_cast<float>(left),
                       static_cast<float>(top), static_cast<float>(right - left),
                       static_cast<float>(bottom - top));
-    GdipDeleteBrush(brush);
 }
 
 // The outline as four bands that follow the pixel rule exactly: GDI+ pens
@@ -76,19 +120,58 @@ void GdiPlusSurface::drawRect(float x, float y, float w, float h, float penWidth
         fillRect(outerLeft, outerTop, outerWidth, h + penWidth, argb);
         return;
     }
-    fillRect(outerLeft, outerTop, outerWidth, penWidth, argb);
-    fillRect(outerLeft, innerTop, penWidth, innerHeight, argb);
-    fillRect(x + w - half, innerTop, penWidth, innerHeight, argb);
-    fillRect(outerLeft, y + h - half, outerWidth, penWidth, argb);
+    const float bands[4][4] = {{outerLeft, outerTop, outerWidth, penWidth},
+                               {outerLeft, innerTop, penWidth, innerHeight},
+                               {x + w - half, innerTop, penWidth, innerHeight},
+                               {outerLeft, y + h - half, outerWidth, penWidth}};
+    if ((argb >> 24) == 0xFF || !graphics_) {
+        for (const auto& band : bands)
+            fillRect(band[0], band[1], band[2], band[3], argb);
+        return;
+    }
+    // Translucent: the four bands in one GDI+ call (each call is costly).
+    flushOpaque();
+    Gdiplus::GpRectF rects[4];
+    int count = 0;
+    for (const auto& band : bands) {
+        const double left = std::ceil(static_cast<double>(band[0]));
+        const double top = std::ceil(static_cast<double>(band[1]));
+        const double right = std::ceil(static_cast<double>(band[0]) + band[2]);
+        const double bottom = std::ceil(static_cast<double>(band[1]) + band[3]);
+        if (right > left && bottom > top)
+            rects[count++] = {static_cast<float>(left), static_cast<float>(top),
+                              static_cast<float>(right - left), static_cast<float>(bottom - top)};
+    }
+    auto* brush = static_cast<Gdiplus::GpBrush*>(brushOf(argb));
+    if (brush && count > 0)
+        GdipFillRectangles(graphicsOf(graphics_), brush, rects, count);
 }
 
 void GdiPlusSurface::drawEllipse(float x, float y, float w, float h, float penWidth,
                                  uint32_t argb) {
+    flushOpaque();
     Gdiplus::GpPen* pen = nullptr;
     if (!graphics_ || GdipCreatePen1(argb, penWidth, Gdiplus::UnitPixel, &pen) != Gdiplus::Ok)
         return;
     GdipDrawEllipse(graphicsOf(graphics_), pen, x, y, w, h);
     GdipDeletePen(pen);
+}
+
+void GdiPlusSurface::flushOpaque() {
+    if (opaque_.empty())
+        return;
+    HDC dc = beginGdi();
+    const COLORREF oldColour = SetDCBrushColor(dc, opaque_.front().colour);
+    auto* brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    COLORREF current = opaque_.front().colour;
+    for (const OpaqueFill& fill : opaque_) {
+        if (fill.colour != current)
+            SetDCBrushColor(dc, current = fill.colour);
+        FillRect(dc, &fill.area, brush);
+    }
+    SetDCBrushColor(dc, oldColour);
+    endGdi();
+    opaque_.clear();
 }
 
 HDC GdiPlusSurface::beginGdi() {
@@ -110,6 +193,7 @@ void GdiPlusSurface::fillPattern(const PixelRect& rect, const uint8_t rows[8], i
                                  int32_t originY, uint32_t setArgb, uint32_t clearArgb) {
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return;
+    flushOpaque();
     // One-bit bitmaps have rows of whole 16-bit words.
     uint8_t bits[16] = {};
     for (int row = 0; row < 8; ++row)
@@ -145,6 +229,7 @@ void GdiPlusSurface::paintMask(int32_t left, int32_t top, int32_t width, int32_t
     height = std::min(height, bitmapHeight);
     if (width <= 0 || height <= 0 || !bits)
         return;
+    flushOpaque();
     // The system wants rows of whole 16-bit words; repack other strides.
     const int32_t wordStride = (bitmapWidth + 15) / 16 * 2;
     std::vector<uint8_t> packed;

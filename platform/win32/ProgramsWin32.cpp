@@ -23,6 +23,17 @@ bool reserveTemporaryFile(const std::string& prefix, std::string& path) {
     return true;
 }
 
+bool createPrivateFile(const std::string& path) {
+    // The user's temporary folder is the user's own; CREATE_NEW still
+    // refuses a name that is already taken.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 namespace native {
 
 bool launchProgram(const std::string& program, const std::string& parameters, long long& process) {

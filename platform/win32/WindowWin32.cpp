@@ -2,6 +2,7 @@
 // hands every message to the procedure of ours bound to the window.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/UiHook.h"
@@ -24,11 +25,28 @@ HMODULE ownModule() {
     return module;
 }
 
+namespace {
+ProcedureFailureHandler failureHandler = nullptr;
+} // namespace
+
 intptr_t deliver(Binding* binding, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return binding->procedure(binding->context, window, message, wParam, lParam);
+    try {
+        return binding->procedure(binding->context, window, message, wParam, lParam);
+    } catch (...) {
+        try {
+            if (failureHandler)
+                failureHandler(window, message);
+        } catch (...) {
+        }
+        return 0;
+    }
 }
 
 } // namespace win32
+
+void setProcedureFailureHandler(ProcedureFailureHandler handler) {
+    win32::failureHandler = handler;
+}
 
 namespace {
 
@@ -79,52 +97,31 @@ int barOf(ScrollBar bar) {
     return bar == ScrollBar::Horizontal ? SB_HORZ : SB_VERT;
 }
 
-// A paint's memory bitmap over the clip box: drawing happens off screen and
-// reaches the window in one copy, so the view never flickers.
-class MemoryCanvas {
+// BeginPaint and EndPaint as a pair, also when the drawing throws: a paint
+// that never ends leaves the window invalid, and the system sends paint
+// after paint.
+class PaintScope {
 public:
-    MemoryCanvas(HDC screen, const RECT& box) : screen(screen), box(box) {
-        dc = CreateCompatibleDC(screen);
-        // A 32-bit bitmap of our own rather than one in the screen's format:
-        // GDI+ blends translucent fills into it with exact rounding.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = box.right - box.left;
-        info.bmiHeader.biHeight = -(box.bottom - box.top);
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!dc || !bitmap)
-            return;
-        old = SelectObject(dc, bitmap);
-        HBRUSH background = CreateSolidBrush(GetBkColor(screen));
-        RECT all{0, 0, box.right - box.left, box.bottom - box.top};
-        FillRect(dc, &all, background);
-        DeleteObject(background);
-    }
-    ~MemoryCanvas() {
-        if (old) {
-            BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, dc, 0, 0,
-                   SRCCOPY);
-            SelectObject(dc, old);
-        }
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (dc)
-            DeleteDC(dc);
-    }
-    bool ready() const { return old != nullptr; }
-    HDC context() const { return dc; }
+    explicit PaintScope(HWND window) : window(window) { screen = BeginPaint(window, &info); }
+    ~PaintScope() { EndPaint(window, &info); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC context() const { return screen; }
+    const RECT& needed() const { return info.rcPaint; }
 
 private:
-    HDC screen;
-    RECT box;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    HWND window;
+    PAINTSTRUCT info{};
+    HDC screen = nullptr;
 };
+
+Binding* bindingOf(HWND window) {
+    // Only windows of our class keep a binding there.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != dispatch)
+        return nullptr;
+    auto* binding = reinterpret_cast<Binding*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return binding && binding->created ? binding : nullptr;
+}
 
 } // namespace
 
@@ -215,36 +212,91 @@ void updateNow(WindowHandle window) {
 }
 
 void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
-    PAINTSTRUCT paintInfo;
-    HDC screen = BeginPaint(hwnd(window), &paintInfo);
+    PaintScope scope(hwnd(window));
+    HDC screen = scope.context();
     if (!screen)
         return;
     RECT box{};
-    const PixelRect needed{paintInfo.rcPaint.left, paintInfo.rcPaint.top, paintInfo.rcPaint.right,
-                           paintInfo.rcPaint.bottom};
-    if (GetClipBox(screen, &box) != NULLREGION && box.right > box.left && box.bottom > box.top) {
-        MemoryCanvas canvas(screen, box);
-        if (canvas.ready()) {
-            win32::GdiPlusSurface surface(canvas.context(), box.left, box.top, needed);
-            draw(surface);
-        } else {
-            // No memory for the bitmap: draw straight on the screen.
-            win32::GdiPlusSurface surface(screen, 0, 0, needed);
-            draw(surface);
-        }
-    }
-    EndPaint(hwnd(window), &paintInfo);
-}
-
-void drawOnWindow(WindowHandle window, const std::function<void(Surface&)>& draw) {
-    HDC dc = window ? GetDC(hwnd(window)) : nullptr;
-    if (!dc)
+    const RECT& r = scope.needed();
+    const PixelRect needed{r.left, r.top, r.right, r.bottom};
+    if (GetClipBox(screen, &box) == NULLREGION || box.right <= box.left || box.bottom <= box.top)
         return;
+    const PixelRect client = clientRect(window);
+    Binding* binding = bindingOf(hwnd(window));
+    HDC memory =
+        binding ? binding->backBuffer.prepare(screen, client.right, client.bottom) : nullptr;
+    if (!memory) {
+        // No memory for the bitmap: draw straight on the screen.
+        win32::GdiPlusSurface surface(screen, 0, 0, needed);
+        draw(surface);
+        return;
+    }
+    // Inside the clip box the picture starts from the screen's background
+    // colour; only the clip box reaches the screen. The drawing is not
+    // clipped to it: the view limits its own work to the paint rectangle,
+    // and a clip region would send every GDI+ fill down a slow path.
+    SetDCBrushColor(memory, GetBkColor(screen));
+    FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     {
-        win32::GdiPlusSurface surface(dc, 0, 0, clientRect(window));
+        win32::GdiPlusSurface surface(memory, 0, 0, needed);
         draw(surface);
     }
+    BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, box.left,
+           box.top, SRCCOPY);
+}
+
+PatternBrush::PatternBrush(const uint8_t rows[8]) {
+    std::copy(rows, rows + 8, pattern);
+    // One-bit bitmaps have rows of whole 16-bit words.
+    uint8_t bits[16] = {};
+    for (int row = 0; row < 8; ++row)
+        bits[2 * row] = rows[row];
+    HBITMAP made = CreateBitmap(8, 8, 1, 1, bits);
+    bitmap = made;
+    brush = made ? CreatePatternBrush(made) : nullptr;
+}
+
+PatternBrush::~PatternBrush() {
+    if (brush)
+        DeleteObject(static_cast<HBRUSH>(brush));
+    if (bitmap)
+        DeleteObject(static_cast<HBITMAP>(bitmap));
+}
+
+void fillPatternOnWindow(WindowHandle window, const PatternBrush& brush, const PixelRect* rects,
+                         size_t count, int32_t originX, int32_t originY, uint32_t setArgb,
+                         uint32_t clearArgb) {
+    if (!window || !brush.native() || !isShowing(window))
+        return;
+    HDC dc = GetDC(hwnd(window));
+    if (!dc)
+        return;
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, ((originX % 8) + 8) % 8, ((originY % 8) + 8) % 8, &oldOrigin);
+    const int oldMode = SetBkMode(dc, OPAQUE);
+    // A one-bit brush paints its 0 bits in the text colour and its 1 bits in
+    // the background colour.
+    const COLORREF oldText = SetTextColor(dc, win32::colourRef(clearArgb));
+    const COLORREF oldBackground = SetBkColor(dc, win32::colourRef(setArgb));
+    for (size_t i = 0; i < count; ++i) {
+        const PixelRect& p = rects[i];
+        if (p.right <= p.left || p.bottom <= p.top)
+            continue;
+        RECT area{p.left, p.top, p.right, p.bottom};
+        FillRect(dc, &area, static_cast<HBRUSH>(brush.native()));
+    }
+    SetBkColor(dc, oldBackground);
+    SetTextColor(dc, oldText);
+    SetBkMode(dc, oldMode);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     ReleaseDC(hwnd(window), dc);
+}
+
+bool isShowing(WindowHandle window) {
+    if (!window || !IsWindowVisible(hwnd(window)))
+        return false;
+    // A minimised top-level window shows nothing of its children.
+    return !IsIconic(GetAncestor(hwnd(window), GA_ROOT));
 }
 
 void drawOnDeviceContext(void* deviceContext, const std::function<void(Surface&)>& draw) {

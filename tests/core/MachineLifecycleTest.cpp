@@ -18,7 +18,6 @@ TEST_F(MachineLifecycle, TheHostReadsValuesThroughItsPointers) {
     EXPECT_EQ(machine.trackValues, nullptr);
     EXPECT_EQ(machine.extensionInterface(), &machine.ex);
     EXPECT_EQ(machine.ex.owner, &machine);
-    EXPECT_EQ(machine.ownMachine, host.machines().back()->handle());
     EXPECT_EQ(editorViewOf(machine)->machine, &machine);
     EXPECT_EQ(editorViewOf(machine)->hostServices, machine.callbacks);
 }
@@ -26,13 +25,13 @@ TEST_F(MachineLifecycle, TheHostReadsValuesThroughItsPointers) {
 TEST_F(MachineLifecycle, CrossfadeStepFollowsTheAttribute) {
     host::HostMachine* placed = placeGenerator();
     spoolex::mi& machine = generatorOf(placed);
-    EXPECT_FLOAT_EQ(machine.crossfadeStep, 0.01f);
+    EXPECT_FLOAT_EQ(machine.crossfadeStep(), 0.01f);
     host.setAttribute(*placed, 0, 1);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f);
     host.setAttribute(*placed, 0, 100);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f / 100.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f / 100.0f);
     host.setAttribute(*placed, 0, 1000);
-    EXPECT_EQ(machine.crossfadeStep, 1.0f / 1000.0f);
+    EXPECT_EQ(machine.crossfadeStep(), 1.0f / 1000.0f);
 }
 
 TEST_F(MachineLifecycle, AnOldHostIsToldOncePerMachineAndTheMachineWorks) {
@@ -91,12 +90,16 @@ TEST_F(MachineLifecycle, MachinesLeaveTheInstanceListInAnyOrder) {
 }
 
 TEST_F(MachineLifecycle, TempoChangesAreNoticedOnTheTick) {
-    host::HostMachine* placed = placeGenerator();
-    spoolex::mi& machine = generatorOf(placed);
+    spoolex::mi& machine = generatorOf(placeGenerator());
+    machine.takeRedrawRequest();
     host.setTiming(44100, 140, 8);
     host.tick();
-    EXPECT_EQ(machine.lastTempo, 140u);
-    EXPECT_EQ(machine.lastTicksPerBeat, 8u);
+    EXPECT_TRUE(machine.takeRedrawRequest());
+    host.tick(); // the same tempo again: nothing to redraw
+    EXPECT_FALSE(machine.takeRedrawRequest());
+    host.setTiming(44100, 140, 4);
+    host.tick();
+    EXPECT_TRUE(machine.takeRedrawRequest());
 }
 
 } // namespace

@@ -24,7 +24,7 @@ TEST_F(MachineMenu, RecordSourceMenuListsInputsByTheirCurrentNames) {
 
     InputMachine::Fields* second = registerInput("Guitar");
     host.runCommand(*generator, command(1, 2));
-    EXPECT_EQ(generatorOf(generator).recordSource, second);
+    EXPECT_EQ(generatorOf(generator).recordSource(), second);
     EXPECT_TRUE(host.songModified);
     EXPECT_EQ(host.subMenu(*generator, recordSourceMenu),
               (std::vector<std::string>{"None", "Mic", "*Guitar"}));
@@ -35,7 +35,7 @@ TEST_F(MachineMenu, RecordSourceMenuListsInputsByTheirCurrentNames) {
               (std::vector<std::string>{"None", "Mic", "*Bass"}));
 
     host.runCommand(*generator, command(1, 0));
-    EXPECT_EQ(generatorOf(generator).recordSource, nullptr);
+    EXPECT_EQ(generatorOf(generator).recordSource(), nullptr);
 }
 
 TEST_F(MachineMenu, ChoosingAnItemPastTheRegistryKeepsTheCurrentSource) {
@@ -43,17 +43,17 @@ TEST_F(MachineMenu, ChoosingAnItemPastTheRegistryKeepsTheCurrentSource) {
     InputMachine::Fields* mic = registerInput("Mic");
     host.runCommand(*generator, command(1, 1));
     host.runCommand(*generator, command(1, 5));
-    EXPECT_EQ(generatorOf(generator).recordSource, mic);
+    EXPECT_EQ(generatorOf(generator).recordSource(), mic);
 }
 
 TEST_F(MachineMenu, ArmTogglesAndTheMenuShowsIt) {
     host::HostMachine* generator = placeGenerator();
     EXPECT_EQ(host.subMenu(*generator, armMenu), std::vector<std::string>{"Arm"});
     host.runCommand(*generator, command(2, 0));
-    EXPECT_EQ(generatorOf(generator).armed, 1);
+    EXPECT_TRUE(generatorOf(generator).isArmed());
     EXPECT_EQ(host.subMenu(*generator, armMenu), std::vector<std::string>{"*Arm"});
     host.runCommand(*generator, command(2, 0));
-    EXPECT_EQ(generatorOf(generator).armed, 0);
+    EXPECT_FALSE(generatorOf(generator).isArmed());
     // Other sub-menu numbers build nothing.
     EXPECT_TRUE(host.subMenu(*generator, 2).empty());
     EXPECT_TRUE(host.subMenu(*generator, -1).empty());
@@ -63,7 +63,7 @@ TEST_F(MachineMenu, StoppingDisarms) {
     host::HostMachine* generator = placeGenerator();
     host.runCommand(*generator, command(2, 0));
     generator->machine->onStop();
-    EXPECT_EQ(generatorOf(generator).armed, 0);
+    EXPECT_FALSE(generatorOf(generator).isArmed());
 }
 
 TEST_F(MachineMenu, AboutShowsAnInformationBox) {

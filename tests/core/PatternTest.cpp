@@ -147,7 +147,7 @@ TEST_F(PatternModel, ACopyOwnsItsTakesAndOutlivesItsSource) {
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_NE(copy.takes[i], source.takes[i]);
         EXPECT_EQ(copy.takes[i]->owner, &copy);
-        EXPECT_EQ(copy.takes[i]->samples, source.takes[i]->samples);
+        EXPECT_EQ(copy.takes[i]->samples(), source.takes[i]->samples());
         EXPECT_EQ(copy.takes[i]->sampleRate, source.takes[i]->sampleRate);
     }
     EXPECT_EQ(copy.activeTakes,
@@ -157,10 +157,10 @@ TEST_F(PatternModel, ACopyOwnsItsTakesAndOutlivesItsSource) {
     render(512);
     host.deletePattern(a);
     EXPECT_EQ(machine().findPattern(b->handle()), &copy);
-    EXPECT_EQ(machine().patternsByHandle.size(), 1u);
-    EXPECT_EQ(machine().patternPlayers.size(), 1u);
-    ASSERT_EQ(machine().takePlayers.size(), 1u);
-    EXPECT_EQ(machine().takePlayers[0]->take.get(), copy.takes[1].get());
+    EXPECT_EQ(machine().patterns().size(), 1u);
+    EXPECT_EQ(machine().patternPlayerCount(), 1u);
+    ASSERT_EQ(machine().takePlayerCount(), 1u);
+    EXPECT_EQ(machine().soundingTakePlayers()[0]->take.get(), copy.takes[1].get());
 }
 
 TEST_F(PatternModel, ARestoredPatternWaitsForItsNameAndTakesTheHostsLength) {
@@ -169,13 +169,13 @@ TEST_F(PatternModel, ARestoredPatternWaitsForItsNameAndTakesTheHostsLength) {
     Take* u = &restored->addTake();
     restored->activeTakes = {{0, &t}, {8, u}, {16, &t}, {24, nullptr}};
     Pattern* kept = restored.get();
-    machine().patternsAwaitingHost["Verse"] = std::move(restored);
+    machine().keepAwaitingPattern("Verse", std::move(restored));
 
     host::HostPattern* other = createPattern("verse", 8);
     EXPECT_NE(machine().findPattern(other->handle()), kept);
     host::HostPattern* verse = createPattern("Verse", 16);
     EXPECT_EQ(machine().findPattern(verse->handle()), kept);
-    EXPECT_TRUE(machine().patternsAwaitingHost.empty());
+    EXPECT_TRUE(machine().awaitingPatternNames().empty());
     EXPECT_EQ(kept->hostPattern, verse->handle());
     EXPECT_EQ(kept->length, 16);
     EXPECT_EQ(kept->activeTakes, (List{{0, &t}, {8, u}, {16, nullptr}}));
@@ -193,9 +193,9 @@ TEST_F(PatternModel, ACopyOntoAPlayingHandleStopsTheOldPatternFirst) {
     render(256);
     machine().ex.onPatternCopied(a->handle(), b->handle());
     EXPECT_TRUE(watch.expired());
-    EXPECT_TRUE(machine().patternPlayers.empty());
-    EXPECT_TRUE(machine().takePlayers.empty());
-    EXPECT_EQ(machine().editor->shownPattern(), nullptr);
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
+    EXPECT_EQ(machine().editor()->shownPattern(), nullptr);
     EXPECT_EQ(patternOf(a).length, 8);
     EXPECT_EQ(render(256), std::vector<float>(512, 0.0f));
 }
@@ -206,20 +206,20 @@ TEST_F(PatternModel, NotificationsForUnknownHandlesChangeNothing) {
     machine().ex.onPatternDeleted(&stranger);
     machine().ex.onPatternLengthChanged(&stranger, 4);
     machine().ex.onPatternCopied(&stranger, &stranger);
-    EXPECT_EQ(machine().patternsByHandle.size(), 1u);
+    EXPECT_EQ(machine().patterns().size(), 1u);
     EXPECT_EQ(patternOf(a).length, 16);
 }
 
 TEST_F(PatternModel, TheEditorIsShownTheHostsPattern) {
     host::HostPattern* a = createPattern("A", 16);
     machine().ex.showPattern(a->handle());
-    EXPECT_EQ(machine().editor->shownPattern(), &patternOf(a));
+    EXPECT_EQ(machine().editor()->shownPattern(), &patternOf(a));
     CPattern stranger{nullptr};
     machine().ex.showPattern(&stranger);
-    EXPECT_EQ(machine().editor->shownPattern(), nullptr);
+    EXPECT_EQ(machine().editor()->shownPattern(), nullptr);
     machine().ex.showPattern(a->handle());
     host.deletePattern(a);
-    EXPECT_EQ(machine().editor->shownPattern(), nullptr);
+    EXPECT_EQ(machine().editor()->shownPattern(), nullptr);
 }
 
 TEST_F(PatternModel, ResizingAPlayingPatternLeavesNoPlayerBeyondTheCut) {

@@ -29,10 +29,10 @@ protected:
                                         int32_t sampleRate = 44100) {
         spoolex::Take& take = pattern.addTake();
         take.sampleRate = sampleRate;
-        take.samples.resize(2 * frames);
+        take.changeSamples().resize(2 * frames);
         for (size_t f = 0; f < frames; ++f) {
-            take.samples[2 * f] = static_cast<float>(f);
-            take.samples[2 * f + 1] = -static_cast<float>(f);
+            take.changeSamples()[2 * f] = static_cast<float>(f);
+            take.changeSamples()[2 * f + 1] = -static_cast<float>(f);
         }
         return take;
     }
@@ -40,10 +40,10 @@ protected:
     static spoolex::Take& constantTake(spoolex::Pattern& pattern, size_t frames, float left,
                                        float right) {
         spoolex::Take& take = pattern.addTake();
-        take.samples.resize(2 * frames);
+        take.changeSamples().resize(2 * frames);
         for (size_t f = 0; f < frames; ++f) {
-            take.samples[2 * f] = left;
-            take.samples[2 * f + 1] = right;
+            take.changeSamples()[2 * f] = left;
+            take.changeSamples()[2 * f + 1] = right;
         }
         return take;
     }

@@ -42,7 +42,7 @@ protected:
         auto hold = machine().lockAudio();
         Take& take = pattern.addTake();
         take.sampleRate = random() % 2 ? 44100 : 22050;
-        take.samples.swap(samples);
+        take.changeSamples().swap(samples);
     }
 
     void edit(std::mt19937& random) {
@@ -150,8 +150,8 @@ TEST_F(PlaybackStress, EditingWhileRenderingStaysConsistent) {
     // Whatever is left still plays out and finishes.
     machine().onStop();
     render(44100);
-    EXPECT_TRUE(machine().patternPlayers.empty());
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ TEST_F(Playback, CrossfadeGainsSumToOne) {
         ASSERT_NEAR(out[2 * (start + k) + 1], k * 10.0f, 1e-2f) << k;
     EXPECT_EQ(out[2 * (start + 100)], 0.0f);
     EXPECT_EQ(out[2 * (start + 100) + 1], 1000.0f);
-    EXPECT_EQ(machine().takePlayers.size(), 1u);
+    EXPECT_EQ(machine().takePlayerCount(), 1u);
 }
 
 TEST_F(Playback, CrossfadeLengthOne) {
@@ -112,7 +112,7 @@ TEST_F(Playback, CrossfadeLengthOne) {
         ASSERT_EQ(out[2 * i], 1000.0f) << i;
     for (size_t i = 2 * static_cast<size_t>(silent); i < out.size(); ++i)
         ASSERT_EQ(out[i], 0.0f) << i;
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 }
 
 TEST_F(Playback, AFadeWhoseStepIsInexactStillTakesEverySample) {
@@ -139,7 +139,7 @@ TEST_F(Playback, AHalfRateTakeAdvancesHalfAFramePerSample) {
     std::vector<float> out = render(1024);
     for (int i = 100; i < 1024; ++i)
         ASSERT_NEAR(out[2 * i], i * 0.5f, 1e-3f) << i;
-    EXPECT_EQ(machine().takePlayers[0]->position, 512.0);
+    EXPECT_EQ(machine().soundingTakePlayers()[0]->position, 512.0);
 }
 
 TEST_F(Playback, ASequenceSwitchesPatternsAndLoopsOne) {
@@ -187,8 +187,8 @@ TEST_F(Playback, DeletingAPlayingPatternSilencesItAtOnce) {
     std::vector<float> out = render(256, &sounding);
     EXPECT_EQ(out, std::vector<float>(512, 0.0f));
     EXPECT_FALSE(sounding[0]);
-    EXPECT_TRUE(machine().patternPlayers.empty());
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
     EXPECT_TRUE(watch.expired());
 }
 
@@ -200,15 +200,15 @@ TEST_F(Playback, APreviewStopsAtTheSelectionEnd) {
     EXPECT_NEAR(end, 2 * samplesPerTick, 1);
     EXPECT_EQ(out[2 * (end - 1)], 1000.0f);
     expectFadeOut(out, end);
-    EXPECT_TRUE(machine().patternPlayers.empty());
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 
     // Toggling while it plays stops it with a fade-out from the next block.
     machine().togglePreview(&patternOf(pattern), 0, 0);
     render(512);
     machine().togglePreview(&patternOf(pattern), 0, 0);
     expectFadeOut(render(256), 0);
-    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
 }
 
 TEST_F(Playback, AnEntryAtThePreviewEndStartsAndOneBeyondNever) {
@@ -226,7 +226,7 @@ TEST_F(Playback, AnEntryAtThePreviewEndStartsAndOneBeyondNever) {
     for (float value : out)
         ASSERT_NE(value, 7.0f); // U never starts
     EXPECT_EQ(out.back(), 0.0f);
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 }
 
 TEST_F(Playback, AnEditUnderThePlayPositionIsHeardWithinOneBlock) {
@@ -250,7 +250,7 @@ TEST_F(Playback, QuietBlocksCountAsSilent) {
     std::vector<float> out = render(512, &sounding);
     EXPECT_EQ(out[2 * 300], 0.05f);
     EXPECT_EQ(sounding, (std::vector<bool>{false, false}));
-    take->samples[2 * 1000] = 0.1001f;
+    take->changeSamples()[2 * 1000] = 0.1001f;
     render(1024, &sounding);
     EXPECT_EQ(sounding, (std::vector<bool>{false, false, false, true, false, false}));
     std::vector<float> none;
@@ -262,12 +262,12 @@ TEST_F(Playback, StopFadesEveryTakeOutAfterItsFadeIn) {
     play(pattern);
     render(256);
     machine().onStop();
-    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
     std::vector<float> out = render(256);
     EXPECT_EQ(out[0], 1000.0f);
     EXPECT_NEAR(out[2 * 99], 10.0f, 1e-2f);
     EXPECT_EQ(out[2 * 100], 0.0f);
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 
     // Stopped during its fade-in, a take first reaches full gain.
     play(pattern);
@@ -278,7 +278,7 @@ TEST_F(Playback, StopFadesEveryTakeOutAfterItsFadeIn) {
     machine().onStop();
     machine().renderStereo(nullptr, joined.data() + 100, 200, 3);
     EXPECT_NEAR(joined[2 * 99], 1000.0f, 1e-2f); // 0.99 + 0.01 new, old at 1
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
 }
 
 TEST_F(Playback, PlayingAnUnknownPatternOnlyStopsTheSequence) {
@@ -286,7 +286,7 @@ TEST_F(Playback, PlayingAnUnknownPatternOnlyStopsTheSequence) {
     play(pattern);
     render(512);
     play(nullptr);
-    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
     expectFadeOut(render(256), 0);
 }
 
@@ -306,7 +306,7 @@ TEST_F(Playback, ARemovedTakeLivesUntilItsLastPlayerFinishes) {
     EXPECT_EQ(out[0], 1000.0f); // still reading valid samples while fading
     EXPECT_FALSE(watch.expired());
     render(256);
-    EXPECT_TRUE(machine().takePlayers.empty());
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
     EXPECT_TRUE(watch.expired());
 }
 
@@ -314,18 +314,18 @@ TEST_F(Playback, TakePlayersComeFromThePreparedOnesAndReturnToThem) {
     LeftRight x = leftRightPattern("X");
     for (int tick = 0; tick < 16; ++tick) // a new take at every tick
         assign(*x.pattern, tick, tick + 1, tick % 2 ? x.right : x.left);
-    const size_t ready = machine().takePlayerPool.ready();
+    const size_t ready = machine().readyTakePlayers();
     ASSERT_GT(ready, 2u);
     play(x.hostPattern);
     for (int tick = 0; tick < 16; ++tick) {
         render(samplesPerTick);
         // One sounding, perhaps one fading: never more taken than that.
-        ASSERT_GE(machine().takePlayerPool.ready() + 2, ready) << tick;
+        ASSERT_GE(machine().readyTakePlayers() + 2, ready) << tick;
     }
     placed->machine->onStop();
     render(512);
-    EXPECT_TRUE(machine().takePlayers.empty());
-    EXPECT_EQ(machine().takePlayerPool.ready(), ready);
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
+    EXPECT_EQ(machine().readyTakePlayers(), ready);
 }
 
 TEST_F(Playback, TakesOfOtherRatesAndEmptyTakesAreSafe) {

@@ -16,15 +16,15 @@ using spoolex::Take;
 Take randomTake(size_t frames, std::mt19937& random) {
     std::uniform_real_distribution<float> value(-32768.0f, 32768.0f);
     Take take;
-    take.samples.resize(2 * frames);
-    for (float& v : take.samples)
+    take.changeSamples().resize(2 * frames);
+    for (float& v : take.changeSamples())
         v = value(random);
     return take;
 }
 
 TEST(TakeMixer, HermiteReadsZeroOutsideTheTake) {
     Take take;
-    take.samples = {10, -10, 20, -20, 40, -40};
+    take.changeSamples() = {10, -10, 20, -20, 40, -40};
     // At a whole frame the curve passes through the sample itself.
     EXPECT_EQ(hermiteSample(take, 0.0, 0), 10.0f);
     EXPECT_EQ(hermiteSample(take, 2.0, 1), -40.0f);
@@ -44,8 +44,8 @@ TEST(TakeMixer, HermiteReadsZeroOutsideTheTake) {
 TEST(TakeMixer, HermiteFollowsALineAndAParabola) {
     Take take;
     for (int i = 0; i < 10; ++i) {
-        take.samples.push_back(3.0f * i + 5.0f);           // left: a line
-        take.samples.push_back(static_cast<float>(i * i)); // right: a parabola
+        take.changeSamples().push_back(3.0f * i + 5.0f);           // left: a line
+        take.changeSamples().push_back(static_cast<float>(i * i)); // right: a parabola
     }
     for (double p : {2.0, 2.25, 3.5, 4.75, 6.125}) {
         EXPECT_EQ(hermiteSample(take, p, 0), static_cast<float>(3.0 * p + 5.0)) << p;

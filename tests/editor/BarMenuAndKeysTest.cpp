@@ -36,7 +36,7 @@ TEST_F(Bar, ShowsTheDefaultsAfterCreationAndTakesTheUsersChoices) {
     EXPECT_EQ(machine().grid.snapMode, 3u);
 
     clickButton(bar(), barcontrol::armToggle);
-    EXPECT_EQ(machine().armed, 1);
+    EXPECT_TRUE(machine().isArmed());
     EXPECT_FALSE(host.songModified);
     clickButton(bar(), cmd::zoomIn);
     EXPECT_EQ(platform::itemText(bar(), barcontrol::zoomLabel), "141.421%");
@@ -52,7 +52,7 @@ TEST_F(Bar, AClosedEditorComesBackOnTheGridTheSongKeeps) {
     typeText(bar(), barcontrol::coarseEdit, "3");
     chooseListItem(bar(), barcontrol::snapList, 2);
     host.closeEditorWindow(*placed);
-    EXPECT_EQ(machine().editor, nullptr);
+    EXPECT_EQ(machine().editor(), nullptr);
 
     const std::vector<uint8_t> song = host.saveSongData(*placed);
     host::HostMachine* loaded = host.createMachine(
@@ -88,7 +88,7 @@ TEST_F(Bar, TheRecSrcListFollowsTheRegistryAndChoosesTheSource) {
             .first,
         "Line");
     chooseListItem(bar(), barcontrol::recordSourceList, 2);
-    EXPECT_EQ(machine().recordSource, line);
+    EXPECT_EQ(machine().recordSource(), line);
     EXPECT_TRUE(host.songModified);
     machine().chooseRecordSource(mic); // the machine's menu: the bar follows
     EXPECT_EQ(platform::listSelection(bar(), barcontrol::recordSourceList), 1);
@@ -133,7 +133,7 @@ protected:
         shortcut.modifiers = modifiers;
         shortcut.kind = spoolex::KeyboardShortcut::Kind::VirtualKey;
         shortcut.command = command;
-        machine().shortcuts.push_back(shortcut);
+        machine().addShortcut(shortcut);
     }
     void keyDown(uint32_t virtualKey) {
         platform::sendMessage(viewWindow(), platform::messageKeyDown, virtualKey, 0);

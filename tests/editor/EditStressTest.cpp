@@ -16,7 +16,7 @@ class EditStress : public EditorTest {};
 TEST_F(EditStress, EditsWhileTheAudioThreadRendersAndRecords) {
     InputMachine::Fields* input = registerInput("Mic");
     machine().chooseRecordSource(input);
-    machine().armed = 1;
+    machine().setArmed(true);
     host.stateFlags = HostStateRecording;
     input->blockFrames = 64;
     input->punchState = 1;

@@ -47,10 +47,10 @@ protected:
     spoolex::Take& addTake(size_t frames) {
         auto hold = machine().lockAudio();
         spoolex::Take& take = pattern().addTake();
-        take.samples.resize(2 * frames);
+        take.changeSamples().resize(2 * frames);
         for (size_t f = 0; f < frames; ++f) {
-            take.samples[2 * f] = static_cast<float>(f);
-            take.samples[2 * f + 1] = -static_cast<float>(f);
+            take.changeSamples()[2 * f] = static_cast<float>(f);
+            take.changeSamples()[2 * f + 1] = -static_cast<float>(f);
         }
         return take;
     }
@@ -60,11 +60,18 @@ protected:
     void send(unsigned message, uintptr_t wParam, int x, int y) {
         platform::sendMessage(viewWindow(), message, wParam, platform::mousePosition(x, y));
     }
+    // Mouse messages carry the buttons held, as the system's do.
     void press(int x, int y, uintptr_t keys = 0) {
-        send(platform::messageLeftButtonDown, keys, x, y);
+        leftHeld = true;
+        send(platform::messageLeftButtonDown, keys | platform::mouseLeftButton, x, y);
     }
-    void move(int x, int y, uintptr_t keys = 0) { send(platform::messageMouseMove, keys, x, y); }
-    void release(int x, int y) { send(platform::messageLeftButtonUp, 0, x, y); }
+    void move(int x, int y, uintptr_t keys = 0) {
+        send(platform::messageMouseMove, keys | (leftHeld ? platform::mouseLeftButton : 0), x, y);
+    }
+    void release(int x, int y) {
+        leftHeld = false;
+        send(platform::messageLeftButtonUp, 0, x, y);
+    }
     void drag(int fromX, int toX, int y, uintptr_t keys = 0) {
         press(fromX, y, keys);
         move(toX, y, keys);
@@ -81,4 +88,5 @@ protected:
     host::HostMachine* placed = nullptr;
     host::HostPattern* hostPattern = nullptr;
     platform::WindowHandle frameWindow = nullptr;
+    bool leftHeld = false;
 };

@@ -24,7 +24,7 @@ TEST_F(EditorStress, PaintingAndRebuildingWhileRecordingIsRaceFree) {
     for (int i = 0; i < 512; ++i)
         input->blockBuffer[i] = 8000.0f * std::sin(0.05f * static_cast<float>(i));
     machine().chooseRecordSource(input);
-    machine().armed = 1;
+    machine().setArmed(true);
     host.stateFlags = HostStateRecording;
 
     std::atomic<bool> done{false};

@@ -101,6 +101,14 @@ TEST_F(EditorViewTest, TickColumnsSelectionAndFrameWithTheDefaults) {
     EXPECT_EQ(edges[0].originX, 1);
     EXPECT_EQ(edges[0].rows[1], 0x1E);
     EXPECT_EQ(edges[0].argb, 0xFFFFFFFFu);
+    // While the host hides the editor, the ticks draw nothing.
+    platform::headless::windowOf(platform::parentOf(viewWindow))->visible = false;
+    platform::testing::RecordingSurface hidden(platform::clientRect(viewWindow));
+    viewWindow->screenSurface = &hidden;
+    platform::headless::fireTimer(viewWindow, 2);
+    viewWindow->screenSurface = nullptr;
+    platform::headless::windowOf(platform::parentOf(viewWindow))->visible = true;
+    EXPECT_TRUE(hidden.ops.empty());
 
     // Without a current take: no highlight, no frame, the edges stay.
     view->currentTake = nullptr;
@@ -173,8 +181,8 @@ TEST_F(EditorViewTest, DrawnColumnsMatchTheColumnRuleAtEveryZoom) {
     spoolex::Take& take = pattern.addTake();
     std::mt19937 random(7);
     std::uniform_real_distribution<float> value(-40000.0f, 40000.0f);
-    take.samples.resize(2 * 16 * samplesPerTick);
-    for (float& s : take.samples)
+    take.changeSamples().resize(2 * 16 * samplesPerTick);
+    for (float& s : take.changeSamples())
         s = value(random);
     view->patternChanged(pattern);
     for (double zoom : {0.01, 0.37, 1.0, 3.7, 150.0, 9000.0}) {
@@ -187,10 +195,10 @@ TEST_F(EditorViewTest, DrawnColumnsMatchTheColumnRuleAtEveryZoom) {
         const uint32_t first = cache.firstColumn;
         // The rule chains empty columns to the ones before: run it from 0.
         for (uint32_t c = 0; c < first; ++c)
-            formulaColumn(take.samples, cache.samplesPerPixel, c, previous);
+            formulaColumn(take.samples(), cache.samplesPerPixel, c, previous);
         for (uint32_t c = first; c < first + cache.columns.size() / 4; ++c) {
             std::vector<float> want =
-                formulaColumn(take.samples, cache.samplesPerPixel, c, previous);
+                formulaColumn(take.samples(), cache.samplesPerPixel, c, previous);
             const float* got = cache.column(c);
             ASSERT_EQ(std::vector<float>(got, got + 4), want) << "zoom " << zoom << " column " << c;
         }

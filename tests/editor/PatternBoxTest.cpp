@@ -58,9 +58,10 @@ TEST_F(PatternBoxTest, FullScaleReachesTheLastAndFirstColumnsAndTakeChangesDrawL
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1].y, 22.0f);
 
-    // A new width alone does not rebuild; an edit does.
+    // A new width rebuilds, so the picture fills the box; so does an edit.
     paintBox(pattern, 80, 5, 2.0f);
-    EXPECT_EQ(overview.width(), 40);
+    EXPECT_EQ(overview.width(), 80);
+    EXPECT_TRUE(overview.bit(0, 79));
     pattern.invalidateOverview();
     EXPECT_TRUE(overview.empty());
     paintBox(pattern, 80, 5, 2.0f);
@@ -85,8 +86,14 @@ TEST_F(PatternBoxTest, UnknownPatternsAndAbsurdScalesPaintNothingHarmful) {
     PatternBoxRequest unknown{reinterpret_cast<CPattern*>(&surface), &surface, 0, 0, 10, 10, 1.0f};
     machine().ex.paintPatternBox(&unknown);
     EXPECT_TRUE(surface.ops.empty());
-    for (float scale : {0.0f, -1.0f, 1e-30f, std::nanf("")})
+    for (float scale : {0.0f, -1.0f, 1e-30f, std::nanf("")}) {
         paintBox(pattern, 40, 10, scale);
+        // The picture of no rows is remembered: the next paint at the same
+        // width and scale does not build it again.
+        EXPECT_FALSE(pattern.overview.empty());
+        EXPECT_TRUE(pattern.overview.builtFor(40, scale));
+        EXPECT_FALSE(pattern.overview.builtFor(41, scale));
+    }
 }
 
 TEST_F(PatternBoxTest, RasterPictureHasItsLinesAndWaveformWhereTheyBelong) {

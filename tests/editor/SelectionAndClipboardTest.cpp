@@ -81,6 +81,41 @@ TEST_F(Selection, ShiftDraggingARowMovesItOnePlacePerRowCrossed) {
     EXPECT_EQ(view().selEnd, 3.0);
 }
 
+TEST_F(Selection, LosingTheMouseMidDragEndsTheDragWhereItStands) {
+    spoolex::Take& a = addTake(10);
+    spoolex::Take& b = addTake(10);
+    spoolex::Take& c = addTake(10);
+    // A row drag: the first swap stays, hovering afterwards swaps nothing.
+    press(500, rowY(0), platform::mouseShift);
+    move(500, rowY(1));
+    host.songModified = false;
+    platform::headless::loseCapture(); // a box opens, the user switches away
+    EXPECT_EQ(view().dragMode(), DragNone);
+    leftHeld = false;
+    move(500, rowY(2));
+    EXPECT_EQ(pattern().takes[0].get(), &b);
+    EXPECT_EQ(pattern().takes[1].get(), &a);
+    EXPECT_EQ(pattern().takes[2].get(), &c);
+    EXPECT_FALSE(host.songModified);
+
+    // A selection drag keeps the edge where it was when the capture went.
+    press(300, rowY(0));
+    move(700, rowY(0));
+    platform::headless::loseCapture();
+    leftHeld = false;
+    move(1200, rowY(0));
+    EXPECT_EQ(view().selStart, 3.0);
+    EXPECT_EQ(view().selEnd, 7.0);
+
+    // A button-up that never arrived: the next move without the button
+    // ends the drag and lets the mouse go.
+    press(300, rowY(0));
+    send(platform::messageMouseMove, 0, 900, rowY(0));
+    EXPECT_EQ(view().dragMode(), DragNone);
+    EXPECT_FALSE(platform::headless::windowOf(viewWindow())->hasCapture);
+    EXPECT_EQ(view().selEnd, 3.0);
+}
+
 TEST_F(Selection, TheSelectCommandsAndTheWheel) {
     selectTicks(3.0, 5.0);
     command(cmd::selectSuffix);
@@ -129,7 +164,7 @@ TEST_F(Clipboard, CopyLeavesTheLastFrameOutAndAOneFrameSelectionCopiesNothing) {
     selectTicks(0.0, 1.0);
     command(cmd::deleteSelection);
     EXPECT_EQ(take.frameCount(), 1451u);
-    EXPECT_EQ(take.samples[0], 99.0f);
+    EXPECT_EQ(take.samples()[0], 99.0f);
 }
 
 TEST_F(Clipboard, PasteIntoAnEmptyTakeFillsThePatternAtTheHostsRate) {
@@ -144,7 +179,7 @@ TEST_F(Clipboard, PasteIntoAnEmptyTakeFillsThePatternAtTheHostsRate) {
     release(0, rowY(1));
     selectTicks(5.0, 6.0);
     command(cmd::paste);
-    EXPECT_EQ(empty.samples, audioClipboard());
+    EXPECT_EQ(empty.samples(), audioClipboard());
     EXPECT_EQ(empty.sampleRate, 6000);
     EXPECT_EQ(view().selStart, 0.0);
     EXPECT_EQ(view().selEnd, 16.0);
@@ -159,17 +194,17 @@ TEST_F(Clipboard, PastePastTheEndFillsSilenceAndReplacesASelection) {
     selectTicks(3.0, 3.0);
     command(cmd::paste);
     ASSERT_EQ(take.frameCount(), 349u);
-    EXPECT_EQ(take.samples[2 * 99], 99.0f);
-    EXPECT_EQ(take.samples[2 * 100], 0.0f);
-    EXPECT_EQ(take.samples[2 * 299], 0.0f);
-    EXPECT_EQ(take.samples[2 * 348], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 99], 99.0f);
+    EXPECT_EQ(take.samples()[2 * 100], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 299], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 348], 48.0f);
     EXPECT_DOUBLE_EQ(view().selEnd, 3.49);
 
     // A selection is deleted first: frames 300 .. 347 make way.
     command(cmd::paste);
     EXPECT_EQ(take.frameCount(), 350u);
-    EXPECT_EQ(take.samples[2 * 348], 48.0f);
-    EXPECT_EQ(take.samples[2 * 349], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 348], 48.0f);
+    EXPECT_EQ(take.samples()[2 * 349], 48.0f);
 }
 
 TEST_F(Clipboard, PasteNearTheEndKeepsTheSelectionInsideThePattern) {

@@ -1,5 +1,8 @@
 // Set Active, Clear Active and Delete This, with players and a recording
 // running on the same pattern; zoom and row height limits.
+#include <filesystem>
+
+#include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
@@ -27,7 +30,7 @@ protected:
 
 TEST_F(TakeCommands, SetActiveOnAPlayingStretchIsHeardAtOnce) {
     spoolex::Take& take = addTake(1600);
-    for (float& v : take.samples)
+    for (float& v : take.changeSamples())
         v = 1000.0f;
     host::HostSequence* sequence = host.addSequence(*placed);
     placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
@@ -86,29 +89,88 @@ TEST_F(TakeCommands, DeleteThisAsksFirst) {
     EXPECT_EQ(view().selEnd, 4.0);
 }
 
+// A box's loop runs the host's messages: the host may delete the pattern or
+// the whole machine (and the editor with it) before the user answers.
+TEST_F(TakeCommands, ABoxThatOutlivesItsPatternOrMachineEndsTheCommandCleanly) {
+    addTake(100);
+    press(0, rowY(0));
+    release(0, rowY(0));
+    host::HostPattern* other = host.createPattern(*placed, "B", 16);
+    ui().whileNextBoxIsUp([&] {
+        placed->extension->showPattern(other->handle());
+        host.deletePattern(hostPattern);
+    });
+    host.songModified = false;
+    command(cmd::deleteThis); // answered Yes
+    EXPECT_FALSE(host.songModified);
+
+    // The external editor's wait box: the edited file has nowhere to go and
+    // is dropped as on Cancel.
+    placed->extension->showPattern(other->handle());
+    spoolex::Pattern& shown = *machine().findPattern(other->handle());
+    {
+        auto hold = machine().lockAudio();
+        shown.addTake().changeSamples().assign(200, 1.0f);
+    }
+    press(0, rowY(0));
+    release(0, rowY(0));
+    machine().forgetSettings();
+    machine().addWaveEditor({"Any", "/bin/true", "%1", spoolex::WavSampleFormat::Int16});
+    ui().chooseMenuItem(100);
+    ui().whileNextBoxIsUp([] {}); // the editor menu
+    ui().whileNextBoxIsUp([&] { host.deletePattern(other); });
+    command(cmd::externalEditor);
+    ASSERT_EQ(ui().launches().size(), 1u);
+    const std::string parameters = ui().launches()[0].parameters;
+    EXPECT_FALSE(std::filesystem::exists(parameters.substr(1, parameters.size() - 2)));
+
+    // The machine goes while "Are you sure?" is up.
+    host::HostPattern* last = host.createPattern(*placed, "C", 16);
+    placed->extension->showPattern(last->handle());
+    {
+        auto hold = machine().lockAudio();
+        machine().findPattern(last->handle())->addTake().changeSamples().assign(200, 1.0f);
+    }
+    press(0, rowY(0));
+    release(0, rowY(0));
+    ui().whileNextBoxIsUp([&] { host.destroyMachine(placed); });
+    command(cmd::deleteThis);
+    placed = nullptr;
+}
+
 TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     InputMachine::Fields* input = registerInput("Mic");
     machine().chooseRecordSource(input);
-    machine().armed = 1;
+    machine().setArmed(true);
     host.stateFlags = HostStateRecording;
     host::HostSequence* sequence = host.addSequence(*placed);
     placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
     input->blockFrames = 64;
     input->punchState = 1;
-    for (int i = 0; i < 4 && !machine().recording.take; ++i)
+    for (int i = 0; i < 4 && !machine().runningRecording().take; ++i)
         renderBlock(64);
     ASSERT_EQ(pattern().takes.size(), 1u);
-    ASSERT_NE(machine().recording.take, nullptr);
-    std::weak_ptr<spoolex::Take> recorded = machine().recording.take;
+    ASSERT_NE(machine().runningRecording().take, nullptr);
+    std::weak_ptr<spoolex::Take> recorded = machine().runningRecording().take;
 
     press(0, rowY(0));
     release(0, rowY(0));
     selectTicks(0.0, 1.0);
-    command(cmd::deleteSelection); // a take being written keeps its frames
+    // A take being written keeps its frames; each edit says why, and Cut
+    // leaves the clipboard as it was.
+    audioClipboard() = {1.0f, 2.0f};
+    ui().clear();
+    ui().setEcho(false);
+    for (uint16_t edit : {cmd::deleteSelection, cmd::cut, cmd::paste})
+        command(edit);
     EXPECT_EQ(recorded.lock()->frameCount(), 1600u);
+    EXPECT_EQ(audioClipboard(), (std::vector<float>{1.0f, 2.0f}));
+    EXPECT_EQ(ui().messageTexts(),
+              std::vector<std::string>(
+                  3, "This take is being recorded. It can be changed when the recording stops."));
     command(cmd::deleteThis);
     EXPECT_TRUE(pattern().takes.empty());
-    EXPECT_EQ(machine().recording.take, nullptr);
+    EXPECT_EQ(machine().runningRecording().take, nullptr);
     for (int i = 0; i < 8; ++i) // a player fading the take out lets it go
         renderBlock(64);
     EXPECT_TRUE(recorded.expired()); // nobody writes into it any more
@@ -116,7 +178,7 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
 
 TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {
     spoolex::Take& take = addTake(1600);
-    for (float& v : take.samples)
+    for (float& v : take.changeSamples())
         v = 1000.0f;
     press(0, rowY(0));
     release(0, rowY(0));
@@ -124,10 +186,10 @@ TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {
     command(cmd::setActive);
     selectTicks(4.0, 6.0);
     command(cmd::previewPlay);
-    EXPECT_EQ(machine().patternPlayers.size(), 1u);
+    EXPECT_EQ(machine().patternPlayerCount(), 1u);
     EXPECT_FALSE(silent(renderBlock()));
     command(cmd::previewPlay);
-    EXPECT_TRUE(machine().patternPlayers.empty());
+    EXPECT_EQ(machine().patternPlayerCount(), 0u);
 }
 
 TEST_F(TakeCommands, ZoomAndRowHeightKeepTheirLimits) {
@@ -189,7 +251,7 @@ TEST_F(TakeCommands, FileImportArrivesThroughTheCommandTable) {
     const spoolex::Take& take = *pattern().takes[0];
     EXPECT_EQ(take.sampleRate, 22050);
     ASSERT_EQ(take.frameCount(), 8u);
-    EXPECT_EQ(take.samples[15], 16384.0f);
+    EXPECT_EQ(take.samples()[15], 16384.0f);
     std::remove(path.c_str());
 }
 

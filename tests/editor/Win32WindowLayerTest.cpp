@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "generator/resources/resource.h"
@@ -158,13 +159,33 @@ TEST_F(WindowLayerTest, APaintDrawsOffScreenOverTheInvalidPartInClientCoordinate
 
     // Outside a paint, straight onto the window: the marching frame's way.
     const uint8_t rows[8] = {0x0F, 0x1E, 0x3C, 0x78, 0xF0, 0xE1, 0xC3, 0x87};
-    platform::drawOnWindow(window, [&](platform::Surface& surface) {
-        surface.fillPattern({100, 50, 116, 51}, rows, 3, 0, 0xFFFFFFFF, 0xFF000000);
-    });
+    const platform::PatternBrush brush(rows);
+    const platform::PixelRect edge{100, 50, 116, 51};
+    platform::fillPatternOnWindow(window, brush, &edge, 1, 3, 0, 0xFFFFFFFF, 0xFF000000);
     for (int x = 100; x < 116; ++x) // row 50 is pattern row 2: 0x3C
         EXPECT_EQ(pixel(window, x, 50),
                   (0x3C >> (7 - (x - 3) % 8) & 1) ? RGB(255, 255, 255) : RGB(0, 0, 0))
             << x;
+}
+
+TEST_F(WindowLayerTest, AnExceptionStopsAtTheSystemsCallAndThePaintStillEnds) {
+    static unsigned failedMessage = 0;
+    platform::setProcedureFailureHandler(
+        [](platform::WindowHandle, unsigned message) { failedMessage = message; });
+    Recorder recorder;
+    platform::WindowOptions options;
+    options.rect = {0, 0, 200, 100};
+    auto window = static_cast<HWND>(child(recorder, options));
+    recorder.painter = [](platform::Surface& surface) {
+        surface.fillRect(0, 0, 10, 10, 0xFF00FF00);
+        throw std::bad_alloc();
+    };
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_EQ(failedMessage, platform::messagePaint);
+    // Painting ended: nothing is left to paint, so no paint follows paint.
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    platform::setProcedureFailureHandler(nullptr);
 }
 
 TEST_F(WindowLayerTest, ScrollBarsKeepThePositionInsideTheRangeLessThePage) {

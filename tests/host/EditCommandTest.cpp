@@ -6,11 +6,21 @@
 #include <cmath>
 #include <cstdio>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "host/Commands.h"
 #include "host/Editing.h"
+#include "host/SongDocument.h"
 #include "host/WavReader.h"
+#include "host/Wavetable.h"
 #include "platform/testing/ScriptedUi.h"
 #include "tests/support/CapturedOutput.h"
+#include "tests/support/GearPaths.h"
 
 namespace {
 
@@ -69,6 +79,75 @@ TEST(EditCommand, CompsTwoRecordedTakesAndTheRenderFollows) {
               1);
     std::fclose(refused);
     EXPECT_EQ(std::fopen((folder + "/never.sxs").c_str(), "rb"), nullptr);
+}
+
+TEST(EditCommand, RoundTripWaitsForTheEditorAndTheExportDialogIsAnswered) {
+    if (!std::filesystem::exists("/usr/bin/sox"))
+        GTEST_SKIP() << "sox is missing";
+    namespace fs = std::filesystem;
+    const std::string folder = ::testing::TempDir() + "spoolex-edit-round-trip";
+    fs::remove_all(folder);
+    std::FILE* out = std::tmpfile();
+    platform::testing::ScriptedUi::instance().setEcho(false);
+    ASSERT_EQ(host::demoCommand(folder, SPOOLEX_GEAR_DIR, out), 0) << testsupport::readAll(out);
+
+    // The plug-ins in a Gear folder of their own, with a settings file that
+    // names a slow editor: it resamples the take and keeps a copy.
+    const std::string gear = folder + "/Gear";
+    fs::create_directories(gear + "/Generators");
+    fs::create_directories(gear + "/Effects");
+    fs::create_symlink(testsupport::generatorPluginPath(),
+                       gear + "/Generators/" +
+                           fs::path(testsupport::generatorPluginPath()).filename().string());
+    fs::create_symlink(testsupport::inputPluginPath(),
+                       gear + "/Effects/" +
+                           fs::path(testsupport::inputPluginPath()).filename().string());
+    const std::string script = folder + "/slow-editor.sh";
+    std::ofstream(script) << "#!/bin/sh\nsleep 1\nsox \"$1\" -r 22050 " << folder
+                          << "/edit.wav && mv " << folder << "/edit.wav \"$1\" && cp \"$1\" "
+                          << folder << "/seen.wav\n";
+    chmod(script.c_str(), 0755);
+    std::ofstream(gear + "/Generators/Korvane Spoolex settings.xml")
+        << "<spoolex><waveeditors>\n"
+        << "<editor name=\"Other\" path=\"/bin/true\" arguments=\"%1\" format=\"16i\"/>\n"
+        << "<editor name=\"Slow\" path=\"" << script << "\" arguments=\"%1\" format=\"32f\"/>\n"
+        << "</waveeditors></spoolex>\n";
+
+    // The program itself: plug-ins loaded into this test program already
+    // read their settings beside the build's own Gear folder.
+    const std::string program =
+        (fs::path(SPOOLEX_GEAR_DIR).parent_path() / "spoolex-host").string();
+    auto edit = [&](const std::string& actions) {
+        return std::system(("cd " + folder + " && '" + program + "' edit demo.sxs --out " +
+                            "edited.sxs --gear " + gear + " " + actions + " >printed.txt 2>&1")
+                               .c_str());
+    };
+    const std::string edited = folder + "/edited.sxs";
+    ASSERT_EQ(
+        edit("--pattern Demo --take 0 --choose-item Slow --answer ok --command external-editor "
+             "--select 0:4 --export-to 3:1 --command export-wavetable"),
+        0);
+    std::ifstream printedFile(folder + "/printed.txt");
+    const std::string messages((std::istreambuf_iterator<char>(printedFile)),
+                               std::istreambuf_iterator<char>());
+    EXPECT_TRUE(fs::exists(folder + "/seen.wav")) << messages; // ran before the file went
+    EXPECT_EQ(messages.find("wav importer"), std::string::npos) << messages;
+    host::SongDocument song;
+    host::Wavetable table;
+    std::string error;
+    ASSERT_TRUE(host::loadSongFile(edited, song, error)) << error;
+    ASSERT_TRUE(table.loadFrom(song, error)) << error;
+    ASSERT_NE(table.level(3, 0), nullptr);
+    EXPECT_EQ(table.level(3, 0)->samplesPerSec, 22050); // the edited take's rate
+
+    // A row past the last take, or a dialog answer that names no slot, is
+    // an error and nothing is saved.
+    fs::remove(edited);
+    for (const char* wrong : {"--take 2", "--export-to 0:1", "--export-to 3:24-bit"}) {
+        EXPECT_NE(edit(std::string("--pattern Demo ") + wrong), 0) << wrong;
+        EXPECT_FALSE(fs::exists(edited)) << wrong;
+    }
+    std::fclose(out);
 }
 
 } // namespace

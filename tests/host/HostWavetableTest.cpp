@@ -59,12 +59,14 @@ TEST(HostWavetable, CommandsLoadSelectAndSaveWaves) {
               0);
     ASSERT_EQ(host::waveLoadCommand(song, "2", files.soxWav("in16.wav", values, 1, "-b 16"), out),
               0);
+    ASSERT_EQ(host::waveLoadCommand(song, "010", files.path("in16.wav"), out), 0); // not octal
     ASSERT_EQ(host::waveSelectCommand(song, "16", out), 0);
     EXPECT_EQ(host::waveLoadCommand(song, "201", files.path("in16.wav"), out), 1);
-    // Slots in decimal, as they are read; the refusal goes to the error stream.
-    EXPECT_EQ(testsupport::readAll(out), song + ": wave 16 is now in24.wav\n" + song +
-                                             ": wave 2 is now in16.wav\n" + song +
-                                             ": wave 16 (in24.wav) selected\n");
+    // Slots in decimal, as they are read (010 too: no octal); the refusal
+    // goes to the error stream.
+    EXPECT_EQ(testsupport::readAll(out),
+              song + ": wave 16 is now in24.wav\n" + song + ": wave 2 is now in16.wav\n" + song +
+                  ": wave 10 is now in16.wav\n" + song + ": wave 16 (in24.wav) selected\n");
     std::fclose(out);
 
     host::SongDocument read;
@@ -73,6 +75,8 @@ TEST(HostWavetable, CommandsLoadSelectAndSaveWaves) {
     host::Wavetable table;
     ASSERT_TRUE(table.loadFrom(read, error)) << error;
     EXPECT_EQ(table.selected(), 16);
+    EXPECT_NE(table.info(10), nullptr);
+    EXPECT_EQ(table.info(8), nullptr);
     EXPECT_EQ(table.info(16)->flags, WaveFlagStereo | WaveFlagExtended);
     EXPECT_EQ(table.level(16, 0)->numSamples, 2 * 100 + 8);
     EXPECT_EQ(table.info(2)->flags, 0);

@@ -39,20 +39,20 @@ TEST_F(Registry, APendingNameIsTakenByEveryGeneratorThatWaitsForIt) {
     spoolex::mi& first = generatorOf(placeGenerator("one"));
     spoolex::mi& second = generatorOf(placeGenerator("two"));
     spoolex::mi& other = generatorOf(placeGenerator("three"));
-    first.pendingRecordSourceName = "Mic";
-    second.pendingRecordSourceName = "Mic";
-    other.pendingRecordSourceName = "mic"; // names compare exactly
+    first.nameRecordSource("Mic");
+    second.nameRecordSource("Mic");
+    other.nameRecordSource("mic"); // names compare exactly
 
     InputMachine::Fields* mic = testsupport::placeFakeInput(host, "Mic");
     spoolex::registerInput(mic);
-    EXPECT_EQ(first.recordSource, mic);
-    EXPECT_EQ(second.recordSource, mic);
-    EXPECT_EQ(other.recordSource, nullptr);
+    EXPECT_EQ(first.recordSource(), mic);
+    EXPECT_EQ(second.recordSource(), mic);
+    EXPECT_EQ(other.recordSource(), nullptr);
     EXPECT_EQ(spoolex::inputRegistry(), std::vector<InputMachine::Fields*>{mic});
 
     spoolex::unregisterInput(mic);
-    EXPECT_EQ(first.recordSource, nullptr);
-    EXPECT_EQ(second.recordSource, nullptr);
+    EXPECT_EQ(first.recordSource(), nullptr);
+    EXPECT_EQ(second.recordSource(), nullptr);
     EXPECT_TRUE(spoolex::inputRegistry().empty());
     EXPECT_TRUE(shownMessages().empty());
 }
@@ -62,13 +62,13 @@ TEST_F(Registry, UnregisteringAStrangerIsReportedAndStillClearsGenerators) {
     InputMachine::Fields* a = testsupport::placeFakeInput(host, "A");
     InputMachine::Fields* b = testsupport::placeFakeInput(host, "B");
     spoolex::registerInput(a);
-    generator.recordSource = b; // never registered
+    generator.setRecordSource(b); // never registered
     spoolex::unregisterInput(b);
     ASSERT_EQ(shownMessages().size(), 1u);
     EXPECT_EQ(shownMessages()[0].text,
               "Bug in Korvane Spoolex: attempt to unregister an input machine which was never "
               "registered in the first place.");
-    EXPECT_EQ(generator.recordSource, nullptr);
+    EXPECT_EQ(generator.recordSource(), nullptr);
     EXPECT_EQ(spoolex::inputRegistry(), std::vector<InputMachine::Fields*>{a});
 }
 

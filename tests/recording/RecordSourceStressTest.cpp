@@ -43,14 +43,14 @@ TEST_F(RecordSourceStress, UnregisteringWhileRenderingNeverReadsAGoneInput) {
         input->punchState = static_cast<uint8_t>(round & 1);
         spoolex::registerInput(input);
         machine.chooseRecordSource(input);
-        machine.armed = 1;
+        machine.setArmed(true);
         std::this_thread::yield();
         spoolex::unregisterInput(input);
         input->destroy(1);
     }
     done.store(true);
     audio.join();
-    EXPECT_EQ(machine.recordSource, nullptr);
+    EXPECT_EQ(machine.recordSource(), nullptr);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ protected:
         placed = placeGenerator();
         input = registerInput("Mic");
         machine().chooseRecordSource(input);
-        machine().armed = 1;
+        machine().setArmed(true);
         host.stateFlags = HostStateRecording;
         host.setTiming(44100, 126, 4); // 5250 samples per tick
         sequence = host.addSequence(*placed);
@@ -68,9 +68,9 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     const spoolex::Take& take = *patternA().takes[0];
     EXPECT_EQ(take.frameCount(), 16u * 5250u); // sized to the whole pattern
     block();
-    EXPECT_EQ(take.samples[0], 0.0f);
-    EXPECT_EQ(take.samples[2 * 255], 255.0f);
-    EXPECT_EQ(take.samples[2 * 255 + 1], -255.0f);
+    EXPECT_EQ(take.samples()[0], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 255], 255.0f);
+    EXPECT_EQ(take.samples()[2 * 255 + 1], -255.0f);
 
     input->latencySamples = 300;
     next = 0;
@@ -78,11 +78,11 @@ TEST_F(Recording, AStartTakesEffectAfterTheInputsLatency) {
     ASSERT_EQ(patternA().takes.size(), 2u);
     const spoolex::Take& late = *patternA().takes[1];
     block();
-    EXPECT_EQ(late.samples[0], 0.0f); // not yet
+    EXPECT_EQ(late.samples()[0], 0.0f); // not yet
     block();
     // 300 = 256 + 44: the take's first frame is frame 44 of the second block.
-    EXPECT_EQ(late.samples[0], 256.0f + 44.0f);
-    EXPECT_EQ(late.samples[2 * 211], 511.0f);
+    EXPECT_EQ(late.samples()[0], 256.0f + 44.0f);
+    EXPECT_EQ(late.samples()[2 * 211], 511.0f);
 }
 
 TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
@@ -93,9 +93,9 @@ TEST_F(Recording, AStartBetweenWholeSamplesLandsOnTheSinglePrecisionFrame) {
     const spoolex::Take& take = *patternA().takes[0];
     EXPECT_EQ(take.frameCount(), 96218u); // trunc(16 x 6013.636f) in f32
     block();
-    EXPECT_EQ(machine().recording.writePosition, 66150 + blockFrames);
-    EXPECT_EQ(take.samples[2 * 66150 + 2], 1.0f); // input frame 1
-    EXPECT_EQ(take.samples[2 * (66150 + 255)], 255.0f);
+    EXPECT_EQ(machine().runningRecording().writePosition, 66150 + blockFrames);
+    EXPECT_EQ(take.samples()[2 * 66150 + 2], 1.0f); // input frame 1
+    EXPECT_EQ(take.samples()[2 * (66150 + 255)], 255.0f);
 }
 
 TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
@@ -104,9 +104,9 @@ TEST_F(Recording, APlayOffsetBeforeThePatternDropsTheInputBeforeTheTake) {
         block(true);
     spoolex::Pattern& a = patternA();
     const spoolex::Take& take = *a.takes[0];
-    EXPECT_EQ(take.samples[0], 5250.0f);
-    EXPECT_EQ(take.samples[2 * 125], 5375.0f);
-    EXPECT_EQ(take.samples[2 * 126], 0.0f);
+    EXPECT_EQ(take.samples()[0], 5250.0f);
+    EXPECT_EQ(take.samples()[2 * 125], 5375.0f);
+    EXPECT_EQ(take.samples()[2 * 126], 0.0f);
     // Only what landed in the take is punched in.
     ASSERT_EQ(a.activeTakes.size(), 2u);
     EXPECT_EQ(a.activeTakes[0].take, &take);
@@ -119,9 +119,9 @@ TEST_F(Recording, AStopQueuedBehindALateStartEndsItWhenItBegins) {
     placed->machine->onStop();
     for (int i = 0; i < 4; ++i) // the stop waits behind the start, then both act
         block();
-    EXPECT_FALSE(machine().recording.recording());
-    EXPECT_TRUE(machine().recordQueue.empty());
-    EXPECT_EQ(patternA().takes[0]->samples[0], 0.0f); // nothing recorded
+    EXPECT_FALSE(machine().runningRecording().recording());
+    EXPECT_EQ(machine().queuedRecordCommands(), 0u);
+    EXPECT_EQ(patternA().takes[0]->samples()[0], 0.0f); // nothing recorded
 }
 
 TEST_F(Recording, TheSongHearsOfAFinishedRecordingWithTheMachineUnlocked) {
@@ -157,7 +157,7 @@ TEST_F(Recording, PunchedInStretchesBecomeTheActiveTakeAndSilenceTheMachine) {
     {
         auto hold = machine().lockAudio();
         spoolex::Take& old = a.addTake();
-        old.samples.assign(2 * 100000, 5000.0f);
+        old.changeSamples().assign(2 * 100000, 5000.0f);
         a.assignTake(0, 16, &old);
         a.tidyActiveTakes();
     }
@@ -185,7 +185,7 @@ TEST_F(Recording, PunchedOutAllAlongFillsTheTakeButChangesNoActiveTake) {
     spoolex::Pattern& a = patternA();
     ASSERT_EQ(a.activeTakes.size(), 1u);
     EXPECT_EQ(a.activeTakes[0].take, nullptr);
-    EXPECT_EQ(a.takes[0]->samples[2 * 50000], 50000.0f);
+    EXPECT_EQ(a.takes[0]->samples()[2 * 50000], 50000.0f);
 }
 
 TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
@@ -199,8 +199,8 @@ TEST_F(Recording, ARecordingPastThePatternsEndStopsWhenTheTakeIsFull) {
         block(true);
     const spoolex::Take& take = *s.takes[0];
     EXPECT_EQ(take.frameCount(), 5250u);
-    EXPECT_EQ(take.samples[2 * 5249], 5249.0f);
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_EQ(take.samples()[2 * 5249], 5249.0f);
+    EXPECT_FALSE(machine().runningRecording().recording());
     ASSERT_EQ(s.activeTakes.size(), 2u);
     EXPECT_EQ(s.activeTakes[0].take, &take);
     EXPECT_DOUBLE_EQ(s.activeTakes[1].startTick, 1.0);
@@ -214,7 +214,7 @@ TEST_F(Recording, OfTwoSequencesStartingInOneBlockTheLowerRankKeepsRecording) {
     play(pattern, 0);
     play(b, 0, second);
     block();
-    EXPECT_EQ(machine().recording.pattern, &patternA());
+    EXPECT_EQ(machine().runningRecording().pattern, &patternA());
     spoolex::Pattern& patternB = *machine().findPattern(b->handle());
     // The loser's take stays, silent and off the timeline.
     ASSERT_EQ(patternB.takes.size(), 1u);
@@ -225,17 +225,17 @@ TEST_F(Recording, OfTwoSequencesStartingInOneBlockTheLowerRankKeepsRecording) {
     play(b, 0, second);
     play(pattern, 4);
     block();
-    EXPECT_EQ(machine().recording.pattern, &patternA());
-    EXPECT_EQ(machine().recording.writePosition, 4 * 5250 + blockFrames);
+    EXPECT_EQ(machine().runningRecording().pattern, &patternA());
+    EXPECT_EQ(machine().runningRecording().writePosition, 4 * 5250 + blockFrames);
 }
 
 TEST_F(Recording, StoppingEndsTheRecordingAndDisarms) {
     play(pattern, 0);
     block();
     placed->machine->onStop();
-    EXPECT_EQ(machine().armed, 0);
+    EXPECT_FALSE(machine().isArmed());
     block();
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_FALSE(machine().runningRecording().recording());
     // Disarmed: the next start records nothing.
     play(pattern, 0);
     EXPECT_EQ(patternA().takes.size(), 1u);
@@ -244,7 +244,7 @@ TEST_F(Recording, StoppingEndsTheRecordingAndDisarms) {
 TEST_F(Recording, NothingRecordsUnlessTheHostRecordsAndTheMachineIsArmed) {
     host.stateFlags = 0;
     play(pattern, 0);
-    machine().armed = 0;
+    machine().setArmed(false);
     host.stateFlags = HostStateRecording;
     play(pattern, 0);
     EXPECT_TRUE(patternA().takes.empty());
@@ -254,7 +254,7 @@ TEST_F(Recording, DeletingThePatternBeingRecordedEndsTheRecording) {
     play(pattern, 0);
     block();
     host.deletePattern(pattern);
-    EXPECT_FALSE(machine().recording.recording());
+    EXPECT_FALSE(machine().runningRecording().recording());
     block(); // must not touch the deleted pattern
 }
 
@@ -266,9 +266,9 @@ TEST_F(Recording, SavingWhileRecordingStoresWhatWasRecorded) {
     host::HostMachine* copy = host.createMachine(
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Copy", &saved);
-    auto& waiting = generatorOf(copy).patternsAwaitingHost;
-    ASSERT_EQ(waiting.count("A"), 1u);
-    EXPECT_EQ(waiting["A"]->takes[0]->samples[2 * 1000], 1000.0f);
+    spoolex::Pattern* waiting = generatorOf(copy).awaitingPattern("A");
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_EQ(waiting->takes[0]->samples()[2 * 1000], 1000.0f);
 }
 
 TEST_F(Recording, ATakeWhoseStartIsQueuedCountsAsBeingRecorded) {
@@ -290,8 +290,8 @@ TEST_F(Recording, UnregisteringTheSourceOfTwoGeneratorsLeavesBothWithout) {
     host::HostMachine* other = placeGenerator("Other");
     generatorOf(other).chooseRecordSource(input);
     spoolex::unregisterInput(input);
-    EXPECT_EQ(machine().recordSource, nullptr);
-    EXPECT_EQ(generatorOf(other).recordSource, nullptr);
+    EXPECT_EQ(machine().recordSource(), nullptr);
+    EXPECT_EQ(generatorOf(other).recordSource(), nullptr);
     play(pattern, 0); // no source: nothing records
     EXPECT_TRUE(patternA().takes.empty());
 }
@@ -303,15 +303,15 @@ namespace {
 TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
     PatternEditor& editor = *editorViewOf(machine());
     editor.onRecordSourceChosen(0);
-    EXPECT_EQ(machine().recordSource, nullptr);
+    EXPECT_EQ(machine().recordSource(), nullptr);
     editor.onRecordSourceChosen(1);
-    EXPECT_EQ(machine().recordSource, input);
+    EXPECT_EQ(machine().recordSource(), input);
     editor.onRecordSourceChosen(7); // past the list: the choice stays
-    EXPECT_EQ(machine().recordSource, input);
+    EXPECT_EQ(machine().recordSource(), input);
     editor.onArmClicked();
-    EXPECT_EQ(machine().armed, 0);
+    EXPECT_FALSE(machine().isArmed());
     editor.onArmClicked();
-    EXPECT_EQ(machine().armed, 1);
+    EXPECT_TRUE(machine().isArmed());
 }
 
 #if defined(__linux__)
@@ -341,8 +341,8 @@ TEST_F(Recording, AStartOfAnHourAllocatesNothingAndTouchesNoPageOfItsTake) {
     ASSERT_EQ(pattern.takes.size(), 1u);
     const spoolex::Take& take = *pattern.takes[0];
     EXPECT_EQ(take.frameCount(), size_t{30240} * 5250);
-    EXPECT_EQ(take.samples[2 * 255], 255.0f); // the first block landed
-    EXPECT_EQ(take.samples[take.samples.size() - 1], 0.0f);
+    EXPECT_EQ(take.samples()[2 * 255], 255.0f); // the first block landed
+    EXPECT_EQ(take.samples().back(), 0.0f);
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
@@ -368,9 +368,9 @@ TEST_F(Recording, WithoutRoomForTheTakeNothingStartsAndTheUserHearsOnce) {
             block();
             block();
             const spoolex::Pattern& pattern = *machine().findPattern(hour->handle());
-            const bool asBefore = pattern.takes.empty() && machine().recordQueue.empty() &&
-                                  !machine().recording.recording();
-            const bool playing = machine().patternPlayers.size() == 1;
+            const bool asBefore = pattern.takes.empty() && machine().queuedRecordCommands() == 0 &&
+                                  !machine().runningRecording().recording();
+            const bool playing = machine().patternPlayerCount() == 1;
             const bool toldOnce =
                 host.messages.size() == 1 &&
                 host.messages[0].find("could not start recording") != std::string::npos;

@@ -19,9 +19,9 @@ TEST_F(ExampleSettings, TheExampleLoadsWithoutAnyMessage) {
     spoolex::mi& machine = generatorOf(placeGenerator());
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(shownMessages().empty());
-    ASSERT_EQ(machine.waveEditors.size(), 1u);
-    EXPECT_NE(machine.waveEditors[0].arguments.find("%1"), std::string::npos);
-    EXPECT_GE(machine.shortcuts.size(), 3u);
+    ASSERT_EQ(machine.waveEditors().size(), 1u);
+    EXPECT_NE(machine.waveEditors()[0].arguments.find("%1"), std::string::npos);
+    EXPECT_GE(machine.shortcuts().size(), 3u);
     // The optional sections are there as comments only.
     EXPECT_EQ(spoolex::defaultProjectFolder(), "");
     EXPECT_TRUE(spoolex::redrawWhileRecording());

@@ -12,8 +12,8 @@ const std::string fileError =
     "'Buzz\\Gear\\Generators\\Korvane Spoolex settings.xml' contains an error.\n\n";
 
 void expectDefaults(const spoolex::mi& machine) {
-    EXPECT_TRUE(machine.waveEditors.empty());
-    EXPECT_TRUE(machine.shortcuts.empty());
+    EXPECT_TRUE(machine.waveEditors().empty());
+    EXPECT_TRUE(machine.shortcuts().empty());
     EXPECT_EQ(spoolex::defaultProjectFolder(), "");
     EXPECT_TRUE(spoolex::askForProjectFolder());
     EXPECT_TRUE(spoolex::redrawWhileRecording());
@@ -91,17 +91,17 @@ TEST_F(SettingsFile, WaveEditorsAreReadInOrderAndBadOnesAreReportedAndDropped) {
                                  "Missing 'name' attribute", "Missing 'path' attribute",
                                  "Missing 'arguments' attribute", "Missing 'format' attribute",
                                  "Invalid 'format' attribute"}));
-    ASSERT_EQ(machine.waveEditors.size(), 4u);
-    EXPECT_EQ(machine.waveEditors[0].name, "One");
-    EXPECT_EQ(machine.waveEditors[0].path, "C:\\one.exe");
-    EXPECT_EQ(machine.waveEditors[0].arguments, "-o %1");
-    EXPECT_EQ(machine.waveEditors[0].format, WavSampleFormat::Int16);
+    ASSERT_EQ(machine.waveEditors().size(), 4u);
+    EXPECT_EQ(machine.waveEditors()[0].name, "One");
+    EXPECT_EQ(machine.waveEditors()[0].path, "C:\\one.exe");
+    EXPECT_EQ(machine.waveEditors()[0].arguments, "-o %1");
+    EXPECT_EQ(machine.waveEditors()[0].format, WavSampleFormat::Int16);
     // Equal names are kept; empty values are values.
-    EXPECT_EQ(machine.waveEditors[1].name, "One");
-    EXPECT_EQ(machine.waveEditors[1].path, "");
-    EXPECT_EQ(machine.waveEditors[1].format, WavSampleFormat::Int24);
-    EXPECT_EQ(machine.waveEditors[2].format, WavSampleFormat::Int32);
-    EXPECT_EQ(machine.waveEditors[3].format, WavSampleFormat::Float32);
+    EXPECT_EQ(machine.waveEditors()[1].name, "One");
+    EXPECT_EQ(machine.waveEditors()[1].path, "");
+    EXPECT_EQ(machine.waveEditors()[1].format, WavSampleFormat::Int24);
+    EXPECT_EQ(machine.waveEditors()[2].format, WavSampleFormat::Int32);
+    EXPECT_EQ(machine.waveEditors()[3].format, WavSampleFormat::Float32);
 }
 
 TEST_F(SettingsFile, OnlyTheFirstSectionOfEachNameIsRead) {
@@ -114,12 +114,12 @@ TEST_F(SettingsFile, OnlyTheFirstSectionOfEachNameIsRead) {
         "  <projectfolder default='/second' noask=''/>\n"
         "  <keys><key char='b' command='2'/></keys>\n"
         "</s>");
-    ASSERT_EQ(machine.waveEditors.size(), 1u);
-    EXPECT_EQ(machine.waveEditors[0].name, "first");
+    ASSERT_EQ(machine.waveEditors().size(), 1u);
+    EXPECT_EQ(machine.waveEditors()[0].name, "first");
     EXPECT_EQ(spoolex::defaultProjectFolder(), "/first");
     EXPECT_TRUE(spoolex::askForProjectFolder());
-    ASSERT_EQ(machine.shortcuts.size(), 1u);
-    EXPECT_EQ(machine.shortcuts[0].command, 1);
+    ASSERT_EQ(machine.shortcuts().size(), 1u);
+    EXPECT_EQ(machine.shortcuts()[0].command, 1);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -164,9 +164,9 @@ TEST_F(SettingsFile, EachBadKeyIsShownWithItsLineAndTheOthersAreKept) {
                                              "  <key command='30'/>\n"
                                              "</keys>\n"
                                              "</s>");
-    ASSERT_EQ(machine.shortcuts.size(), 2u);
-    EXPECT_EQ(machine.shortcuts[0].command, 10);
-    EXPECT_EQ(machine.shortcuts[1].command, 20);
+    ASSERT_EQ(machine.shortcuts().size(), 2u);
+    EXPECT_EQ(machine.shortcuts()[0].command, 10);
+    EXPECT_EQ(machine.shortcuts()[1].command, 20);
     auto shown = shownMessages();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "Error in keys section of Spoolex settings file: \n"
@@ -187,6 +187,7 @@ public:
     void showMessage(void*, const std::string&, const char*, spoolex::MessageIcon) override {
         throw std::bad_alloc();
     }
+    bool askYesNo(const std::string&, const char*) override { return false; }
     spoolex::FolderChoice chooseFolder(const std::string&, const std::string&,
                                        std::string&) override {
         return spoolex::FolderChoice::Cancelled;
@@ -210,10 +211,10 @@ TEST_F(SettingsFile, AFailureHalfWayIsReportedAndWhatWasReadStays) {
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"'Buzz\\Gear\\Generators\\Korvane Spoolex settings.xml' "
                                        "could not be read completely.\n\nstd::bad_alloc"});
-    EXPECT_EQ(machine.waveEditors.size(), 1u);
+    EXPECT_EQ(machine.waveEditors().size(), 1u);
     EXPECT_EQ(spoolex::defaultProjectFolder(), "/kept");
-    ASSERT_EQ(machine.shortcuts.size(), 1u);
-    EXPECT_EQ(machine.shortcuts[0].command, 1);
+    ASSERT_EQ(machine.shortcuts().size(), 1u);
+    EXPECT_EQ(machine.shortcuts()[0].command, 1);
     // The machine was initialised to the end and works.
     EXPECT_EQ(editorViewOf(machine)->machine, &machine);
     EXPECT_EQ(host.subMenu(*placed, 1), std::vector<std::string>{"Arm"});

@@ -20,13 +20,13 @@ public:
 
 std::vector<uint16_t> keyDown(const spoolex::mi& machine, uint32_t key, uint32_t modifiers) {
     Fired fired;
-    spoolex::fireKeyDown(machine.shortcuts, key, modifiers, fired.sink());
+    spoolex::fireKeyDown(machine.shortcuts(), key, modifiers, fired.sink());
     return fired.commands;
 }
 
 std::vector<uint16_t> character(const spoolex::mi& machine, uint32_t c) {
     Fired fired;
-    spoolex::fireCharacter(machine.shortcuts, c, fired.sink());
+    spoolex::fireCharacter(machine.shortcuts(), c, fired.sink());
     return fired.commands;
 }
 
@@ -96,7 +96,7 @@ TEST_F(ShortcutMatching, TheEditorTakesKeysWithOrWithoutAWindow) {
     // Both keys run Info, whose report shows as a message.
     spoolex::mi& machine = placeWithSettings("<s><keys><key char='a' command='32832'/>"
                                              "<key vkey='VK_DELETE' command='32832'/></keys></s>");
-    ASSERT_NE(machine.editor, nullptr);
+    ASSERT_NE(machine.editor(), nullptr);
     host::HostMachine* placed = host.findMachine("Spoolex");
     host.createPattern(*placed, "P", 16);
     placed->extension->showPattern(host.findPattern("P")->handle());

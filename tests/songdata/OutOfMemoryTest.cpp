@@ -1,8 +1,10 @@
 // Loading and saving when memory runs out: the host hears of it, nothing
 // escapes a slot, and what was sound is kept.
+#include <filesystem>
 #include <random>
 
 #include "generator/machine/SongData.h"
+#include "generator/wavestore/Exporter.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
 
@@ -26,16 +28,16 @@ protected:
             host.createPattern(*placed, name, 16);
             spoolex::Pattern& pattern = *machine.findPattern(host.findPattern(name)->handle());
             spoolex::Take& take = pattern.addTake();
-            take.samples.resize(2 * frames);
+            take.changeSamples().resize(2 * frames);
             if (name != "Silent")
-                for (float& v : take.samples)
+                for (float& v : take.changeSamples())
                     v = value(random);
         }
         return placed;
     }
 
     const spoolex::Take& waitingTake(host::HostMachine* placed, const std::string& pattern) {
-        return *generatorOf(placed).patternsAwaitingHost.at(pattern)->takes.at(0);
+        return *generatorOf(placed).awaitingPattern(pattern)->takes.at(0);
     }
 
     bool heard(const std::string& part) const {
@@ -61,9 +63,9 @@ TEST_F(OutOfMemory, ASongAskingForMoreSilenceThanFitsLoadsTheRest) {
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(heard("not enough memory for one of its takes"));
     EXPECT_EQ(
-        waitingTake(loaded, "Good").samples,
-        generatorOf(source).findPattern(host.findPattern("Good")->handle())->takes[0]->samples);
-    EXPECT_TRUE(waitingTake(loaded, "Silent").samples.empty());
+        waitingTake(loaded, "Good").samples(),
+        generatorOf(source).findPattern(host.findPattern("Good")->handle())->takes[0]->samples());
+    EXPECT_TRUE(waitingTake(loaded, "Silent").samples().empty());
     EXPECT_EQ(waitingTake(loaded, "Last").frameCount(), 500u);
 }
 
@@ -79,7 +81,21 @@ TEST_F(OutOfMemory, ATakeThatCannotBeCompressedOnSaveIsReported) {
         spoolex::machineDescription(),
         [] { return static_cast<CMachineInterface*>(new spoolex::mi); }, "Loaded", &song);
     EXPECT_EQ(waitingTake(loaded, "Small").frameCount(), 1000u);
-    EXPECT_TRUE(waitingTake(loaded, "Big").samples.empty());
+    EXPECT_TRUE(waitingTake(loaded, "Big").samples().empty());
+}
+
+TEST_F(OutOfMemory, AWavExportWithoutRoomForItsBufferOpensNoFile) {
+    spoolex::Take take;
+    take.changeSamples().assign(2000, 1.0f);
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "spoolex-no-room-export.wav";
+    std::filesystem::remove(path);
+    spoolex::WavExporter exporter(spoolex::WavSampleFormat::Int16);
+    largestAllocation = size_t{128} << 10;
+    EXPECT_THROW(exporter.exportRange(take, path.string(), 0, 1000), std::bad_alloc);
+    largestAllocation = testsupport::anyAllocation;
+    // Nothing was opened, so nothing is left open or half made.
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 } // namespace

@@ -24,10 +24,10 @@ protected:
         host::HostPattern* a = host.createPattern(*placed, "A", 16);
         spoolex::Pattern& pattern = *generatorOf(placed).findPattern(a->handle());
         spoolex::Take& take = pattern.addTake();
-        take.samples.assign(2 * 200000, 0.0f);
+        take.changeSamples().assign(2 * 200000, 0.0f);
         for (size_t f = 0; f < 200000; ++f) {
-            take.samples[2 * f] = 1000.0f;
-            take.samples[2 * f + 1] = -500.0f;
+            take.changeSamples()[2 * f] = 1000.0f;
+            take.changeSamples()[2 * f + 1] = -500.0f;
         }
         pattern.assignTake(0, 16, &take);
         pattern.tidyActiveTakes();
@@ -54,7 +54,7 @@ TEST(PatternInfo, ReportsLengthMemoryAndActiveTakes) {
     auto& machine = *static_cast<spoolex::mi*>(placed->machine);
     spoolex::Pattern& pattern = *machine.findPattern(hostPattern->handle());
     spoolex::Take& take = pattern.addTake();
-    take.samples.resize(262144);
+    take.changeSamples().resize(262144);
     pattern.assignTake(0, 64, &take);
     pattern.tidyActiveTakes();
     EXPECT_EQ(spoolex::patternInfoText(pattern),

@@ -57,9 +57,7 @@ protected:
     }
 
     static spoolex::Pattern* awaiting(host::HostMachine* placed, const std::string& name) {
-        auto& waiting = generatorOf(placed).patternsAwaitingHost;
-        auto it = waiting.find(name);
-        return it == waiting.end() ? nullptr : it->second.get();
+        return generatorOf(placed).awaitingPattern(name);
     }
 
     // A take of random stereo samples in the host scale.
@@ -67,8 +65,8 @@ protected:
         std::mt19937 random(seed);
         std::uniform_real_distribution<float> value(-32768.0f, 32767.0f);
         spoolex::Take& take = pattern.addTake();
-        take.samples.resize(2 * frames);
-        for (float& s : take.samples)
+        take.changeSamples().resize(2 * frames);
+        for (float& s : take.changeSamples())
             s = value(random);
         return take;
     }
@@ -135,17 +133,17 @@ TEST_F(SongData, SaveLoadSaveGivesTheSameBytesAndTheSameAudio) {
 
     spoolex::mi& a = generatorOf(original);
     spoolex::mi& b = generatorOf(copy);
-    EXPECT_TRUE(b.patternsAwaitingHost.empty());
+    EXPECT_TRUE(b.awaitingPatternNames().empty());
     for (const char* name : {"Verse", "Chorus"}) {
         spoolex::Pattern& p = *a.findPattern(host.findPattern(name)->handle());
         spoolex::Pattern* q = nullptr;
-        for (auto& [handle, pattern] : b.patternsByHandle)
-            if (host.patternName(handle) == std::string(name))
-                q = pattern.get();
+        for (spoolex::Pattern* pattern : b.patterns())
+            if (host.patternName(pattern->hostPattern) == std::string(name))
+                q = pattern;
         ASSERT_NE(q, nullptr) << name;
         ASSERT_EQ(p.takes.size(), q->takes.size());
         for (size_t i = 0; i < p.takes.size(); ++i) {
-            EXPECT_EQ(p.takes[i]->samples, q->takes[i]->samples) << name << " take " << i;
+            EXPECT_EQ(p.takes[i]->samples(), q->takes[i]->samples()) << name << " take " << i;
             EXPECT_EQ(p.takes[i]->sampleRate, q->takes[i]->sampleRate);
         }
         ASSERT_EQ(p.activeTakes.size(), q->activeTakes.size());
@@ -257,7 +255,7 @@ TEST_F(SongData, AnEmptyStreamIsReportedAndTheSongGoesOn) {
                                      0),
               0u);
     ASSERT_NE(awaiting(placed, "A"), nullptr);
-    EXPECT_TRUE(awaiting(placed, "A")->takes[0]->samples.empty());
+    EXPECT_TRUE(awaiting(placed, "A")->takes[0]->samples().empty());
     ASSERT_NE(awaiting(placed, "B"), nullptr);
 }
 
@@ -266,7 +264,7 @@ TEST_F(SongData, ATruncatedSongKeepsEverythingReadWhole) {
     spoolex::mi& original = generatorOf(host.machines().back().get());
     const spoolex::Pattern& verse = *original.findPattern(host.findPattern("Verse")->handle());
     // Patterns are saved in handle order; find which comes first.
-    bool verseFirst = original.patternsByHandle.begin()->second.get() == &verse;
+    bool verseFirst = original.patterns().front() == &verse;
 
     for (size_t keep : {saved.size() - 1, saved.size() - 20, saved.size() / 2, size_t{40},
                         size_t{10}, size_t{1}, size_t{0}}) {
@@ -281,9 +279,9 @@ TEST_F(SongData, ATruncatedSongKeepsEverythingReadWhole) {
             ASSERT_NE(read, nullptr) << keep;
             ASSERT_EQ(read->takes.size(), verse.takes.size());
             for (size_t i = 0; i < verse.takes.size(); ++i)
-                EXPECT_EQ(read->takes[i]->samples, verse.takes[i]->samples);
+                EXPECT_EQ(read->takes[i]->samples(), verse.takes[i]->samples());
         }
-        EXPECT_LE(m.patternsAwaitingHost.size(), 2u);
+        EXPECT_LE(m.awaitingPatternNames().size(), 2u);
         host.destroyMachine(placed);
     }
 }
@@ -353,17 +351,17 @@ TEST_F(SongData, TheRecordSourceIsFoundByNameNowOrLater) {
 
     InputMachine::Fields* early = registerInput("Mic");
     spoolex::mi& found = generatorOf(loadGenerator(data.data, "found"));
-    EXPECT_EQ(found.recordSource, early);
-    EXPECT_TRUE(found.pendingRecordSourceName.empty());
+    EXPECT_EQ(found.recordSource(), early);
+    EXPECT_TRUE(found.awaitedRecordSource().empty());
 
     Bytes other;
     other.u8(4).u8(4).text("Guitar").text("").u32(4).u32(4).u32(1).u32(0);
     spoolex::mi& waiting = generatorOf(loadGenerator(other.data, "waiting"));
-    EXPECT_EQ(waiting.recordSource, nullptr);
-    EXPECT_EQ(waiting.pendingRecordSourceName, "Guitar");
+    EXPECT_EQ(waiting.recordSource(), nullptr);
+    EXPECT_EQ(waiting.awaitedRecordSource(), "Guitar");
     InputMachine::Fields* guitar = testsupport::placeFakeInput(host, "Guitar");
     spoolex::registerInput(guitar);
-    EXPECT_EQ(waiting.recordSource, guitar);
+    EXPECT_EQ(waiting.recordSource(), guitar);
     // The source's current name is what the song keeps.
     Bytes expected;
     expected.u8(4).u8(4).text("Guitar").text("").u32(4).u32(4).u32(1).u32(0);

@@ -74,21 +74,21 @@ TEST_F(CommandLineTools, TheDecoderReadsOurStreamToTheSameSamples) {
     spoolex::Take take = randomTake(50000, 21, 48000);
     // A mono stretch, so the decoder also meets mono-optimised blocks.
     for (size_t i = 0; i < 40000; i += 2)
-        take.samples[i + 1] = take.samples[i];
+        take.changeSamples()[i + 1] = take.samples()[i];
     std::vector<uint8_t> stream;
-    ASSERT_TRUE(spoolex::encodeTakeStream(take.samples, take.sampleRate, stream));
+    ASSERT_TRUE(spoolex::encodeTakeStream(take.samples(), take.sampleRate, stream));
     fs::path wv = folder / "take.wv", raw = folder / "take.raw";
     writeFile(wv, stream);
     run(std::string(wvunpackPath) + " -q -y -r \"" + wv.string() + "\" -o \"" + raw.string() +
         "\"");
 
     std::vector<uint8_t> bytes = readFile(raw);
-    ASSERT_EQ(bytes.size(), take.samples.size() * sizeof(float));
-    std::vector<float> decoded(take.samples.size());
+    ASSERT_EQ(bytes.size(), take.samples().size() * sizeof(float));
+    std::vector<float> decoded(take.samples().size());
     std::memcpy(decoded.data(), bytes.data(), bytes.size());
     for (float& sample : decoded)
         sample *= 32768.0f;
-    EXPECT_TRUE(sameBits(decoded, take.samples));
+    EXPECT_TRUE(sameBits(decoded, take.samples()));
 }
 
 TEST_F(CommandLineTools, StreamsOfOtherLayoutsAreRefusedBeforeUnpacking) {
@@ -100,7 +100,7 @@ TEST_F(CommandLineTools, StreamsOfOtherLayoutsAreRefusedBeforeUnpacking) {
         host.messages.clear();
         EXPECT_EQ(load(recordWith(stream, static_cast<uint32_t>(stream.size())), loaded),
                   spoolex::TakeLoad::Failed);
-        EXPECT_TRUE(loaded.samples.empty());
+        EXPECT_TRUE(loaded.samples().empty());
         EXPECT_EQ(host.messages,
                   std::vector<std::string>{std::string(loadErrorPrefix) +
                                            "The stream does not hold two channels of 32-bit "

@@ -16,6 +16,7 @@ namespace {
 using platform::MessageAnswer;
 using platform::testing::ScriptedUi;
 using spoolex::TransferResult;
+using spoolex::WaveEditorEntry;
 using spoolex::WavSampleFormat;
 
 class ExternalEditor : public TransferTest {
@@ -41,7 +42,7 @@ protected:
     }
 
     TransferResult send() {
-        return spoolex::sendToExternalEditor(machine(), pattern, take, &owner);
+        return spoolex::sendToExternalEditor(machine(), pattern, take, &owner, [] { return true; });
     }
 
     // The temporary file named in the last launch's parameters.
@@ -51,6 +52,13 @@ protected:
         return parameters.substr(open + 1, parameters.find('"', open + 1) - open - 1);
     }
 
+    // The wave editors the settings would list, in place of the example's.
+    void useWaveEditors(const std::vector<spoolex::WaveEditorEntry>& entries) {
+        machine().forgetSettings();
+        for (const spoolex::WaveEditorEntry& entry : entries)
+            machine().addWaveEditor(entry);
+    }
+
     SoxFiles files;
     spoolex::Take* take = nullptr;
 };
@@ -58,9 +66,9 @@ protected:
 TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    machine().waveEditors = {
-        {"Other", "/bin/false", "", WavSampleFormat::Int16},
-        {"Sox", editorScript("channels 1 rate 22050 gain -6"), "%1", WavSampleFormat::Int24}};
+    useWaveEditors(
+        {{"Other", "/bin/false", "", WavSampleFormat::Int16},
+         {"Sox", editorScript("channels 1 rate 22050 gain -6"), "%1", WavSampleFormat::Int24}});
     ScriptedUi::instance().chooseMenuItem(101);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
     EXPECT_EQ(send(), TransferResult::Done);
@@ -92,25 +100,25 @@ TEST_F(ExternalEditor, EditedFileComesBackIntoTheSameTake) {
     ASSERT_EQ(pattern->takes.size(), 1u);
     EXPECT_EQ(pattern->takes[0].get(), take);
     EXPECT_EQ(take->sampleRate, 22050);
-    EXPECT_EQ(take->samples, saved.samples);
-    EXPECT_EQ(take->samples[2 * 100], take->samples[2 * 100 + 1]);
+    EXPECT_EQ(take->samples(), saved.samples());
+    EXPECT_EQ(take->samples()[2 * 100], take->samples()[2 * 100 + 1]);
 }
 
 TEST_F(ExternalEditor, CancelAfterTheEditorSavedKeepsTheTake) {
     if (!SoxFiles::haveSox())
         GTEST_SKIP() << "sox is missing";
-    spoolex::Samples before = take->samples;
-    machine().waveEditors = {{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}};
+    spoolex::Samples before = take->samples();
+    useWaveEditors({{"Sox", editorScript("gain -6"), "%1", WavSampleFormat::Float32}});
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
     EXPECT_EQ(send(), TransferResult::Done);
     EXPECT_TRUE(std::filesystem::exists(files.path("saved.wav")));
-    EXPECT_EQ(take->samples, before);
+    EXPECT_EQ(take->samples(), before);
     EXPECT_FALSE(std::filesystem::exists(launchedFile()));
 }
 
 TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
-    machine().waveEditors = {{"Twice", "/bin/true", "-a %1 -b=%1 100%", WavSampleFormat::Int16}};
+    useWaveEditors({{"Twice", "/bin/true", "-a %1 -b=%1 100%", WavSampleFormat::Int16}});
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
     EXPECT_EQ(send(), TransferResult::Done);
@@ -119,28 +127,28 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
               "-a \"" + file + "\" -b=\"" + file + "\" 100%");
     EXPECT_EQ(ScriptedUi::instance().launches()[0].program, "/bin/true");
     // The untouched 16-bit file reads back as the take truncated: the same.
-    EXPECT_EQ(take->samples[2 * 999], 999.0f);
+    EXPECT_EQ(take->samples()[2 * 999], 999.0f);
 
 #if !defined(_WIN32) // the editor is a shell script
     // An editor that deletes the file.
     std::string script = files.path("rm.sh");
     std::ofstream(script) << "#!/bin/sh\nrm \"$1\"\n";
     chmod(script.c_str(), 0755);
-    machine().waveEditors = {{"Rm", script, "%1", WavSampleFormat::Int16}};
+    useWaveEditors({{"Rm", script, "%1", WavSampleFormat::Int16}});
     ScriptedUi::instance().clear();
     ScriptedUi::instance().chooseMenuItem(100);
     ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
     EXPECT_EQ(send(), TransferResult::Done);
     auto shown = ScriptedUi::instance().messages();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text, "wav importer canImport failed");
+    EXPECT_EQ(shown[1].text, "wav importer canImport failed"); // nothing left to keep
     EXPECT_EQ(shown[1].owner, nullptr);
     EXPECT_EQ(take->frameCount(), 1000u);
 
 #endif
 
     // A format the exporter does not know: the file cannot be written.
-    machine().waveEditors = {{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}};
+    useWaveEditors({{"Bad", "/bin/true", "%1", static_cast<WavSampleFormat>(9)}});
     ScriptedUi::instance().clear();
     ScriptedUi::instance().chooseMenuItem(100);
     EXPECT_EQ(send(), TransferResult::Failed);
@@ -149,13 +157,87 @@ TEST_F(ExternalEditor, PlaceholderTwiceAndTheFailureMessages) {
     EXPECT_TRUE(ScriptedUi::instance().launches().empty());
 }
 
+#if !defined(_WIN32) // the editors are shell scripts
+TEST_F(ExternalEditor, AnEditThatCannotBeReadBackIsKeptAndNamed) {
+    if (!SoxFiles::haveSox())
+        GTEST_SKIP() << "sox is missing";
+    spoolex::Samples before = take->samples();
+    std::string script = files.path("8bit.sh");
+    std::ofstream(script) << "#!/bin/sh\nsox \"$1\" -b 8 " << files.path("e.wav") << " && mv "
+                          << files.path("e.wav") << " \"$1\"\n";
+    chmod(script.c_str(), 0755);
+    machine().forgetSettings();
+    machine().addWaveEditor({"8 bit", script, "%1", WavSampleFormat::Int16});
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Ok);
+    EXPECT_EQ(send(), TransferResult::Done);
+    const std::string kept = launchedFile();
+    auto shown = ScriptedUi::instance().messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text,
+              "wav importer canImport failed\n\nYour edited wave is kept in " + kept);
+    EXPECT_EQ(shown[1].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(take->samples(), before);
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(SoxFiles::readBytes(kept)[34], 8);
+    std::filesystem::remove(kept);
+}
+
+TEST_F(ExternalEditor, ParametersAreSplitAsOnWindowsAndTheFileIsPrivate) {
+    // The editor writes each parameter on a line of its own, and the
+    // temporary file's permissions.
+    std::string script = files.path("args.sh");
+    std::ofstream(script) << "#!/bin/sh\nstat -c %a \"$1\" > " << files.path("mode.txt")
+                          << "\nshift\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
+                          << files.path("args.txt") << "\n";
+    chmod(script.c_str(), 0755);
+    machine().forgetSettings();
+    machine().addWaveEditor({"Args", script,
+                             R"(%1 * ~ $HOME C:\Temp\x.wav "two words" a;b \"q\" "" end)",
+                             WavSampleFormat::Int16});
+    ScriptedUi::instance().chooseMenuItem(100);
+    ScriptedUi::instance().answerNextMessageAfterLaunchedProgram(MessageAnswer::Cancel);
+    EXPECT_EQ(send(), TransferResult::Done);
+    std::ifstream args(files.path("args.txt"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(args, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"*", "~", "$HOME", R"(C:\Temp\x.wav)", "two words",
+                                               "a;b", "\"q\"", "", "end"}));
+    std::string mode;
+    std::ifstream(files.path("mode.txt")) >> mode;
+    EXPECT_EQ(mode, "600");
+}
+
+TEST_F(ExternalEditor, AnEditorThatDoesNotStartIsReported) {
+    spoolex::Samples before = take->samples();
+    // A program that is not there, and parameters that cannot be split.
+    for (const WaveEditorEntry& entry :
+         {WaveEditorEntry{"Gone", "/no/such/editor", "%1", WavSampleFormat::Int16},
+          WaveEditorEntry{"Quote", "/bin/true", "\"%1", WavSampleFormat::Int16}}) {
+        machine().forgetSettings();
+        machine().addWaveEditor(entry);
+        ScriptedUi::instance().clear();
+        ScriptedUi::instance().chooseMenuItem(100);
+        EXPECT_EQ(send(), TransferResult::Done);
+        auto shown = ScriptedUi::instance().messages();
+        ASSERT_EQ(shown.size(), 1u) << entry.name; // no box to wait in
+        EXPECT_EQ(shown[0].text, "The wave editor \"" + entry.path + "\" could not be started.");
+        EXPECT_EQ(shown[0].owner, &owner);
+        EXPECT_EQ(shown[0].icon, platform::MessageIcon::Error);
+        EXPECT_FALSE(std::filesystem::exists(launchedFile())) << entry.name;
+        EXPECT_EQ(take->samples(), before);
+    }
+}
+#endif
+
 TEST_F(ExternalEditor, NoEditorsOrNoChoice) {
-    machine().waveEditors.clear();
+    machine().forgetSettings();
     EXPECT_EQ(send(), TransferResult::Failed);
     EXPECT_EQ(ScriptedUi::instance().messageTexts(),
               std::vector<std::string>{"No wave editors defined"});
-    machine().waveEditors = {{"A", "/bin/true", "%1", WavSampleFormat::Int16},
-                             {"A", "/bin/true", "%1", WavSampleFormat::Int16}};
+    useWaveEditors({{"A", "/bin/true", "%1", WavSampleFormat::Int16},
+                    {"A", "/bin/true", "%1", WavSampleFormat::Int16}});
     ScriptedUi::instance().clear();
     EXPECT_EQ(send(), TransferResult::NothingToDo); // dismissed
     ScriptedUi::instance().chooseMenuItem(102);     // not an entry

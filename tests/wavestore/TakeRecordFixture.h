@@ -39,8 +39,8 @@ protected:
         std::uniform_real_distribution<float> value(-32768.0f, 32768.0f);
         spoolex::Take take;
         take.sampleRate = rate;
-        take.samples.resize(frames * 2);
-        for (float& sample : take.samples)
+        take.changeSamples().resize(frames * 2);
+        for (float& sample : take.changeSamples())
             sample = value(random);
         return take;
     }

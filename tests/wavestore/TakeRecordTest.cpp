@@ -10,11 +10,11 @@ TEST_F(TakeRecordTest, RandomStereoTakesRoundTripBitExactly) {
     for (size_t frames : {size_t{1}, size_t{2}, size_t{1000}, size_t{11025}, size_t{132317}}) {
         Take take = randomTake(frames, static_cast<unsigned>(frames));
         // Full scale, the smallest normal values and zeros of both signs.
-        take.samples[0] = -32768.0f;
+        take.changeSamples()[0] = -32768.0f;
         if (frames > 1) {
-            take.samples[1] = 1.0e-30f;
-            take.samples[2] = -0.0f;
-            take.samples[3] = 32767.99f;
+            take.changeSamples()[1] = 1.0e-30f;
+            take.changeSamples()[2] = -0.0f;
+            take.changeSamples()[3] = 32767.99f;
         }
         std::vector<uint8_t> record = recordOf(take);
         ASSERT_EQ(record[0], spoolex::TakeFormatWavPack);
@@ -24,7 +24,7 @@ TEST_F(TakeRecordTest, RandomStereoTakesRoundTripBitExactly) {
         size_t consumed = 0;
         EXPECT_EQ(load(record, loaded, &consumed), TakeLoad::Loaded) << frames;
         EXPECT_EQ(consumed, record.size());
-        EXPECT_TRUE(sameBits(loaded.samples, take.samples)) << frames << " frames";
+        EXPECT_TRUE(sameBits(loaded.samples(), take.samples())) << frames << " frames";
     }
     EXPECT_TRUE(host.messages.empty());
 }
@@ -47,8 +47,8 @@ TEST_F(TakeRecordTest, TheStreamCarriesTheWrittenSettings) {
 
 TEST_F(TakeRecordTest, EqualChannelsAreStoredAsMonoAndLoadAsTwoEqualChannels) {
     Take take = randomTake(50000, 3);
-    for (size_t i = 0; i < take.samples.size(); i += 2)
-        take.samples[i + 1] = take.samples[i];
+    for (size_t i = 0; i < take.samples().size(); i += 2)
+        take.changeSamples()[i + 1] = take.samples()[i];
     std::vector<uint8_t> record = recordOf(take);
     for (const BlockHeader& block : blocksOf(streamOf(record)))
         EXPECT_TRUE(block.flags & falseStereo) << std::hex << block.flags;
@@ -58,7 +58,7 @@ TEST_F(TakeRecordTest, EqualChannelsAreStoredAsMonoAndLoadAsTwoEqualChannels) {
 
     Take loaded;
     EXPECT_EQ(load(record, loaded), TakeLoad::Loaded);
-    EXPECT_TRUE(sameBits(loaded.samples, take.samples));
+    EXPECT_TRUE(sameBits(loaded.samples(), take.samples()));
 }
 
 TEST_F(TakeRecordTest, AnEmptyTakeIsTheSingleByteZero) {
@@ -68,7 +68,7 @@ TEST_F(TakeRecordTest, AnEmptyTakeIsTheSingleByteZero) {
     Take loaded = randomTake(10, 1);
     size_t consumed = 0;
     EXPECT_EQ(load({0, 0xAB}, loaded, &consumed), TakeLoad::Loaded);
-    EXPECT_TRUE(loaded.samples.empty());
+    EXPECT_TRUE(loaded.samples().empty());
     EXPECT_EQ(consumed, 1u);
 }
 
@@ -89,7 +89,7 @@ TEST_F(TakeRecordTest, AnEmptyStreamGivesTheOpenErrorWithTheLibraryText) {
     Take loaded = randomTake(10, 1);
     size_t consumed = 0;
     EXPECT_EQ(load({1, 0, 0, 0, 0, 0x55}, loaded, &consumed), TakeLoad::Failed);
-    EXPECT_TRUE(loaded.samples.empty());
+    EXPECT_TRUE(loaded.samples().empty());
     EXPECT_EQ(consumed, 5u);
     ASSERT_EQ(host.messages.size(), 1u);
     std::string expected = std::string(loadErrorPrefix) + "WavpackOpenFileInputEx error:\n";
@@ -99,11 +99,11 @@ TEST_F(TakeRecordTest, AnEmptyStreamGivesTheOpenErrorWithTheLibraryText) {
 
 TEST_F(TakeRecordTest, AnUnknownFormatByteConsumesNothingMore) {
     Take loaded = randomTake(10, 1);
-    spoolex::Samples before = loaded.samples;
+    spoolex::Samples before = loaded.samples();
     size_t consumed = 0;
     EXPECT_EQ(load({2, 1, 2, 3, 4}, loaded, &consumed), TakeLoad::Failed);
     EXPECT_EQ(consumed, 1u);
-    EXPECT_TRUE(sameBits(loaded.samples, before));
+    EXPECT_TRUE(sameBits(loaded.samples(), before));
     EXPECT_EQ(host.messages, std::vector<std::string>{"Unrecognised data format"});
 }
 
@@ -121,14 +121,15 @@ TEST_F(TakeRecordTest, ADamagedBlockIsReportedAndTheNextRecordStillReads) {
     EXPECT_EQ(spoolex::decodeTake(damaged, in, services()), TakeLoad::Failed);
     EXPECT_EQ(damaged.frameCount(), 60000u);
     // Only the damaged block is lost: the first block comes back exactly.
-    EXPECT_EQ(std::memcmp(damaged.samples.data(), take.samples.data(), 1000 * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(damaged.samples().data(), take.samples().data(), 1000 * sizeof(float)),
+              0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], std::string(loadErrorPrefix) +
                                     "The stream is damaged: some of its audio could not be "
                                     "restored and is silent.");
 
     EXPECT_EQ(spoolex::decodeTake(following, in, services()), TakeLoad::Loaded);
-    EXPECT_TRUE(sameBits(following.samples, next.samples));
+    EXPECT_TRUE(sameBits(following.samples(), next.samples()));
 }
 
 TEST_F(TakeRecordTest, ADamagedFirstBlockIsReportedNotSilentlyDropped) {
@@ -162,8 +163,8 @@ TEST_F(TakeRecordTest, ADamagedFirstBlockLeavesSilenceAndTheRestInPlace) {
     // where it was recorded.
     ASSERT_EQ(loaded.frameCount(), 60000u);
     for (size_t i = 0; i < 2 * lost; ++i)
-        ASSERT_EQ(loaded.samples[i], 0.0f) << i;
-    EXPECT_EQ(std::memcmp(loaded.samples.data() + 2 * lost, take.samples.data() + 2 * lost,
+        ASSERT_EQ(loaded.samples()[i], 0.0f) << i;
+    EXPECT_EQ(std::memcmp(loaded.samples().data() + 2 * lost, take.samples().data() + 2 * lost,
                           (60000 - lost) * 2 * sizeof(float)),
               0);
 }
@@ -182,7 +183,8 @@ TEST_F(TakeRecordTest, AStreamCutShortKeepsWhatItHolds) {
     // The frames of the whole blocks come back in the host scale.
     ASSERT_GT(loaded.frameCount(), 30000u);
     EXPECT_LT(loaded.frameCount(), 40000u);
-    EXPECT_EQ(std::memcmp(loaded.samples.data(), take.samples.data(), 60000 * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(loaded.samples().data(), take.samples().data(), 60000 * sizeof(float)),
+              0);
 }
 
 TEST_F(TakeRecordTest, AHostileLengthOnADryStreamAllocatesLittleAndSaysTheInputEnded) {
@@ -195,14 +197,14 @@ TEST_F(TakeRecordTest, AHostileLengthOnADryStreamAllocatesLittleAndSaysTheInputE
     EXPECT_EQ(spoolex::decodeTake(loaded, in, services()), TakeLoad::InputEnded);
     EXPECT_TRUE(in.ranShort());
     // What the stream held was still decoded.
-    EXPECT_TRUE(sameBits(loaded.samples, take.samples));
+    EXPECT_TRUE(sameBits(loaded.samples(), take.samples()));
 }
 
 TEST_F(TakeRecordTest, AHostileLengthWithNothingBehindItIsHarmless) {
     Take loaded;
     host::MemoryInput in(std::vector<uint8_t>{1, 0xFF, 0xFF, 0xFF, 0x7F});
     EXPECT_EQ(spoolex::decodeTake(loaded, in, services()), TakeLoad::InputEnded);
-    EXPECT_TRUE(loaded.samples.empty());
+    EXPECT_TRUE(loaded.samples().empty());
     ASSERT_EQ(host.messages.size(), 1u);
 }
 

@@ -1,6 +1,7 @@
 // The WAV layout and sample conversions, on bytes in memory.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -96,6 +97,61 @@ TEST(WavCodec, ChunksInAnyOrderWithPadBytes) {
     EXPECT_EQ(layout.format.sampleRate, 22050u);
 }
 
+TEST(WavCodec, OddChunkWithoutItsPadByte) {
+    // The last chunk may lack its pad byte; one inside the file misplaces
+    // every chunk after it, and the walk finds no format.
+    std::vector<float> out;
+    Layout layout;
+    Bytes atEnd = riff({{"fmt ", fmt(1, 1, 8000, 24)}});
+    chunk(atEnd, "data", {1, 2, 3}, 3);
+    atEnd.pop_back();
+    ASSERT_TRUE(decode(atEnd, out, layout));
+    EXPECT_EQ(out.size(), 2u);
+    Bytes inside{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
+                 'd', 'a', 't', 'a', 3, 0, 0, 0, 1,   2,   3};
+    chunk(inside, "fmt ", fmt(1, 1, 8000, 24), 16);
+    EXPECT_FALSE(decode(inside, out, layout));
+}
+
+TEST(WavCodec, ExtensibleFormatsReadAsTheirPlainTags) {
+    // cbSize 22, valid bits, channel mask, sub-format GUID.
+    auto extensible = [](uint16_t subFormat, uint16_t channels, uint16_t bits, uint16_t valid) {
+        Bytes f = fmt(0xFFFE, channels, 44100, bits);
+        f.insert(f.end(), {22, 0, uint8_t(valid), uint8_t(valid >> 8), 3, 0, 0, 0});
+        f.insert(f.end(), {uint8_t(subFormat), 0, 0, 0, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00,
+                           0xAA, 0x00, 0x38, 0x9B, 0x71});
+        return f;
+    };
+    std::vector<float> out;
+    Layout layout;
+    ASSERT_TRUE(decode(
+        riff({{"fmt ", extensible(1, 2, 24, 24)}, {"data", {0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80}}}),
+        out, layout));
+    EXPECT_EQ(out, (std::vector<float>{32767.996f, -32768.0f}));
+    Bytes half(4);
+    const float value = -0.5f;
+    std::memcpy(half.data(), &value, 4);
+    ASSERT_TRUE(decode(riff({{"fmt ", extensible(3, 1, 32, 32)}, {"data", half}}), out, layout));
+    EXPECT_EQ(out, (std::vector<float>{-16384.0f, -16384.0f}));
+    // Fewer valid bits than the container, another sub-format, eight bits,
+    // a chunk without the extension: refused as before.
+    Bytes data(12);
+    for (const Bytes& refused : {extensible(1, 2, 24, 20), extensible(2, 2, 16, 16),
+                                 extensible(1, 1, 8, 8), fmt(0xFFFE, 2, 44100, 16)})
+        EXPECT_FALSE(decode(riff({{"fmt ", refused}, {"data", data}}), out, layout));
+}
+
+TEST(WavCodec, NanAndInfinityNeverReachATake) {
+    const float values[] = {std::nanf(""), INFINITY, -INFINITY, 1e38f, 0.25f};
+    Bytes data(sizeof values);
+    std::memcpy(data.data(), values, sizeof values);
+    data.insert(data.end(), 4, 0); // a whole stereo frame
+    std::vector<float> out;
+    Layout layout;
+    ASSERT_TRUE(decode(riff({{"fmt ", fmt(3, 2, 44100, 32)}, {"data", data}}), out, layout));
+    EXPECT_EQ(out, (std::vector<float>{0.0f, FLT_MAX, -FLT_MAX, FLT_MAX, 8192.0f, 0.0f}));
+}
+
 TEST(WavCodec, RefusedLayouts) {
     std::vector<float> out;
     Layout layout;
@@ -140,13 +196,14 @@ TEST(WavCodec, HeaderForFloatIsTheFortyFourBytes) {
 }
 
 TEST(WavCodec, ExportConversions) {
-    // Int16 truncates toward zero and keeps the low 16 bits, unclamped.
-    const float in[] = {1.9f, -1.9f, 32767.9f, 32768.0f, -32769.5f, 98304.0f};
-    uint8_t out16[12];
-    encodeSamples(WavSampleFormat::Int16, in, 6, out16);
-    std::vector<int16_t> got(6);
-    std::memcpy(got.data(), out16, 12);
-    EXPECT_EQ(got, (std::vector<int16_t>{1, -1, 32767, -32768, 32767, -32768}));
+    // Int16 truncates toward zero and saturates: a float file's 1.0 stays
+    // the loudest positive value.
+    const float in[] = {1.9f, -1.9f, 32767.9f, 32768.0f, -32769.5f, 98304.0f, 40000.0f};
+    uint8_t out16[14];
+    encodeSamples(WavSampleFormat::Int16, in, 7, out16);
+    std::vector<int16_t> got(7);
+    std::memcpy(got.data(), out16, 14);
+    EXPECT_EQ(got, (std::vector<int16_t>{1, -1, 32767, 32767, -32768, 32767, 32767}));
 
     // Int32 and Int24 saturate x * 65536 at the 32-bit range; NaN is silence.
     const float wide[] = {0.5f, -32768.0f, 32768.0f, 1e9f, -1e9f, std::nanf("")};

@@ -38,6 +38,9 @@ TEST_F(WavFiles, ImportsWhatSoxWritesInEveryFormat) {
         int channels;
     } cases[] = {{"-b 16", 2},
                  {"-b 16", 1},
+                 {"-b 24", 2}, // sox writes the extensible tag for these
+                 {"-b 24", 1},
+                 {"-e float -b 32", 2},
                  {"-t wavpcm -b 24", 2},
                  {"-t wavpcm -b 24", 1},
                  {"-t wavpcm -b 32", 2},
@@ -51,7 +54,7 @@ TEST_F(WavFiles, ImportsWhatSoxWritesInEveryFormat) {
         Take take;
         ASSERT_TRUE(importer.importInto(take, wav));
         EXPECT_EQ(take.sampleRate, 32000);
-        EXPECT_EQ(take.samples, stereoOf(values, c.channels)) << c.format << " " << c.channels;
+        EXPECT_EQ(take.samples(), stereoOf(values, c.channels)) << c.format << " " << c.channels;
     }
 }
 
@@ -80,20 +83,34 @@ TEST_F(WavFiles, ChunkLayoutsSoxDoesNotWrite) {
         SoxFiles::writeBytes(path, rebuilt);
         Take take;
         ASSERT_TRUE(importer.canImport(path) && importer.importInto(take, path));
-        EXPECT_EQ(take.samples, stereoOf(values, 2));
+        EXPECT_EQ(take.samples(), stereoOf(values, 2));
     }
 }
 
-TEST_F(WavFiles, RefusesEightBitThreeChannelsAndExtensible) {
+TEST_F(WavFiles, RefusesEightBitThreeChannelsAndRatesATakeCannotKeep) {
     const std::vector<int16_t> values = SoxFiles::staircase(30);
     EXPECT_FALSE(importer.canImport(files.soxWav("8.wav", values, 2, "-b 8")));
     EXPECT_FALSE(importer.canImport(files.soxWav("3.wav", values, 3, "-b 16")));
-    EXPECT_FALSE(importer.canImport(files.soxWav("x.wav", values, 2, "-b 24")));
     EXPECT_FALSE(importer.canImport(files.path("missing.wav")));
     Take take;
     std::string error;
-    EXPECT_FALSE(spoolex::importAny(take, files.path("8.wav"), error));
-    EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+    for (const char* refused : {"8.wav", "3.wav"}) {
+        EXPECT_FALSE(spoolex::importAny(take, files.path(refused), error));
+        EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+    }
+    // The rate field rewritten: 0 would be silent, 0xFFFFFFFF garbage, and
+    // the take store keeps 1000 to 1536000 Hz only.
+    std::vector<uint8_t> bytes = SoxFiles::readBytes(files.soxWav("r.wav", values, 2, "-b 16"));
+    for (uint32_t rate : {0u, 999u, 1536001u, 0xFFFFFFFFu, 1000u, 1536000u}) {
+        std::memcpy(&bytes[24], &rate, 4);
+        SoxFiles::writeBytes(files.path("r.wav"), bytes);
+        const bool keeps = rate == 1000u || rate == 1536000u;
+        EXPECT_EQ(spoolex::importAny(take, files.path("r.wav"), error), keeps) << rate;
+        if (!keeps) {
+            EXPECT_EQ(error, "The file format is not recognised by any of the importers.");
+        }
+    }
+    EXPECT_EQ(take.sampleRate, 1536000);
 }
 
 TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
@@ -101,7 +118,7 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
     take.sampleRate = 48000;
     const std::vector<int16_t> values = SoxFiles::staircase(1024);
     const std::vector<float> stereo = stereoOf(values, 2);
-    take.samples.assign(stereo.begin(), stereo.end());
+    take.changeSamples().assign(stereo.begin(), stereo.end());
     for (auto format : {WavSampleFormat::Int16, WavSampleFormat::Float32, WavSampleFormat::Int32,
                         WavSampleFormat::Int24}) {
         std::string wav = files.path("out.wav");
@@ -115,13 +132,19 @@ TEST_F(WavFiles, SoxReadsEveryExportFormatBack) {
                              : format == WavSampleFormat::Int24 ? 3u
                                                                 : 4u));
     }
+    // Peaks beyond 16 bits saturate instead of flipping sign.
+    take.changeSamples().assign({32768.0f, 40000.0f, -40000.0f, -32768.5f});
+    ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16)
+                    .exportRange(take, files.path("peaks.wav"), 0, 2));
+    EXPECT_EQ(files.soxValues(files.path("peaks.wav")),
+              (std::vector<int16_t>{32767, 32767, -32768, -32768}));
     // Truncation toward zero through a 16-bit round trip.
-    take.samples = {2.7f, -2.7f};
+    take.changeSamples() = {2.7f, -2.7f};
     std::string wav = files.path("t.wav");
     ASSERT_TRUE(spoolex::WavExporter(WavSampleFormat::Int16).exportRange(take, wav, 0, 1));
     Take back;
     ASSERT_TRUE(importer.importInto(back, wav));
-    EXPECT_EQ(back.samples, (std::vector<float>{2.0f, -2.0f}));
+    EXPECT_EQ(back.samples(), (std::vector<float>{2.0f, -2.0f}));
     EXPECT_FALSE(
         spoolex::WavExporter(static_cast<WavSampleFormat>(7)).exportRange(take, wav, 0, 1));
     EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Int16)
@@ -135,7 +158,7 @@ TEST_F(WavFiles, AFullDiskFailsTheExportWhateverItsSize) {
     Take take;
     take.sampleRate = 44100;
     for (size_t frames : {1, 100000}) {
-        take.samples.assign(2 * frames, 100.0f);
+        take.changeSamples().assign(2 * frames, 100.0f);
         EXPECT_FALSE(spoolex::WavExporter(WavSampleFormat::Float32)
                          .exportRange(take, "/dev/full", 0, static_cast<uint32_t>(frames)))
             << frames;

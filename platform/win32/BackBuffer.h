@@ -1,0 +1,32 @@
+// A window's off-screen picture, kept from paint to paint: paints come on
+// every mouse move of a drag and twice a second while recording, and a
+// screen-sized bitmap made and freed each time costs more than the drawing.
+// Made again when the window's client size changes.
+#pragma once
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+class BackBuffer {
+public:
+    BackBuffer() = default;
+    ~BackBuffer();
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+
+    // A memory device context with a width x height 32-bit bitmap selected,
+    // compatible with screen; null when the system refuses one.
+    HDC prepare(HDC screen, int width, int height);
+
+private:
+    void release();
+
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace platform::win32
