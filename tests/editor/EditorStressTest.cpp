@@ -4,6 +4,7 @@
 // (ThreadSanitizer watches this), and the audio thread only asks for
 // redraws.
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -97,6 +98,9 @@ TEST_F(EditorStress, TheUserAndTheHostsWindowRaceWithNothingTheAudioThreadDoes) 
             for (float v : out)
                 if (!std::isfinite(v))
                     finite = false;
+            // A host renders at the pace of its device, far slower than
+            // this; without a pause the lock is rarely free for the user.
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
     auto click = [&](int x, int y) {
