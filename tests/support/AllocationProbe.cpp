@@ -30,3 +30,18 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept {
     std::free(p);
 }
+
+// The library's temporary buffers (stable_partition, stable_sort) come from
+// the nothrow form and go back through the plain delete above: both must
+// come from the same heap.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
