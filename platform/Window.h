@@ -157,7 +157,7 @@ public:
 
 private:
     uint8_t pattern[8];
-    void* bitmap = nullptr;
+    [[maybe_unused]] void* bitmap = nullptr; // the brush's bitmap, on Windows only
     void* brush = nullptr;
 };
 
