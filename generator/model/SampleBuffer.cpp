@@ -1,12 +1,14 @@
 #include "generator/model/SampleBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace spoolex {
@@ -82,6 +84,30 @@ private:
 
 Samples silentSamples(size_t count) {
     return Samples(FreshZeros(0), FreshZeros(count), SampleAllocator<float>(true));
+}
+
+void preferLargePages(void* start, size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // A large page is 2 MiB; a smaller block gains nothing.
+    constexpr uintptr_t largePage = uintptr_t{2} << 20;
+    if (!start || bytes < largePage)
+        return;
+    static const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)start;
+    (void)bytes;
+#endif
+}
+
+Samples bulkSamples(size_t count) {
+    Samples samples = silentSamples(count);
+    // Without large pages the buffer is the same, in small ones.
+    preferLargePages(samples.data(), samples.size() * sizeof(float));
+    return samples;
 }
 
 } // namespace spoolex

@@ -87,6 +87,19 @@ using Samples = std::vector<float, SampleAllocator<float>>;
 // system has no room for them.
 Samples silentSamples(size_t count);
 
+// The same, for a buffer that is about to be written whole off the audio
+// thread (a take decoded or imported): no zero fill ahead of the writing,
+// whose page faults then fall on the threads that write, and where the
+// system offers large pages they are asked for (a fault per 2 MiB instead of
+// per 4 KiB). Never for a recording: one large fault on the audio thread
+// would cost more than a block.
+Samples bulkSamples(size_t count);
+
+// Asks for large pages for the whole pages inside [start, start + bytes) of
+// a fresh heap block about to be written (a take's stored stream as it is
+// read): a hint only, and nothing where the system has none.
+void preferLargePages(void* start, size_t bytes) noexcept;
+
 inline bool operator==(const Samples& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "generator/model/SampleBuffer.h"
 #include "hostsdk/ByteOrder.h"
 
 namespace spoolex {
@@ -31,7 +32,10 @@ void writeU32(CMachineDataOutput& out, uint32_t value) {
 bool readByteRun(CMachineDataInput& in, uint32_t count, std::vector<uint8_t>& bytes) {
     // Room for the whole run at once saves copying it as it grows. Bounded:
     // a damaged length then only reserves address space nothing touches.
+    const size_t before = bytes.capacity();
     bytes.reserve(bytes.size() + std::min<size_t>(count, recordReserveBytes));
+    if (bytes.capacity() != before)
+        preferLargePages(bytes.data() + bytes.size(), bytes.capacity() - bytes.size());
     size_t left = count;
     while (left > 0) {
         size_t piece = std::min(left, recordPieceBytes);

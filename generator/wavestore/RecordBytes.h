@@ -23,8 +23,10 @@ namespace spoolex {
 #endif
 constexpr size_t recordPieceBytes = SPOOLEX_RECORD_PIECE_BYTES;
 // Most reserved for a run before its bytes arrive (a minute of stereo music
-// is about 14 MB).
-constexpr size_t recordReserveBytes = 64 * recordPieceBytes;
+// is about 14 MB, so twenty minutes arrive without the buffer growing and
+// being copied). A damaged length costs at most this much address space,
+// given back as soon as the run turns out short.
+constexpr size_t recordReserveBytes = 256 * recordPieceBytes;
 
 uint8_t readU8(CMachineDataInput& in);
 uint32_t readU32(CMachineDataInput& in);

@@ -66,9 +66,11 @@ void TakeRecordReader::decode(Record& record) {
 
 void TakeRecordReader::decodePieces(Record& record) {
     try {
-        // Each piece writes its own frames of the take, sized once here.
+        // Each piece writes its own frames of the take, sized once here
+        // without a fill: the pieces' threads fault the pages in as they
+        // write, in parallel.
         Samples& samples = record.take.changeSamples();
-        samples.assign(2 * size_t{record.frames}, 0.0f);
+        samples = bulkSamples(2 * size_t{record.frames});
         record.samples = samples.data();
         record.facts.resize(record.pieces.size());
     } catch (const std::bad_alloc&) {

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "generator/wavestore/FreshSamples.h"
 #include "hostsdk/ByteOrder.h"
 
 namespace spoolex::wav {
@@ -224,32 +223,26 @@ bool readLayout(ByteSource& source, Layout& layout) {
 
 bool decodeAll(ByteSource& source, const Layout& layout, Samples& stereo) {
     // Small enough that a block's samples are still in the cache when they
-    // are converted: the take grows a block at a time, so its fresh memory is
-    // first touched (and zeroed by the system) just before it is written,
-    // instead of in one sweep over the whole take ahead of the decoding.
+    // are converted. The take is sized once, without a fill (its frame count
+    // never exceeds what the file holds): each page is first touched as its
+    // block is written, and a file that shrank meanwhile leaves silence.
     constexpr size_t blockFrames = 32768;
     const size_t frameBytes = fileFrameBytes(layout.format);
     try {
         if (layout.frames > stereo.max_size() / 2)
             return false;
         const auto total = static_cast<size_t>(layout.frames);
-        Samples out;
-        out.reserve(total * 2);
+        Samples out = bulkSamples(total * 2);
         std::vector<uint8_t> block(blockFrames * frameBytes);
         size_t done = 0;
         while (done < total) {
             const size_t want = std::min(blockFrames, total - done);
-            float* to = appendFreshSamples(out, 2 * want);
             const uint64_t offset = layout.dataStart + uint64_t{done} * frameBytes;
             const size_t got = source.readAt(offset, block.data(), want * frameBytes) / frameBytes;
-            decodeFrames(layout.format, block.data(), got, to);
+            decodeFrames(layout.format, block.data(), got, out.data() + 2 * done);
             done += got;
-            if (got < want) {
-                // The file shrank since its size was taken: the rest stays
-                // silent.
-                out.resize(2 * total);
+            if (got < want)
                 break;
-            }
         }
         stereo.swap(out);
         return true;
