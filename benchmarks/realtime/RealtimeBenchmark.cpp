@@ -2,8 +2,9 @@
 //
 //   realtime_benchmark starts [rounds]
 //     Starting a recording of a 1-, 10- and 60-minute pattern: extension
-//     slot 15 and the first 256-frame block after it, on a thread of their
-//     own, clock and processor time of each round.
+//     slot 15 and the first 256-frame block after it, on one long-lived
+//     audio thread that renders blocks before each start, clock and
+//     processor time of each round.
 //   realtime_benchmark session [seconds]
 //     (not on Windows: the editor paints through the headless window layer)
 //     The audio thread renders 256-frame blocks at the pace of 44.1 kHz for
@@ -14,14 +15,17 @@
 //     it and deletes them again, deletes the recorded takes, and runs the
 //     editor's timers between commands as a message loop would. Reports the
 //     longest block and the 99.9th percentile (clock and processor time) and
-//     how often the audio thread allocated over the whole run.
+//     how often the audio thread allocated and freed over the whole run.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -123,10 +127,52 @@ struct Studio {
 
 // ---- starts ----
 
+// The host's audio thread lives as long as the host and renders blocks
+// before anything starts: one thread for every round, its stack and code
+// warm, not a fresh thread per start.
+class AudioThread {
+public:
+    AudioThread() : thread([this] { loop(); }) {}
+    ~AudioThread() {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            quitting = true;
+        }
+        wake.notify_all();
+        thread.join();
+    }
+    // Runs work on the audio thread and waits for it.
+    void run(std::function<void()> work) {
+        std::unique_lock<std::mutex> hold(lock);
+        job = std::move(work);
+        wake.notify_all();
+        wake.wait(hold, [this] { return !job; });
+    }
+
+private:
+    void loop() {
+        std::unique_lock<std::mutex> hold(lock);
+        for (;;) {
+            wake.wait(hold, [this] { return quitting || job; });
+            if (quitting)
+                return;
+            job();
+            job = nullptr;
+            wake.notify_all();
+        }
+    }
+    std::mutex lock;
+    std::condition_variable wake;
+    std::function<void()> job;
+    bool quitting = false;
+    std::thread thread;
+};
+
 int runStarts(int rounds) {
     Studio studio;
     host::HostSequence* sequence = studio.host.addSequence(*studio.placed);
     std::vector<float> out(2 * blockFrames);
+    AudioThread audio;
     std::printf("recording start: slot 15 + first block, %d rounds each\n", rounds);
     std::printf("%-8s %12s %12s %12s %12s\n", "pattern", "max ms", "median ms", "max cpu ms",
                 "median cpu");
@@ -136,8 +182,10 @@ int runStarts(int rounds) {
         spoolex::Pattern& pattern = studio.patternOf(hostPattern);
         std::vector<int64_t> clock, cpu;
         for (int round = 0; round < rounds; ++round) {
-            // The host's audio thread: slot 15, then the block.
-            std::thread audio([&] {
+            // The host's audio thread: blocks before, slot 15, the block.
+            audio.run([&] {
+                for (int b = 0; b < 8; ++b)
+                    studio.machine->renderStereo(nullptr, out.data(), blockFrames, 0);
                 const auto start = Clock::now();
                 const int64_t cpuStart = threadCpuNs();
                 studio.placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(),
@@ -149,7 +197,6 @@ int runStarts(int rounds) {
                 for (int b = 0; b < 8; ++b)
                     studio.machine->renderStereo(nullptr, out.data(), blockFrames, 0);
             });
-            audio.join();
             // The user-interface side: stop, arm again, let the take go.
             studio.machine->onStop();
             studio.machine->renderStereo(nullptr, out.data(), blockFrames, 0);
@@ -250,7 +297,7 @@ int runSession(int seconds) {
     const int64_t blocks = int64_t{seconds} * hostRate / blockFrames;
     std::vector<int64_t> clock(static_cast<size_t>(blocks)), cpu(static_cast<size_t>(blocks));
     std::atomic<bool> done{false};
-    int64_t starts = 0, plays = 0, allocations = 0, faults = 0;
+    int64_t starts = 0, plays = 0, allocations = 0, frees = 0, faults = 0;
 
     std::thread audio([&] {
         std::vector<float> out(2 * blockFrames);
@@ -260,6 +307,7 @@ int runSession(int seconds) {
         int64_t tickSamples = 0;
         const int64_t faultsBefore = minorFaults();
         testsupport::allocationsCounted = 0;
+        testsupport::freesCounted = 0;
         testsupport::countAllocations = true;
         auto due = Clock::now();
         for (int64_t b = 0; b < blocks; ++b) {
@@ -292,6 +340,7 @@ int runSession(int seconds) {
         }
         testsupport::countAllocations = false;
         allocations = static_cast<int64_t>(testsupport::allocationsCounted);
+        frees = static_cast<int64_t>(testsupport::freesCounted);
         faults = minorFaults() - faultsBefore;
         done = true;
     });
@@ -359,6 +408,7 @@ int runSession(int seconds) {
     std::printf("  median             clock %8.3f ms   cpu %8.3f ms\n",
                 ms(percentile(sortedClock, 0.5)), ms(percentile(sortedCpu, 0.5)));
     std::printf("  allocations on the audio thread: %lld\n", static_cast<long long>(allocations));
+    std::printf("  frees on the audio thread: %lld\n", static_cast<long long>(frees));
     std::printf("  page faults on the audio thread: %lld\n", static_cast<long long>(faults));
     return 0;
 }

@@ -55,14 +55,17 @@ mi::mi() {
     // path never grows it.
     releasedInBlock.reserve(1024);
     releasedInPlay.reserve(64);
+    retired.reserve(retiredRoom);
     // Start and stop commands; a stop after a stop is never queued, so this
     // is only filled by starts that wait for a record source.
     recordQueue.reserve(64);
     prepareAudioStorage();
     generatorInstances().push_back(this);
+    housekeeper = std::make_unique<Housekeeper>(*this);
 }
 
 mi::~mi() {
+    housekeeper.reset();
     // Its last frames reach the disk while the takes are still here.
     recoveryWriter.reset();
     if (patternEditor)

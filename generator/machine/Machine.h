@@ -26,9 +26,12 @@
 //
 // Deferred frees. Nothing is freed while the lock is held. What an entry
 // point drops under the lock goes into a Released list declared before the
-// lock, so it is freed after the lock is released; the audio thread's slots
-// keep their own lists (releasedInBlock, releasedInPlay, reserved ahead so
-// that adding to them does not allocate), emptied once their hold has ended.
+// lock, so it is freed after the lock is released. The audio thread frees
+// nothing at all: its slots collect what they drop in lists of their own
+// (releasedInBlock, releasedInPlay, reserved ahead so that adding to them
+// does not allocate) and hand it to the retired list before their hold ends;
+// the housekeeper's thread (Housekeeper.h) frees it and readies take objects
+// for recordings, whether or not the editor is open.
 #pragma once
 
 #include <atomic>
@@ -40,6 +43,7 @@
 #include <utility>
 #include <vector>
 
+#include "generator/machine/Housekeeper.h"
 #include "generator/machine/MachineEditor.h"
 #include "generator/machine/Pattern.h"
 #include "generator/machine/Players.h"
@@ -156,6 +160,9 @@ public:
     // User-interface thread (takes the lock): players, takes for recordings
     // and room in the lists, so that the audio thread finds them ready.
     void prepareForAudio();
+    // The housekeeper's thread (takes the lock briefly): frees what the
+    // audio thread let go of and readies take objects for recordings.
+    void keepHouse();
     // No block may run during these (tests and tools).
     size_t patternPlayerCount() const { return patternPlayers.size(); }
     size_t takePlayerCount() const { return takePlayers.size(); }
@@ -266,6 +273,9 @@ private:
     bool renderBlock(float* out, int n) noexcept;
     // Lock held, outside the audio thread: see prepareForAudio.
     void prepareAudioStorage();
+    // Lock held: what released holds moves to retired, for the housekeeper
+    // to free; only what does not fit stays in released.
+    void retire(Released& released) noexcept;
     // Lock held: key's player starts walking pattern (none when even the
     // fallback allocation fails: the pattern stays silent).
     void startPatternPlayer(const void* key, Pattern& pattern, double start, double end) noexcept;
@@ -357,8 +367,19 @@ private:
     Released releasedInBlock;
     // The same for onPatternPlay.
     Released releasedInPlay;
+    // Take objects kept ready for recordings: enough for a start a second
+    // while the user-interface side is busy with a long edit.
+    static constexpr size_t readyTakes = 16;
+    // What the audio thread may drop between two rounds of the housekeeper,
+    // with room to spare.
+    static constexpr size_t retiredRoom = 4096;
+    // What the audio thread let go of, waiting for the housekeeper (room
+    // reserved: moving into it never allocates).
+    Released retired;
     // Take objects for recordings to come.
     std::vector<std::shared_ptr<Take>> spareTakes;
+    // Last made, first gone: its thread reaches into everything above.
+    std::unique_ptr<Housekeeper> housekeeper;
     std::atomic<bool> redrawRequested{false};
     // A recording ended in the last block (audio thread only).
     bool finishedRecording = false;

@@ -53,6 +53,7 @@ bool mi::renderStereo(float* /*in*/, float* out, int numSamples, int /*mode*/) n
     {
         std::lock_guard<std::mutex> hold(audioLock);
         sounding = renderBlock(out, numSamples);
+        retire(releasedInBlock);
     }
     releasedInBlock.clear();
     tellFinishedRecording();
@@ -164,7 +165,6 @@ void mi::prepareAudioStorage() {
     // Recordings: a take object each, and room in its pattern's take list.
     // Enough for a start a second while the user-interface side is busy
     // with a long edit.
-    constexpr size_t readyTakes = 16;
     if (spareTakes.capacity() < 2 * readyTakes)
         spareTakes.reserve(2 * readyTakes);
     while (spareTakes.size() < readyTakes)
@@ -178,6 +178,41 @@ void mi::prepareAudioStorage() {
         if (active.capacity() - active.size() < 2 * readyTakes)
             active.reserve(active.size() + 4 * readyTakes);
     }
+}
+
+void mi::retire(Released& released) noexcept {
+    for (std::shared_ptr<void>& item : released) {
+        if (retired.size() == retired.capacity())
+            break;
+        retired.push_back(std::move(item));
+    }
+    // Only what did not fit is left (and freed by the caller).
+    released.erase(std::remove(released.begin(), released.end(), nullptr), released.end());
+}
+
+void mi::keepHouse() {
+    // Everything that allocates is made before the hold: an empty list of
+    // the same room to trade for the retired one, and the take objects.
+    Released freed;
+    freed.reserve(retiredRoom);
+    size_t missing;
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        missing = readyTakes - std::min(spareTakes.size(), readyTakes);
+    }
+    std::vector<std::shared_ptr<Take>> fresh;
+    fresh.reserve(missing);
+    for (size_t i = 0; i < missing; ++i)
+        fresh.push_back(std::make_shared<Take>());
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        retired.swap(freed);
+        for (std::shared_ptr<Take>& take : fresh)
+            if (spareTakes.size() < spareTakes.capacity())
+                spareTakes.push_back(std::move(take));
+    }
+    // freed (and any take not needed after all) goes here, off the audio
+    // thread and outside the lock.
 }
 
 void mi::prepareForAudio() {
@@ -206,6 +241,7 @@ void miex::onPatternPlay(CPattern* handle, CSequence* sequence, int offsetTicks)
                 started =
                     owner->startRecording(sequence, *found->second, offsetTicks, hostRecording);
             }
+            owner->retire(owner->releasedInPlay);
         }
         owner->releasedInPlay.clear();
         if (!started)

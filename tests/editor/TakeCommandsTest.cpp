@@ -6,6 +6,7 @@
 #include "generator/editor/EditorCommandIds.h"
 #include "generator/machine/InputRegistry.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/Freed.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ TEST_F(TakeCommands, DeletingTheTakeBeingRecordedEndsTheRecordingFirst) {
     EXPECT_EQ(machine().runningRecording().take, nullptr);
     for (int i = 0; i < 8; ++i) // a player fading the take out lets it go
         renderBlock(64);
-    EXPECT_TRUE(recorded.expired()); // nobody writes into it any more
+    EXPECT_TRUE(testsupport::freedSoon(recorded)); // nobody writes into it any more
 }
 
 TEST_F(TakeCommands, PreviewPlayTwiceStopsThePreviewAgain) {

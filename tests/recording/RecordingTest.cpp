@@ -16,6 +16,7 @@
 #include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
 #include "tests/support/AllocationProbe.h"
+#include "tests/support/Freed.h"
 
 namespace {
 
@@ -312,6 +313,39 @@ TEST_F(Recording, TheEditorObjectChoosesTheSourceAndArms) {
     EXPECT_FALSE(machine().isArmed());
     editor.onArmClicked();
     EXPECT_TRUE(machine().isArmed());
+}
+
+// A take the user deletes while it sounds lives on in its fading player.
+// When the player lets go of it, the audio thread only hands it on: its
+// buffer (a minute from the heap here, a gigabyte in a long session) is
+// freed off the audio thread, soon after.
+TEST_F(Recording, ATakeDeletedWhileItSoundsIsFreedOffTheAudioThread) {
+    host.stateFlags = 0; // playing, not recording
+    std::weak_ptr<spoolex::Take> watch;
+    {
+        auto hold = machine().lockAudio();
+        spoolex::Take& take = patternA().addTake();
+        take.changeSamples().assign(size_t{2} * 44100 * 60, 0.5f);
+        patternA().assignTake(0, 16, &take);
+        patternA().tidyActiveTakes();
+        watch = take.shared_from_this();
+    }
+    play(pattern, 0);
+    block();
+    std::shared_ptr<spoolex::Take> removed;
+    {
+        auto hold = machine().lockAudio();
+        removed = patternA().removeTake(*watch.lock());
+    }
+    removed.reset();
+    testsupport::freesCounted = 0;
+    testsupport::countAllocations = true;
+    for (int b = 0; b < 8; ++b)
+        block();
+    testsupport::countAllocations = false;
+    EXPECT_EQ(machine().takePlayerCount(), 0u);
+    EXPECT_EQ(testsupport::freesCounted, 0u);
+    EXPECT_TRUE(testsupport::freedSoon(watch));
 }
 
 #if defined(__linux__)

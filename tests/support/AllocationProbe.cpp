@@ -7,6 +7,7 @@ namespace testsupport {
 
 thread_local bool countAllocations = false;
 size_t allocationsCounted = 0;
+size_t freesCounted = 0;
 size_t largestAllocation = anyAllocation;
 
 } // namespace testsupport
@@ -24,11 +25,13 @@ void* operator new(size_t size) {
 }
 
 void operator delete(void* p) noexcept {
+    if (p && testsupport::countAllocations)
+        ++testsupport::freesCounted;
     std::free(p);
 }
 
 void operator delete(void* p, size_t) noexcept {
-    std::free(p);
+    operator delete(p);
 }
 
 // The library's temporary buffers (stable_partition, stable_sort) come from
@@ -43,5 +46,5 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
 }
 
 void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+    operator delete(p);
 }

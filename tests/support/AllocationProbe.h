@@ -7,9 +7,11 @@
 
 namespace testsupport {
 
-// Allocations made on this thread while set are counted in allocationsCounted.
+// Allocations made on this thread while set are counted in
+// allocationsCounted, and what it frees in freesCounted.
 extern thread_local bool countAllocations;
 extern size_t allocationsCounted;
+extern size_t freesCounted;
 // Any single allocation larger than this fails with std::bad_alloc.
 extern size_t largestAllocation;
 constexpr size_t anyAllocation = ~size_t{0};
