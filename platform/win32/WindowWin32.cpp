@@ -232,13 +232,12 @@ void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
         return;
     }
     // Inside the clip box the picture starts from the screen's background
-    // colour; only the clip box reaches the screen. The drawing is not
-    // clipped to it: the view limits its own work to the paint rectangle,
-    // and a clip region would send every GDI+ fill down a slow path.
+    // colour; only the clip box reaches the screen, and the surface writes
+    // no pixel outside the paint rectangle around it.
     SetDCBrushColor(memory, GetBkColor(screen));
     FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     {
-        win32::GdiPlusSurface surface(memory, 0, 0, needed);
+        win32::GdiPlusSurface surface(memory, binding->backBuffer.pixels(), needed);
         draw(surface);
     }
     BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, box.left,
