@@ -247,10 +247,9 @@ TEST_F(EditorWindowTest, ThousandsOfPaintsAndFrameTicksLeaveTheGdiObjectsAsTheyW
     const long before = testsupport::gdiObjectCount();
     ASSERT_GT(before, 0);
     // Any object kept per paint or tick would show as thousands more.
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
         // A narrow strip at a time, the whole view now and then: every
-        // paint goes through the back buffer, GDI+ and its brushes all the
-        // same.
+        // paint goes through the back buffer all the same.
         const int left = (i * 37) % std::max<int>(client.right - 4, 1);
         RECT strip{left, 0, left + 4, client.bottom};
         RedrawWindow(view, i % 200 == 0 ? nullptr : &strip, nullptr,
