@@ -31,6 +31,20 @@ public:
     // The bitmap's pixels; empty until prepare succeeded.
     DibPixels pixels() const { return {bits, width, height}; }
 
+    // While a paint draws into the pixels: a paint inside it (a window
+    // change made while drawing) must not make the bitmap again under it.
+    class Drawing {
+    public:
+        explicit Drawing(BackBuffer& buffer) : buffer(buffer) { buffer.drawing = true; }
+        ~Drawing() { buffer.drawing = false; }
+        Drawing(const Drawing&) = delete;
+        Drawing& operator=(const Drawing&) = delete;
+
+    private:
+        BackBuffer& buffer;
+    };
+    bool inUse() const { return drawing; }
+
 private:
     void release();
 
@@ -38,6 +52,7 @@ private:
     HBITMAP bitmap = nullptr;
     HGDIOBJ old = nullptr;
     uint32_t* bits = nullptr;
+    bool drawing = false;
     int width = 0;
     int height = 0;
 };

@@ -223,10 +223,12 @@ void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
         return;
     const PixelRect client = clientRect(window);
     Binding* binding = bindingOf(hwnd(window));
-    HDC memory =
-        binding ? binding->backBuffer.prepare(screen, client.right, client.bottom) : nullptr;
+    win32::BackBuffer* buffer =
+        binding && !binding->backBuffer.inUse() ? &binding->backBuffer : nullptr;
+    HDC memory = buffer ? buffer->prepare(screen, client.right, client.bottom) : nullptr;
     if (!memory) {
-        // No memory for the bitmap: draw straight on the screen.
+        // No memory for the bitmap, or a paint inside a paint: draw straight
+        // on the screen.
         win32::GdiPlusSurface surface(screen, 0, 0, needed);
         draw(surface);
         return;
@@ -237,7 +239,8 @@ void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
     SetDCBrushColor(memory, GetBkColor(screen));
     FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     {
-        win32::GdiPlusSurface surface(memory, binding->backBuffer.pixels(), needed);
+        win32::BackBuffer::Drawing drawing(*buffer);
+        win32::GdiPlusSurface surface(memory, buffer->pixels(), needed);
         draw(surface);
     }
     BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, box.left,
