@@ -1,10 +1,10 @@
-// The editor's paint on Windows, through GDI+ as the plug-in draws it, timed
+// The editor's paint on Windows, through the surface the plug-in draws with, timed
 // with a plain clock (Google Benchmark is not built for Windows here); run it
 // under Wine with wine-run.sh. Prints milliseconds per operation, the median
 // of several rounds:
 // - paintWarm: the drawing of a 1920 x 1080 view with 16 one-minute takes,
-//   caches warm, through GDI+ onto a kept 32-bit memory bitmap, as a paint
-//   message draws it (the copy to the screen not included);
+//   caches warm, onto a kept 32-bit memory bitmap, as a paint message
+//   draws it (the copy to the screen not included);
 // - windowPaint: a whole paint message of the same view in its window, as
 //   large as the screen lets it be, copy to the screen included;
 // - marchingFrameTick: one tick of the animated frame's timer.
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     HDC memory = buffer.prepare(screen, width, height);
     const platform::PixelRect all{0, 0, width, height};
     auto drawOnce = [&] {
-        platform::win32::GdiPlusSurface surface(memory, 0, 0, all);
+        platform::win32::GdiPlusSurface surface(memory, buffer.pixels(), all);
         editor->paint(surface, width, height);
     };
     drawOnce(); // caches warm

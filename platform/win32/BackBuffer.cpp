@@ -16,6 +16,7 @@ void BackBuffer::release() {
     dc = nullptr;
     bitmap = nullptr;
     old = nullptr;
+    bits = nullptr;
     width = height = 0;
 }
 
@@ -27,7 +28,7 @@ HDC BackBuffer::prepare(HDC screen, int wanted, int tall) {
     release();
     dc = CreateCompatibleDC(screen);
     // A 32-bit bitmap of our own rather than one in the screen's format:
-    // GDI+ blends translucent fills into it with exact rounding.
+    // the surface writes fills and blends into its pixels itself.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = wanted;
@@ -35,13 +36,14 @@ HDC BackBuffer::prepare(HDC screen, int wanted, int tall) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap = dc ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    if (!bitmap) {
+    void* memory = nullptr;
+    bitmap = dc ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &memory, nullptr, 0) : nullptr;
+    if (!bitmap || !memory) {
         release();
         return nullptr;
     }
     old = SelectObject(dc, bitmap);
+    bits = static_cast<uint32_t*>(memory);
     width = wanted;
     height = tall;
     return dc;

@@ -1,5 +1,7 @@
 #include "platform/win32/GdiPlusSurface.h"
 
+#include "platform/OverBlend.h"
+
 #include <gdiplus.h>
 
 #include <algorithm>
@@ -29,20 +31,13 @@ constexpr DWORD patternWhereSourceSet = 0x00E20746;
 
 } // namespace
 
-GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint,
-                               const PixelRect* clip)
-    : dc_(dc), originX_(originX), originY_(originY), paint_(paint) {
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok)
-        return;
-    graphics_ = graphics;
-    // Whole-pixel edges, sampled at pixel corners (the default pixel offset).
-    GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeNone);
-    GdipTranslateWorldTransform(graphics, static_cast<float>(-originX),
-                                static_cast<float>(-originY), Gdiplus::MatrixOrderPrepend);
-    if (clip)
-        GdipSetClipRectI(graphics, clip->left, clip->top, clip->right - clip->left,
-                         clip->bottom - clip->top, Gdiplus::CombineModeReplace);
+GdiPlusSurface::GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint)
+    : dc_(dc), originX_(originX), originY_(originY), paint_(paint) {}
+
+GdiPlusSurface::GdiPlusSurface(HDC dc, const DibPixels& pixels, const PixelRect& paint)
+    : dc_(dc), originX_(0), originY_(0), paint_(paint), pixels_(pixels), systemPending_(true) {
+    if (!pixels_.bits || pixels_.width <= 0 || pixels_.height <= 0)
+        pixels_ = {};
 }
 
 GdiPlusSurface::~GdiPlusSurface() {
@@ -51,6 +46,23 @@ GdiPlusSurface::~GdiPlusSurface() {
         GdipDeleteBrush(static_cast<Gdiplus::GpBrush*>(made.brush));
     if (graphics_)
         GdipDeleteGraphics(graphicsOf(graphics_));
+}
+
+void* GdiPlusSurface::graphics() {
+    if (graphicsTried_)
+        return graphics_;
+    graphicsTried_ = true;
+    // What GDI drew so far must be in the bitmap before GDI+ reads it.
+    GdiFlush();
+    Gdiplus::GpGraphics* made = nullptr;
+    if (GdipCreateFromHDC(dc_, &made) != Gdiplus::Ok || !made)
+        return nullptr;
+    graphics_ = made;
+    // Whole-pixel edges, sampled at pixel corners (the default pixel offset).
+    GdipSetSmoothingMode(made, Gdiplus::SmoothingModeNone);
+    GdipTranslateWorldTransform(made, static_cast<float>(-originX_), static_cast<float>(-originY_),
+                                Gdiplus::MatrixOrderPrepend);
+    return graphics_;
 }
 
 void* GdiPlusSurface::brushOf(uint32_t argb) {
@@ -69,6 +81,38 @@ void* GdiPlusSurface::brushOf(uint32_t argb) {
     return brush;
 }
 
+void GdiPlusSurface::writePixels(double left, double top, double right, double bottom,
+                                 uint32_t argb) {
+    const int32_t x0 = static_cast<int32_t>(std::max<double>(left, std::max(paint_.left, 0)));
+    const int32_t y0 = static_cast<int32_t>(std::max<double>(top, std::max(paint_.top, 0)));
+    const int32_t x1 =
+        static_cast<int32_t>(std::min<double>(right, std::min(paint_.right, pixels_.width)));
+    const int32_t y1 =
+        static_cast<int32_t>(std::min<double>(bottom, std::min(paint_.bottom, pixels_.height)));
+    const uint32_t alpha = argb >> 24;
+    if (x0 >= x1 || y0 >= y1 || alpha == 0)
+        return;
+    if (systemPending_) {
+        if (graphics_)
+            GdipFlush(graphicsOf(graphics_), Gdiplus::FlushIntentionSync);
+        GdiFlush();
+        systemPending_ = false;
+    }
+    const size_t stride = static_cast<size_t>(pixels_.width);
+    uint32_t* row = pixels_.bits + static_cast<size_t>(y0) * stride;
+    if (alpha == 0xFF) {
+        // As GDI leaves them: the top byte clear.
+        const uint32_t value = argb & 0xFFFFFF;
+        for (int32_t y = y0; y < y1; ++y, row += stride)
+            std::fill(row + x0, row + x1, value);
+        return;
+    }
+    const OverBlend blend(argb);
+    for (int32_t y = y0; y < y1; ++y, row += stride)
+        for (int32_t x = x0; x < x1; ++x)
+            row[x] = blend(row[x]);
+}
+
 void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb) {
     // The pixels whose corner lies inside, decided here: GDI+
     // implementations round fractional edges to the nearest pixel or up.
@@ -78,6 +122,10 @@ void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb)
     const double bottom = std::ceil(static_cast<double>(y) + h);
     if (!(right > left && bottom > top))
         return;
+    if (pixels_.bits) {
+        writePixels(left, top, right, bottom, argb);
+        return;
+    }
     if ((argb >> 24) == 0xFF) {
         // Whole pixels either way, so GDI fills exactly what GDI+ would.
         auto device = [](double v, int32_t origin) {
@@ -96,7 +144,7 @@ void GdiPlusSurface::fillRect(float x, float y, float w, float h, uint32_t argb)
         return;
     }
     flushOpaque();
-    if (!graphics_)
+    if (!graphics())
         return;
     auto* brush = static_cast<Gdiplus::GpBrush*>(brushOf(argb));
     if (!brush)
@@ -124,7 +172,7 @@ void GdiPlusSurface::drawRect(float x, float y, float w, float h, float penWidth
                                {outerLeft, innerTop, penWidth, innerHeight},
                                {x + w - half, innerTop, penWidth, innerHeight},
                                {outerLeft, y + h - half, outerWidth, penWidth}};
-    if ((argb >> 24) == 0xFF || !graphics_) {
+    if ((argb >> 24) == 0xFF || pixels_.bits || !graphics()) {
         for (const auto& band : bands)
             fillRect(band[0], band[1], band[2], band[3], argb);
         return;
@@ -151,10 +199,11 @@ void GdiPlusSurface::drawEllipse(float x, float y, float w, float h, float penWi
                                  uint32_t argb) {
     flushOpaque();
     Gdiplus::GpPen* pen = nullptr;
-    if (!graphics_ || GdipCreatePen1(argb, penWidth, Gdiplus::UnitPixel, &pen) != Gdiplus::Ok)
+    if (!graphics() || GdipCreatePen1(argb, penWidth, Gdiplus::UnitPixel, &pen) != Gdiplus::Ok)
         return;
     GdipDrawEllipse(graphicsOf(graphics_), pen, x, y, w, h);
     GdipDeletePen(pen);
+    systemPending_ = true;
 }
 
 void GdiPlusSurface::flushOpaque() {
@@ -175,6 +224,7 @@ void GdiPlusSurface::flushOpaque() {
 }
 
 HDC GdiPlusSurface::beginGdi() {
+    systemPending_ = true;
     HDC dc = nullptr;
     if (graphics_ && GdipGetDC(graphicsOf(graphics_), &dc) == Gdiplus::Ok && dc) {
         borrowed_ = dc;

@@ -1,5 +1,6 @@
-// The drawing surface on Windows: fills and outlines through the GDI+ flat
-// interface with smoothing off, the one-bit pattern and mask through GDI.
+// The drawing surface on Windows: fills and outlines written into a bitmap
+// of our own, or through GDI and the GDI+ flat interface with smoothing off;
+// ellipses through GDI+, the one-bit pattern and mask through GDI.
 // The program must have started GDI+ (a host does; a plug-in never does).
 #pragma once
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/Surface.h"
+#include "platform/win32/BackBuffer.h"
 
 namespace platform::win32 {
 
@@ -16,9 +18,14 @@ public:
     // Draws on dc, whose device pixel (0, 0) shows target pixel
     // (originX, originY): a memory device context over a paint's clip box
     // has the clip box's top-left corner there, a window's own one (0, 0).
-    // Drawing outside clip (target pixels), when given, is left out.
-    GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint,
-                   const PixelRect* clip = nullptr);
+    GdiPlusSurface(HDC dc, int32_t originX, int32_t originY, const PixelRect& paint);
+    // Draws on dc, which has the bitmap of pixels selected, device pixel
+    // (0, 0) at target pixel (0, 0). Fills and outlines are written straight
+    // into the pixels, and only inside paint: a paint fills two rectangles
+    // per pixel column of every take row, and each GDI or GDI+ call costs
+    // far more than its pixels. Ellipses, patterns and masks still go
+    // through the system.
+    GdiPlusSurface(HDC dc, const DibPixels& pixels, const PixelRect& paint);
     ~GdiPlusSurface();
     GdiPlusSurface(const GdiPlusSurface&) = delete;
     GdiPlusSurface& operator=(const GdiPlusSurface&) = delete;
@@ -34,6 +41,8 @@ public:
                    uint32_t argb) override;
 
 private:
+    // The GDI+ context, made on first need: most paints need none.
+    void* graphics();
     // GDI drawing between GDI+ calls goes through the graphics object's own
     // device context, so that both see each other's pixels in order.
     HDC beginGdi();
@@ -41,17 +50,23 @@ private:
     // One brush per colour for the surface's life.
     void* brushOf(uint32_t argb);
     // Opaque fills wait here and go out through plain GDI in one batch, in
-    // the order they came, before anything else is drawn: a paint fills two
-    // rectangles per pixel column of every take row, and one GDI+ call each
-    // costs far more than the pixels (under Wine most of a millisecond).
+    // the order they came, before anything else is drawn (without pixels of
+    // our own).
     void flushOpaque();
+    // Writes or blends the pixels [left, right) x [top, bottom) (target
+    // pixels) inside paint_ straight into pixels_.
+    void writePixels(double left, double top, double right, double bottom, uint32_t argb);
 
     HDC dc_;
     int32_t originX_;
     int32_t originY_;
     PixelRect paint_;
+    DibPixels pixels_;
+    // The system may still be drawing into pixels_ (GDI batches its calls).
+    bool systemPending_ = false;
     void* graphics_ = nullptr; // GpGraphics
-    HDC borrowed_ = nullptr;   // the graphics object's context during GDI drawing
+    bool graphicsTried_ = false;
+    HDC borrowed_ = nullptr; // the graphics object's context during GDI drawing
     struct Brush {
         uint32_t argb;
         void* brush; // GpSolidFill

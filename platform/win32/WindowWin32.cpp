@@ -223,22 +223,24 @@ void paint(WindowHandle window, const std::function<void(Surface&)>& draw) {
         return;
     const PixelRect client = clientRect(window);
     Binding* binding = bindingOf(hwnd(window));
-    HDC memory =
-        binding ? binding->backBuffer.prepare(screen, client.right, client.bottom) : nullptr;
+    win32::BackBuffer* buffer =
+        binding && !binding->backBuffer.inUse() ? &binding->backBuffer : nullptr;
+    HDC memory = buffer ? buffer->prepare(screen, client.right, client.bottom) : nullptr;
     if (!memory) {
-        // No memory for the bitmap: draw straight on the screen.
+        // No memory for the bitmap, or a paint inside a paint: draw straight
+        // on the screen.
         win32::GdiPlusSurface surface(screen, 0, 0, needed);
         draw(surface);
         return;
     }
     // Inside the clip box the picture starts from the screen's background
-    // colour; only the clip box reaches the screen. The drawing is not
-    // clipped to it: the view limits its own work to the paint rectangle,
-    // and a clip region would send every GDI+ fill down a slow path.
+    // colour; only the clip box reaches the screen, and the surface writes
+    // no pixel outside the paint rectangle around it.
     SetDCBrushColor(memory, GetBkColor(screen));
     FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     {
-        win32::GdiPlusSurface surface(memory, 0, 0, needed);
+        win32::BackBuffer::Drawing drawing(*buffer);
+        win32::GdiPlusSurface surface(memory, buffer->pixels(), needed);
         draw(surface);
     }
     BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, box.left,

@@ -157,6 +157,27 @@ TEST_F(WindowLayerTest, APaintDrawsOffScreenOverTheInvalidPartInClientCoordinate
     EXPECT_EQ(pixel(window, 40, 14), RGB(255, 0, 0));
     EXPECT_EQ(pixel(window, 41, 10), RGB(0, 0, 255));
 
+    // A paint that grows its window while drawing gets a paint inside it;
+    // the outer one goes on drawing into a bitmap that is still there.
+    bool grown = false;
+    recorder.painter = [&](platform::Surface& surface) {
+        surface.fillRect(0, 0, 300, 100, 0xFF00FFFF);
+        if (!grown) {
+            grown = true;
+            MoveWindow(window, 0, 0, 300, 100, FALSE);
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+            surface.fillRect(10, 10, 10, 10, 0xFF0000FF);
+        }
+    };
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_EQ(recorder.paintRects.size(), 4u);
+    EXPECT_EQ(pixel(window, 15, 15), RGB(0, 0, 255));
+    EXPECT_EQ(pixel(window, 25, 15), RGB(0, 255, 255));
+    EXPECT_EQ(pixel(window, 250, 90), RGB(0, 255, 255));
+    MoveWindow(window, 0, 0, 200, 100, FALSE);
+
     // Outside a paint, straight onto the window: the marching frame's way.
     const uint8_t rows[8] = {0x0F, 0x1E, 0x3C, 0x78, 0xF0, 0xE1, 0xC3, 0x87};
     const platform::PatternBrush brush(rows);
