@@ -187,6 +187,7 @@ void mi::toggleArmed() {
     // What a recording's copy notes about it is fresh before it can start.
     refreshRecoveryIdentity(*this);
     armed = armed ? 0 : 1;
+    readyForRecordings();
     if (patternEditor)
         patternEditor->showArmed();
 }

@@ -283,6 +283,15 @@ private:
     findPatternPlayer(const void* key) noexcept;
     // Lock held: a ready take object for a recording, or null.
     std::shared_ptr<Take> takeForRecording() noexcept;
+    // Lock held: the sizes (in floats) of the sample buffers that recordings
+    // of the patterns would need now, longest first, none when not armed.
+    std::vector<size_t> recordingSizes() const;
+    // Not the audio thread: makes a buffer ready for each of those sizes
+    // (and lets go of those no longer wanted), outside the lock.
+    void readyRecordingBuffers();
+    // The same at once, on the user-interface side, when a start may come
+    // before the housekeeper's next round (arming, a new or longer pattern).
+    void readyForRecordings() noexcept;
     // Lock held: the current take player fades out from its next block on.
     void stopPatternPlayer(PatternPlayer& player);
     // Lock held: removes every player of pattern at once, without a fade.
@@ -378,6 +387,13 @@ private:
     Released retired;
     // Take objects for recordings to come.
     std::vector<std::shared_ptr<Take>> spareTakes;
+    // Fresh zero sample buffers of the sizes the patterns' recordings need,
+    // made while the machine is armed: a start then makes no system call
+    // (on some systems mapping an hour costs a millisecond, and waits while
+    // another thread frees memory). Their pages cost nothing until written;
+    // at most this many floats are kept ready.
+    static constexpr size_t readyRecordingFloats = size_t{384} << 20;
+    std::vector<Samples> readyRecordings;
     // Last made, first gone: its thread reaches into everything above.
     std::unique_ptr<Housekeeper> housekeeper;
     std::atomic<bool> redrawRequested{false};

@@ -123,9 +123,12 @@ void miex::onPatternCreated(CPattern* handle, int lengthTicks) {
             owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
-        // Armed, it may record at once: its copy needs the pattern's name.
-        if (owner->armed)
+        // Armed, it may record at once: its copy needs the pattern's name,
+        // its start a buffer of its length.
+        if (owner->armed) {
             refreshRecoveryIdentity(*owner);
+            owner->readyForRecordings();
+        }
     });
 }
 
@@ -163,9 +166,12 @@ void miex::onPatternCopied(CPattern* handle, const CPattern* sourceHandle) {
             owner->prepareAudioStorage();
         }
         owner->forgetShown(replaced.get());
-        // Armed, it may record at once: its copy needs the pattern's name.
-        if (owner->armed)
+        // Armed, it may record at once: its copy needs the pattern's name,
+        // its start a buffer of its length.
+        if (owner->armed) {
             refreshRecoveryIdentity(*owner);
+            owner->readyForRecordings();
+        }
     });
 }
 
@@ -200,6 +206,8 @@ void miex::onPatternLengthChanged(CPattern* handle, int lengthTicks) {
             pattern->setLength(lengthTicks);
             owner->resyncPlayers(*pattern);
         }
+        if (owner->armed)
+            owner->readyForRecordings();
         if (owner->patternEditor)
             owner->patternEditor->patternLengthChanged(*pattern);
     });

@@ -2,6 +2,7 @@
 // host records, with the punched-in stretches becoming the active take.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "generator/machine/Machine.h"
@@ -22,6 +23,75 @@ std::shared_ptr<Take> mi::takeForRecording() noexcept {
     }
 }
 
+std::vector<size_t> mi::recordingSizes() const {
+    std::vector<size_t> sizes;
+    if (!armed || !source || !masterInfo)
+        return sizes;
+    const float s = samplesPerTick(*masterInfo);
+    for (const auto& entry : patternsByHandle) {
+        const float takeFrames = s * static_cast<float>(entry.second->length);
+        const size_t count = 2 * static_cast<size_t>(sampleCount(takeFrames));
+        if (count > 0)
+            sizes.push_back(count);
+    }
+    // The longest first: a short buffer is quick to make at the start.
+    std::sort(sizes.begin(), sizes.end(), std::greater<size_t>());
+    sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+    size_t total = 0;
+    auto within = std::find_if(sizes.begin(), sizes.end(), [&](size_t count) {
+        total += count;
+        return total > readyRecordingFloats;
+    });
+    sizes.erase(within, sizes.end());
+    return sizes;
+}
+
+void mi::readyRecordingBuffers() {
+    std::vector<size_t> wanted;
+    std::vector<size_t> have;
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        wanted = recordingSizes();
+        for (const Samples& ready : readyRecordings)
+            if (!ready.empty())
+                have.push_back(ready.size());
+    }
+    if (wanted.empty() && have.empty())
+        return;
+    // The buffers still missing are mapped outside the lock (on some
+    // systems that takes a millisecond for an hour).
+    std::vector<Samples> made;
+    for (size_t count : wanted)
+        if (std::find(have.begin(), have.end(), count) == have.end())
+            made.push_back(silentSamples(count));
+    std::vector<Samples> next;
+    next.reserve(wanted.size());
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        auto take = [](std::vector<Samples>& from, size_t count, std::vector<Samples>& to) {
+            auto found = std::find_if(from.begin(), from.end(),
+                                      [&](const Samples& ready) { return ready.size() == count; });
+            if (found == from.end())
+                return false;
+            to.push_back(std::move(*found));
+            return true;
+        };
+        for (size_t count : wanted)
+            if (!take(readyRecordings, count, next))
+                take(made, count, next);
+        readyRecordings.swap(next);
+    }
+    // What is no longer wanted goes here, outside the lock.
+}
+
+void mi::readyForRecordings() noexcept {
+    try {
+        readyRecordingBuffers();
+    } catch (const std::bad_alloc&) {
+        // A start maps its own; the housekeeper tries again.
+    }
+}
+
 bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
                         bool hostRecording) noexcept {
     if (!hostRecording || !source || armed != 1)
@@ -39,11 +109,18 @@ bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
     if (!take)
         return false;
     // Everything that may fail comes before the take joins the pattern: when
-    // memory runs out, the pattern is left as it was. The samples cost one
-    // call to the page mapper; their pages are mapped as the recording
-    // reaches them.
+    // memory runs out, the pattern is left as it was. The samples' pages are
+    // mapped as the recording reaches them.
     try {
-        take->changeSamples() = silentSamples(2 * static_cast<size_t>(sampleCount(takeFrames)));
+        // A buffer the housekeeper made ready, or one call to the page
+        // mapper.
+        const size_t count = 2 * static_cast<size_t>(sampleCount(takeFrames));
+        auto ready = std::find_if(readyRecordings.begin(), readyRecordings.end(),
+                                  [&](const Samples& samples) { return samples.size() == count; });
+        if (count > 0 && ready != readyRecordings.end())
+            take->changeSamples() = std::move(*ready);
+        else
+            take->changeSamples() = silentSamples(count);
         if (pattern.takes.size() == pattern.takes.capacity())
             pattern.takes.reserve(pattern.takes.size() + 8);
     } catch (const std::bad_alloc&) {

@@ -391,12 +391,13 @@ size_t addressSpaceInUse() {
 // start leaves the pattern as it was, plays it all the same, and says so
 // once, after the lock (the host may take its own around the message).
 TEST_F(Recording, WithoutRoomForTheTakeNothingStartsAndTheUserHearsOnce) {
-    host::HostPattern* hour = host.createPattern(*placed, "Hour", 30240);
     EXPECT_EXIT(
         {
             rlimit limit{};
             limit.rlim_cur = limit.rlim_max = addressSpaceInUse() + (size_t{256} << 20);
             setrlimit(RLIMIT_AS, &limit);
+            // Made armed, under the limit: no buffer could be made ready.
+            host::HostPattern* hour = host.createPattern(*placed, "Hour", 30240);
             host.messages.clear();
             play(hour, 0);
             block();
