@@ -192,17 +192,19 @@ void openedMany() {
     opened.announce(songs().host, patternCount());
 }
 
-// Decodes every stream of the opened song on this thread, one at a time.
+// Decodes every stream of the opened song on this thread, one at a time,
+// into takes that are all kept until the end, as opening the song keeps
+// them (a take freed at once would hand its memory to the next one).
 double decodeOneThread() {
     std::vector<spoolex::Take::Stream> streams;
     for (spoolex::Take* take : opened.takes(songs().host))
         streams.push_back(take->storedStream());
+    std::vector<spoolex::Take> decoded(streams.size());
     return timed([&] {
-        for (const spoolex::Take::Stream& stream : streams) {
-            spoolex::Take take;
+        for (size_t i = 0; i < streams.size(); ++i) {
             spoolex::TakeReports reports;
-            if (!stream ||
-                spoolex::decodeRecordStream(take, stream, reports) != spoolex::TakeLoad::Loaded)
+            if (!streams[i] || spoolex::decodeRecordStream(decoded[i], streams[i], reports) !=
+                                   spoolex::TakeLoad::Loaded)
                 std::abort();
         }
     });
