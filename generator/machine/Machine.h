@@ -390,8 +390,9 @@ private:
     // Fresh zero sample buffers of the sizes the patterns' recordings need,
     // made while the machine is armed: a start then makes no system call
     // (on some systems mapping an hour costs a millisecond, and waits while
-    // another thread frees memory). Their pages cost nothing until written;
-    // at most this many floats are kept ready.
+    // another thread frees memory). Their pages take no memory until written,
+    // though on Windows they count against the system's commit limit: at
+    // most this many floats (1.5 GB) are kept ready.
     static constexpr size_t readyRecordingFloats = size_t{384} << 20;
     std::vector<Samples> readyRecordings;
     // Last made, first gone: its thread reaches into everything above.
