@@ -10,16 +10,19 @@
 namespace host {
 
 // Reads song data. Past the end it delivers zeros, as a host that has no
-// more data would, and remembers that it ran short.
+// more data would, and remembers that it ran short. It reads the caller's
+// bytes where they are, as a host reads the song it holds: a copy would
+// cost as much as a song's takes.
 class MemoryInput final : public CMachineDataInput {
 public:
-    explicit MemoryInput(std::vector<uint8_t> data) : bytes(std::move(data)) {}
+    explicit MemoryInput(const std::vector<uint8_t>& data) : bytes(data) {}
+    explicit MemoryInput(std::vector<uint8_t>&&) = delete;
     void read(void* buffer, int size) override;
     bool ranShort() const { return overrun; }
     size_t position() const { return offset; }
 
 private:
-    std::vector<uint8_t> bytes;
+    const std::vector<uint8_t>& bytes;
     size_t offset = 0;
     bool overrun = false;
 };

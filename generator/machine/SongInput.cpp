@@ -12,8 +12,13 @@ void SongInput::read(void* buffer, int size) {
     auto* bytes = static_cast<uint8_t*>(buffer);
     std::memset(bytes, 0, static_cast<size_t>(size));
     host.read(buffer, size);
-    for (int i = 0; i < size; ++i)
-        zeroRun = bytes[i] == 0 ? zeroRun + 1 : 0;
+    // Only the zeros at the end count, found from the end: a take's bytes
+    // cost one look, not one per byte.
+    const auto count = static_cast<size_t>(size);
+    size_t trailing = 0;
+    while (trailing < count && bytes[count - 1 - trailing] == 0)
+        ++trailing;
+    zeroRun = trailing == count ? zeroRun + count : trailing;
 }
 
 uint8_t SongInput::u8() {

@@ -103,6 +103,20 @@ void preferLargePages(void* start, size_t bytes) noexcept {
 #endif
 }
 
+void mapPagesNow(void* start, size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    // Only whole pages: a partial one may be shared with other data.
+    static const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+    (void)start;
+    (void)bytes;
+#endif
+}
+
 Samples bulkSamples(size_t count) {
     Samples samples = silentSamples(count);
     // Without large pages the buffer is the same, in small ones.

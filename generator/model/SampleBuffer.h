@@ -100,6 +100,12 @@ Samples bulkSamples(size_t count);
 // read): a hint only, and nothing where the system has none.
 void preferLargePages(void* start, size_t bytes) noexcept;
 
+// Maps the whole pages inside [start, start + bytes) at once, just before
+// they are written: one call instead of a page fault per page, which in a
+// virtual machine costs several times the writing. A hint only, and nothing
+// where the system cannot do it.
+void mapPagesNow(void* start, size_t bytes) noexcept;
+
 inline bool operator==(const Samples& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }

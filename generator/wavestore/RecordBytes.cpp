@@ -40,6 +40,10 @@ bool readByteRun(CMachineDataInput& in, uint32_t count, std::vector<uint8_t>& by
     while (left > 0) {
         size_t piece = std::min(left, recordPieceBytes);
         size_t start = bytes.size();
+        // Mapped piece by piece as it is read: a damaged length never maps
+        // more than the bytes that are there.
+        if (bytes.capacity() - start >= piece)
+            mapPagesNow(bytes.data() + start, piece);
         bytes.resize(start + piece, 0);
         in.read(bytes.data() + start, static_cast<int>(piece));
         left -= piece;

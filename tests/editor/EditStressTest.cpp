@@ -41,6 +41,10 @@ TEST_F(EditStress, EditsWhileTheAudioThreadRendersAndRecords) {
         }
     });
 
+    // The edits are quick: without this they could all be over before the
+    // audio thread renders its first block.
+    while (blocks.load() == 0)
+        std::this_thread::yield();
     for (int round = 0; round < 300; ++round) {
         const int rows = std::min<int>(static_cast<int>(view().takeCount()), 3);
         if (rows == 0) {

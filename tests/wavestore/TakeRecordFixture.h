@@ -2,6 +2,7 @@
 // with the host's messages collected.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -57,10 +58,11 @@ protected:
     }
 
     static std::vector<uint8_t> recordWith(const std::vector<uint8_t>& stream, uint32_t length) {
-        std::vector<uint8_t> record{
-            1, static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-            static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)};
-        record.insert(record.end(), stream.begin(), stream.end());
+        std::vector<uint8_t> record(5 + stream.size());
+        record[0] = 1;
+        for (int i = 0; i < 4; ++i)
+            record[1 + static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+        std::copy(stream.begin(), stream.end(), record.begin() + 5);
         return record;
     }
 

@@ -202,7 +202,8 @@ TEST_F(TakeRecordTest, AHostileLengthOnADryStreamAllocatesLittleAndSaysTheInputE
 
 TEST_F(TakeRecordTest, AHostileLengthWithNothingBehindItIsHarmless) {
     Take loaded;
-    host::MemoryInput in(std::vector<uint8_t>{1, 0xFF, 0xFF, 0xFF, 0x7F});
+    const std::vector<uint8_t> record{1, 0xFF, 0xFF, 0xFF, 0x7F};
+    host::MemoryInput in(record);
     EXPECT_EQ(spoolex::decodeTake(loaded, in, services()), TakeLoad::InputEnded);
     EXPECT_TRUE(loaded.samples().empty());
     ASSERT_EQ(host.messages.size(), 1u);
