@@ -288,11 +288,20 @@ bool loadSongFile(const std::string& path, SongDocument& song, std::string& erro
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t piece[1 << 16];
-    size_t n = 0;
-    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0)
-        bytes.insert(bytes.end(), piece, piece + n);
+    // Read straight into room for the whole file: a song holds its takes,
+    // and growing the buffer piece by piece would copy them over and over.
+    // The size is only a hint; a file that changes meanwhile is read to its
+    // end all the same.
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::filesystem::file_size(path, status)) + 1);
+    if (status)
+        bytes.resize(size_t{1} << 16);
+    size_t used = 0;
+    for (size_t n = 0; (n = std::fread(bytes.data() + used, 1, bytes.size() - used, file)) > 0;) {
+        used += n;
+        if (used == bytes.size())
+            bytes.resize(2 * used);
+    }
+    bytes.resize(used);
     const bool failed = std::ferror(file) != 0;
     const std::string reason = std::strerror(errno);
     std::fclose(file);
