@@ -6,6 +6,19 @@
 #include "generator/model/Take.h"
 #include "generator/model/TimeUnits.h"
 
+namespace {
+
+// An edit of a long take writes every sample of a new buffer once: fresh
+// zero pages, mapped at once rather than a page fault per page, which for an
+// hour's take would hold the user-interface thread for seconds.
+spoolex::Samples freshSamplesFor(size_t count) {
+    spoolex::Samples result = spoolex::bulkSamples(count);
+    spoolex::mapPagesNow(result.data(), count * sizeof(float));
+    return result;
+}
+
+} // namespace
+
 double framesPerTickOf(const spoolex::Take& take, const CMasterInfo& timing) {
     return spoolex::framesPerTick(spoolex::rateRatio(take.sampleRate, timing.samplesPerSec),
                                   spoolex::samplesPerTick(timing));
@@ -28,10 +41,9 @@ spoolex::Samples withoutFrames(const spoolex::Samples& samples, size_t first, si
     end = std::min(end, frames);
     if (first >= end)
         return samples;
-    spoolex::Samples result;
-    result.reserve(samples.size() - 2 * (end - first));
-    result.insert(result.end(), samples.begin(), samples.begin() + 2 * first);
-    result.insert(result.end(), samples.begin() + 2 * end, samples.end());
+    spoolex::Samples result = freshSamplesFor(samples.size() - 2 * (end - first));
+    auto to = std::copy(samples.begin(), samples.begin() + 2 * first, result.begin());
+    std::copy(samples.begin() + 2 * end, samples.end(), to);
     return result;
 }
 
@@ -39,11 +51,10 @@ spoolex::Samples withInserted(const spoolex::Samples& samples, size_t at,
                               const std::vector<float>& frames) {
     const size_t have = samples.size() / 2;
     const size_t before = std::min(have, at);
-    spoolex::Samples result;
-    result.reserve(2 * std::max(have, at) + frames.size());
-    result.insert(result.end(), samples.begin(), samples.begin() + 2 * before);
-    result.resize(2 * at, 0.0f);
-    result.insert(result.end(), frames.begin(), frames.end());
-    result.insert(result.end(), samples.begin() + 2 * before, samples.end());
+    spoolex::Samples result = freshSamplesFor(2 * std::max(have, at) + frames.size());
+    // The silence up to at is there already: fresh pages are zero.
+    std::copy(samples.begin(), samples.begin() + 2 * before, result.begin());
+    auto to = std::copy(frames.begin(), frames.end(), result.begin() + 2 * at);
+    std::copy(samples.begin() + 2 * before, samples.end(), to);
     return result;
 }
