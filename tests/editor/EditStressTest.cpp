@@ -1,11 +1,11 @@
 // The user edits while the audio thread renders and records the same
 // pattern: every change of samples, lists and takes must be serialised with
 // the audio block (run under ThreadSanitizer with the concurrency label).
-#include <atomic>
 #include <thread>
 
 #include "generator/editor/EditorCommandIds.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/HostAudioThread.h"
 
 namespace {
 
@@ -27,24 +27,13 @@ TEST_F(EditStress, EditsWhileTheAudioThreadRendersAndRecords) {
     host::HostSequence* sequence = host.addSequence(*placed);
     placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
 
-    std::atomic<bool> stop{false};
-    std::atomic<int> blocks{0};
-    std::thread audio([&] {
-        std::vector<float> out(2 * 64);
-        while (!stop.load()) {
-            // The song loops now and then: slot 15, on this thread as the
-            // host calls it, starts a new pass that records a new take.
-            if (blocks.load() % 200 == 199)
-                placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
-            placed->machine->renderStereo(nullptr, out.data(), 64, 0);
-            blocks.fetch_add(1);
-        }
+    HostAudioThread audio(*placed, 64, [&](int block) {
+        // The song loops now and then: slot 15, on this thread as the host
+        // calls it, starts a new pass that records a new take.
+        if (block % 200 == 199)
+            placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
     });
-
-    // The edits are quick: without this they could all be over before the
-    // audio thread renders its first block.
-    while (blocks.load() == 0)
-        std::this_thread::yield();
+    audio.awaitFirstBlock();
     for (int round = 0; round < 300; ++round) {
         const int rows = std::min<int>(static_cast<int>(view().takeCount()), 3);
         if (rows == 0) {
@@ -86,9 +75,8 @@ TEST_F(EditStress, EditsWhileTheAudioThreadRendersAndRecords) {
         if (round % 50 == 49)
             std::this_thread::yield();
     }
-    stop = true;
-    audio.join();
-    EXPECT_GT(blocks.load(), 0);
+    audio.stop();
+    EXPECT_GT(audio.blocks(), 0);
 
     auto hold = machine().lockAudio();
     for (const spoolex::ActiveTakeEntry& entry : pattern().activeTakes) {

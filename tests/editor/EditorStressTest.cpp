@@ -11,6 +11,7 @@
 #include "generator/editor/AudioClipboard.h"
 #include "generator/editor/EditorCommandIds.h"
 #include "tests/editor/EditorViewFixture.h"
+#include "tests/support/HostAudioThread.h"
 
 namespace {
 
@@ -28,21 +29,15 @@ TEST_F(EditorStress, PaintingAndRebuildingWhileRecordingIsRaceFree) {
     machine().setArmed(true);
     host.stateFlags = HostStateRecording;
 
-    std::atomic<bool> done{false};
     std::atomic<int> passes{0};
-    std::thread audio([&] {
-        float out[512];
-        int blocks = 0;
-        while (!done.load()) {
-            placed->machine->renderStereo(nullptr, out, 256, 0);
-            // A new pass now and then: it ends the take being recorded and
-            // starts another one. A bounded number of them, so that a slow
-            // run (ThreadSanitizer, a busy machine) does not paint ever more
-            // takes and fall further behind.
-            if (++blocks % 64 == 0 && passes.load() < 16) {
-                placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
-                passes.fetch_add(1);
-            }
+    HostAudioThread audio(*placed, 256, [&](int block) {
+        // A new pass now and then: it ends the take being recorded and
+        // starts another one. A bounded number of them, so that a slow run
+        // (ThreadSanitizer, a busy machine) does not paint ever more takes
+        // and fall further behind.
+        if (block > 0 && block % 64 == 0 && passes.load() < 16) {
+            placed->extension->onPatternPlay(hostPattern->handle(), sequence->handle(), 0);
+            passes.fetch_add(1);
         }
     });
     for (int round = 0; round < 200 || passes.load() < 8; ++round) {
@@ -56,8 +51,7 @@ TEST_F(EditorStress, PaintingAndRebuildingWhileRecordingIsRaceFree) {
         platform::headless::fireTimer(viewWindow, 3); // the recording refresh
         platform::headless::fireTimer(viewWindow, 2);
     }
-    done.store(true);
-    audio.join();
+    audio.stop();
     auto surface = paint();
     EXPECT_FALSE(surface.of(Op::Fill, text).empty());
     EXPECT_GT(pattern.takes.size(), 1u);

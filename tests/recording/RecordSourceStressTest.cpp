@@ -1,11 +1,11 @@
 // Input machines come and go on the user-interface thread while a generator
 // records on the audio thread: the generator must never read one that has
 // gone (ThreadSanitizer and AddressSanitizer watch this).
-#include <atomic>
 #include <thread>
 
 #include "generator/machine/InputRegistry.h"
 #include "tests/core/GeneratorFixture.h"
+#include "tests/support/HostAudioThread.h"
 
 namespace {
 
@@ -27,15 +27,9 @@ TEST_F(RecordSourceStress, UnregisteringWhileRenderingNeverReadsAGoneInput) {
     host::HostSequence* sequence = host.addSequence(*placed);
     host::HostPattern* pattern = host.createPattern(*placed, "Short", 16);
 
-    std::atomic<bool> done{false};
-    std::thread audio([&] {
-        float out[512];
-        int blocks = 0;
-        while (!done.load()) {
-            placed->machine->renderStereo(nullptr, out, 256, 0);
-            if (++blocks % 256 == 0) // a new pass now and then starts a recording
-                placed->extension->onPatternPlay(pattern->handle(), sequence->handle(), 0);
-        }
+    HostAudioThread audio(*placed, 256, [&](int block) {
+        if (block > 0 && block % 256 == 0) // a new pass now and then starts a recording
+            placed->extension->onPatternPlay(pattern->handle(), sequence->handle(), 0);
     });
     for (int round = 0; round < 300; ++round) {
         auto* input = new LooseInput;
@@ -48,8 +42,7 @@ TEST_F(RecordSourceStress, UnregisteringWhileRenderingNeverReadsAGoneInput) {
         spoolex::unregisterInput(input);
         input->destroy(1);
     }
-    done.store(true);
-    audio.join();
+    audio.stop();
     EXPECT_EQ(machine.recordSource(), nullptr);
 }
 

@@ -2,13 +2,12 @@
 // thread makes (the same bytes, the same samples, the same messages in the
 // same order), damaged takes included, and no thread may read a take while
 // the audio thread records into it (ThreadSanitizer watches).
-#include <atomic>
 #include <random>
-#include <thread>
 
 #include "generator/wavestore/TakeRecord.h"
 #include "generator/wavestore/WorkCrew.h"
 #include "tests/core/GeneratorFixture.h"
+#include "tests/support/HostAudioThread.h"
 
 namespace {
 
@@ -198,16 +197,10 @@ TEST_F(ParallelSongIo, SavingWhileRecordingReadsNoTakeTheAudioThreadWrites) {
     host::HostSequence* sequence = host.addSequence(*placed);
     host::HostPattern* recorded = host.createPattern(*placed, "Rec", 4);
 
-    std::atomic<bool> done{false};
-    std::thread audio([&] {
-        float out[512];
-        int blocks = 0;
-        while (!done.load()) {
-            placed->machine->renderStereo(nullptr, out, 256, 0);
-            // A few recordings, one after another.
-            if (++blocks % 64 == 0 && blocks <= 64 * 8)
-                placed->extension->onPatternPlay(recorded->handle(), sequence->handle(), 0);
-        }
+    HostAudioThread audio(*placed, 256, [&](int block) {
+        // A few recordings, one after another.
+        if (block > 0 && block % 64 == 0 && block <= 64 * 8)
+            placed->extension->onPatternPlay(recorded->handle(), sequence->handle(), 0);
     });
     for (int round = 0; round < 4; ++round) {
         const std::vector<uint8_t> saved = save(placed, manyHelpers);
@@ -215,8 +208,7 @@ TEST_F(ParallelSongIo, SavingWhileRecordingReadsNoTakeTheAudioThreadWrites) {
         EXPECT_TRUE(host.messages.empty());
         host.destroyMachine(loaded);
     }
-    done.store(true);
-    audio.join();
+    audio.stop();
 }
 
 } // namespace
