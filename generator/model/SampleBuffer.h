@@ -103,7 +103,9 @@ void preferLargePages(void* start, size_t bytes) noexcept;
 // Maps the whole pages inside [start, start + bytes) at once, just before
 // they are written: one call instead of a page fault per page, which in a
 // virtual machine costs several times the writing. A hint only, and nothing
-// where the system cannot do it.
+// where the system cannot do it. Keep each stretch small (a megabyte): the
+// system holds the process's memory map for the whole call, and a long one
+// stalls other threads' page faults, the audio thread's among them.
 void mapPagesNow(void* start, size_t bytes) noexcept;
 
 inline bool operator==(const Samples& a, const std::vector<float>& b) {
