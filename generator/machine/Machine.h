@@ -292,6 +292,10 @@ private:
     // The same at once, on the user-interface side, when a start may come
     // before the housekeeper's next round (arming, a new or longer pattern).
     void readyForRecordings() noexcept;
+    // Housekeeper: maps the stretch of the running recording's take that the
+    // next second or so will write, so that the audio thread writes pages
+    // that are there instead of taking a page fault for each.
+    void mapRecordingAhead();
     // Lock held: the current take player fades out from its next block on.
     void stopPatternPlayer(PatternPlayer& player);
     // Lock held: removes every player of pattern at once, without a fade.
@@ -394,6 +398,9 @@ private:
     // though on Windows they count against the system's commit limit: at
     // most this many floats (1.5 GB) are kept ready.
     static constexpr size_t readyRecordingFloats = size_t{384} << 20;
+    // What is mapped ahead of a recording: about 1.5 s at 44.1 kHz, more
+    // than a housekeeper's round, and small enough for one quick call.
+    static constexpr size_t recordingMappedAhead = size_t{128} << 10; // floats
     std::vector<Samples> readyRecordings;
     // Last made, first gone: its thread reaches into everything above.
     std::unique_ptr<Housekeeper> housekeeper;

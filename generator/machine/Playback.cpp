@@ -214,6 +214,7 @@ void mi::keepHouse() {
     // freed (and any take not needed after all) goes here, off the audio
     // thread and outside the lock.
     readyRecordingBuffers();
+    mapRecordingAhead();
 }
 
 void mi::prepareForAudio() {

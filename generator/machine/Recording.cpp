@@ -64,6 +64,10 @@ void mi::readyRecordingBuffers() {
     for (size_t count : wanted)
         if (std::find(have.begin(), have.end(), count) == have.end())
             made.push_back(silentSamples(count));
+    // Their first stretch is mapped now: a start writes it before the
+    // housekeeper's next round could map ahead of the recording.
+    for (Samples& buffer : made)
+        mapPagesNow(buffer.data(), std::min(buffer.size(), recordingMappedAhead) * sizeof(float));
     std::vector<Samples> next;
     next.reserve(wanted.size());
     {
@@ -82,6 +86,25 @@ void mi::readyRecordingBuffers() {
         readyRecordings.swap(next);
     }
     // What is no longer wanted goes here, outside the lock.
+}
+
+void mi::mapRecordingAhead() {
+    const float* from = nullptr;
+    size_t count = 0;
+    {
+        std::lock_guard<std::mutex> hold(audioLock);
+        if (!recording.recording())
+            return;
+        // The pointer only: the audio thread goes on writing the take.
+        const Samples& samples = recording.take->samples();
+        const size_t at =
+            std::min(samples.size(), 2 * static_cast<size_t>(std::max(recording.writePosition, 0)));
+        from = samples.data() + at;
+        count = std::min(samples.size() - at, recordingMappedAhead);
+    }
+    // Mapping changes no byte a page holds, so should the take let go of
+    // this buffer meanwhile, mapping what was its range does no harm.
+    mapPagesNow(from, count * sizeof(float));
 }
 
 void mi::readyForRecordings() noexcept {

@@ -103,7 +103,7 @@ void preferLargePages(void* start, size_t bytes) noexcept {
 #endif
 }
 
-void mapPagesNow(void* start, size_t bytes) noexcept {
+void mapPagesNow(const void* start, size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
     // Only whole pages: a partial one may be shared with other data.
     static const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));

@@ -106,7 +106,7 @@ void preferLargePages(void* start, size_t bytes) noexcept;
 // where the system cannot do it. Keep each stretch small (a megabyte): the
 // system holds the process's memory map for the whole call, and a long one
 // stalls other threads' page faults, the audio thread's among them.
-void mapPagesNow(void* start, size_t bytes) noexcept;
+void mapPagesNow(const void* start, size_t bytes) noexcept;
 
 inline bool operator==(const Samples& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
