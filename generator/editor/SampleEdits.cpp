@@ -6,19 +6,6 @@
 #include "generator/model/Take.h"
 #include "generator/model/TimeUnits.h"
 
-namespace {
-
-// An edit of a long take writes every sample of a new buffer once: fresh
-// zero pages in large pages, a fault per 2 MiB rather than per 4 KiB, which
-// for an hour's take held the user-interface thread for seconds. They are
-// not mapped ahead in one call: that holds the process's memory map for as
-// long, and stalled the audio thread's own page faults by half a second.
-spoolex::Samples freshSamplesFor(size_t count) {
-    return spoolex::bulkSamples(count);
-}
-
-} // namespace
-
 double framesPerTickOf(const spoolex::Take& take, const CMasterInfo& timing) {
     return spoolex::framesPerTick(spoolex::rateRatio(take.sampleRate, timing.samplesPerSec),
                                   spoolex::samplesPerTick(timing));
@@ -41,7 +28,11 @@ spoolex::Samples withoutFrames(const spoolex::Samples& samples, size_t first, si
     end = std::min(end, frames);
     if (first >= end)
         return samples;
-    spoolex::Samples result = freshSamplesFor(samples.size() - 2 * (end - first));
+    // Every sample of the new buffer is written once: fresh zero pages in
+    // large pages (a fault per 2 MiB, not per 4 KiB) spare an hour's take
+    // seconds of page faults. Not mapped ahead in one call: that holds the
+    // process's memory map as long, and stalled the audio thread's faults.
+    spoolex::Samples result = spoolex::bulkSamples(samples.size() - 2 * (end - first));
     auto to = std::copy(samples.begin(), samples.begin() + 2 * first, result.begin());
     std::copy(samples.begin() + 2 * end, samples.end(), to);
     return result;
@@ -51,8 +42,8 @@ spoolex::Samples withInserted(const spoolex::Samples& samples, size_t at,
                               const std::vector<float>& frames) {
     const size_t have = samples.size() / 2;
     const size_t before = std::min(have, at);
-    spoolex::Samples result = freshSamplesFor(2 * std::max(have, at) + frames.size());
-    // The silence up to at is there already: fresh pages are zero.
+    // Fresh as above; the silence up to at is there already.
+    spoolex::Samples result = spoolex::bulkSamples(2 * std::max(have, at) + frames.size());
     std::copy(samples.begin(), samples.begin() + 2 * before, result.begin());
     auto to = std::copy(frames.begin(), frames.end(), result.begin() + 2 * at);
     std::copy(samples.begin() + 2 * before, samples.end(), to);

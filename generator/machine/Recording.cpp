@@ -133,7 +133,8 @@ bool mi::startRecording(CSequence* sequence, Pattern& pattern, int offsetTicks,
         return false;
     // Everything that may fail comes before the take joins the pattern: when
     // memory runs out, the pattern is left as it was. The samples' pages are
-    // mapped as the recording reaches them.
+    // mapped ahead of the recording by the housekeeper where the system
+    // allows it, otherwise as the recording reaches them.
     try {
         // A buffer the housekeeper made ready, or one call to the page
         // mapper.

@@ -86,17 +86,26 @@ Samples silentSamples(size_t count) {
     return Samples(FreshZeros(0), FreshZeros(count), SampleAllocator<float>(true));
 }
 
-void preferLargePages(void* start, size_t bytes) noexcept {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // A large page is 2 MiB; a smaller block gains nothing.
-    constexpr uintptr_t largePage = uintptr_t{2} << 20;
-    if (!start || bytes < largePage)
-        return;
+namespace {
+#if defined(__linux__)
+// Gives advice for the whole pages inside [start, start + bytes) only: a
+// partial page may be shared with other data.
+void adviseWholePages(const void* start, size_t bytes, int advice) noexcept {
     static const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
     const auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
     if (end > first)
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+        madvise(reinterpret_cast<void*>(first), end - first, advice);
+}
+#endif
+} // namespace
+
+void preferLargePages(void* start, size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // A large page is 2 MiB; a smaller block gains nothing.
+    constexpr size_t largePage = size_t{2} << 20;
+    if (start && bytes >= largePage)
+        adviseWholePages(start, bytes, MADV_HUGEPAGE);
 #else
     (void)start;
     (void)bytes;
@@ -105,12 +114,7 @@ void preferLargePages(void* start, size_t bytes) noexcept {
 
 void mapPagesNow(const void* start, size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    // Only whole pages: a partial one may be shared with other data.
-    static const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto first = (reinterpret_cast<uintptr_t>(start) + pageSize - 1) & ~(pageSize - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(pageSize - 1);
-    if (end > first)
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    adviseWholePages(start, bytes, MADV_POPULATE_WRITE);
 #else
     (void)start;
     (void)bytes;
